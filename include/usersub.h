@@ -1,0 +1,120 @@
+/*
+ * usersub: user sub-model routines for a host simulation solver.
+ *
+ * Every entry point takes each argument by address. A text argument is the
+ * address of its first character followed directly by its length in
+ * characters, passed by value as an intptr_t; texts are blank-padded, never
+ * NUL-terminated. Integers are int32_t, reals double, logicals int32_t (true
+ * when bit 0 is set). An optional output may be a null address.
+ * Usable from C11 and C++.
+ */
+#ifndef USERSUB_H
+#define USERSUB_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define USERSUB_API
+#elif defined(__GNUC__)
+#define USERSUB_API __attribute__((visibility("default")))
+#else
+#define USERSUB_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* A one-dimensional array crossing the host boundary: nine words. */
+typedef struct usersub_array_view {
+    intptr_t base;        /* address of the first element, 0 for an empty array */
+    intptr_t elem_len;    /* element length in bytes */
+    intptr_t offset;      /* -lower bound, in elements */
+    intptr_t flags;       /* bit 1 (value 2) set on every view the library hands out */
+    intptr_t rank;        /* 1 */
+    intptr_t reserved;
+    intptr_t extent;      /* number of elements */
+    intptr_t stride;      /* distance between elements in bytes */
+    intptr_t lower;       /* lower bound, 1 */
+} usersub_array_view;
+
+/* ---- User-model parameter records ---- */
+USERSUB_API void ALLOCATE_USER_STRUCTURE(const int32_t* n);
+USERSUB_API void LOAD_USER_INTARRAY(const int32_t* imodel, const int32_t* n, const int32_t* values);
+USERSUB_API void LOAD_USER_REALARRAY(const int32_t* imodel, const int32_t* n, const double* values);
+USERSUB_API void LOAD_USER_CHARARRAY(const int32_t* imodel, const int32_t* n, const char* texts,
+                                     intptr_t texts_len);
+USERSUB_API void ALLOCATE_USER_RLTARRAY(const int32_t* imodel, const int32_t* n);
+USERSUB_API void SETUSERRLTVALUE(const int32_t* imodel, const int32_t* n, const double* values);
+USERSUB_API void LOAD_USER_MODEL_ARRAYS(const int32_t* imodel, int32_t* nint, int32_t* nreal,
+                                        int32_t* nchar, int32_t* nrlt, usersub_array_view* intparm,
+                                        usersub_array_view* realparm, usersub_array_view* charparm,
+                                        usersub_array_view* rltarray);
+USERSUB_API void CLEAR_USERMOD_MEMORY(void);
+
+/* ---- Run information, part sizes, version ---- */
+USERSUB_API void SEND_USER_STATE(const int32_t* a1, const int32_t* a2, const int32_t* a3,
+                                 const int32_t* a4, const int32_t* time_step, const int32_t* a6,
+                                 const double* sim_time_s, const double* crank_angle_deg,
+                                 const double* real3, const int32_t* l10);
+USERSUB_API void SEND_USER_GLOBAL(const char* text, intptr_t text_len, const int32_t* i1,
+                                  const int32_t* i2, const int32_t* i3);
+USERSUB_API void SEND_USER_GLOBAL2(const int32_t* key, const int32_t* value);
+USERSUB_API void GET_GLOBAL_INFO(int32_t* state_int1, int32_t* state_int3, int32_t* state_int4,
+                                 int32_t* global_int1, int32_t* global_int2, int32_t* global_int3,
+                                 int32_t* time_step_number, int32_t* state_int6,
+                                 int32_t* state_int2, int32_t* global_key1, int32_t* global_key2,
+                                 int32_t* global_key3, double* sim_time_s, double* state_real3,
+                                 double* crank_angle_deg, char* global_text,
+                                 intptr_t global_text_len);
+USERSUB_API void SET_USER_PART_SIZES(const int32_t* size1, const int32_t* size2,
+                                     const int32_t* size3, const int32_t* size4);
+USERSUB_API void GET_PART_INFO(int32_t* size1, int32_t* size2, int32_t* size3, int32_t* size4);
+USERSUB_API void ZALUSR_VERS(int32_t* major, int32_t* minor, double* version);
+USERSUB_API void GET_SOLVER_VERSION_NUMBER(double* version);
+USERSUB_API void GET_USERDLL_VERSION(double* version);
+
+/* ---- User plots ---- */
+USERSUB_API void ALLOCATE_USER_PLOT(const int32_t* n);
+USERSUB_API void LOAD_USER_PLOT(const int32_t* imodel, const int32_t* nplot, const int32_t* status,
+                                int32_t* ierr);
+USERSUB_API void USERPLOTSTORE(const int32_t* imodel, const int32_t* iplot, const char* title,
+                               intptr_t title_len, const char* curve, intptr_t curve_len,
+                               const char* xlabel, intptr_t xlabel_len, const char* ylabel,
+                               intptr_t ylabel_len, const double* x, const double* y);
+USERSUB_API void GETUSERPLTDATA(const int32_t* imodel, const int32_t* iplot, int32_t* npts,
+                                double* x, double* y);
+USERSUB_API void GETUSERPLTLABEL(const int32_t* imodel, const int32_t* iplot, char* title,
+                                 intptr_t title_len, char* curve, intptr_t curve_len,
+                                 char* xlabel, intptr_t xlabel_len, char* ylabel,
+                                 intptr_t ylabel_len);
+USERSUB_API void SEND_USER_PLOTSUPP(const int32_t* flag);
+USERSUB_API void PLOT_STORAGE_ERROR(void);
+
+/* ---- Messages and special values ---- */
+
+/* ---- Harness signals ---- */
+
+/* ---- User flow devices ---- */
+
+/* ---- Cylinders, injectors, valves ---- */
+
+/* ---- Species property set and loaders ---- */
+
+/* ---- Property queries ---- */
+
+/* ---- User models: engine ---- */
+
+/* ---- User models: pipes and thermal ---- */
+
+/* ---- User models: injector, NOx, friction, valve lift, turbocharger ---- */
+
+/* ---- User models: mechanical, vehicle, electrical, harness ---- */
+
+/* ---- User models: connection geometry, knock, scavenging ---- */
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* USERSUB_H */

@@ -1,0 +1,23 @@
+// The one way a fatal error ends the run: flush standard output, close every
+// file the library opened, end the process with exit status 1.
+#pragma once
+
+#include <cstdio>
+
+namespace usersub {
+
+[[noreturn]] void stop_run() noexcept;
+
+// Files the library opens are registered so that stop_run can close them.
+void register_file(std::FILE* file);
+void unregister_file(std::FILE* file) noexcept;
+
+}  // namespace usersub
+
+namespace usersub {
+
+// A table that is sized once per loaded library was asked to be sized again:
+// writes " Allocation error: <table> is already allocated" and stops the run.
+[[noreturn]] void fatal_already_allocated(const char* table) noexcept;
+
+}  // namespace usersub

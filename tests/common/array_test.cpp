@@ -1,0 +1,83 @@
+#include "common/array.h"
+#include "support/child.h"
+
+#include <gtest/gtest.h>
+
+namespace usersub {
+namespace {
+
+TEST(Array1, OneBasedAccessOverHostArrayAndStorage)
+{
+    double host[3] = {1.5, 2.5, 3.5};
+    const Array1<double> a("HOSTARR", host, 3);
+    EXPECT_EQ(a(1), 1.5);
+    EXPECT_EQ(a(3), 3.5);
+    a(2) = 9.0;
+    EXPECT_EQ(host[1], 9.0);
+    EXPECT_EQ(a.span(2, 3).size(), 2u);
+    EXPECT_TRUE(a.span(3, 2).empty());  // an empty run is not checked
+
+    const Array1<double> zero_based("Z", host, 3, 0);
+    EXPECT_EQ(zero_based(0), 1.5);
+    EXPECT_EQ(zero_based.upper(), 2);
+
+    Storage<int, 1> s("STORE");
+    s.assign({4}, -999);
+    EXPECT_EQ(view1(s)(4), -999);
+    EXPECT_EQ(view1(s).size(), 4);
+}
+
+TEST(ArrayN, ColumnMajorWithFirstSubscriptFastest)
+{
+    Storage<double, 2> m("M2");
+    m.assign({3, 2}, 0.0);
+    m(2, 1) = 21.0;
+    m(1, 2) = 12.0;
+    EXPECT_EQ(m.data()[1], 21.0);  // (2,1) follows (1,1)
+    EXPECT_EQ(m.data()[3], 12.0);  // (1,2) follows column 1
+    Storage<int, 3> c("C3");
+    c.assign({2, 3, 4}, 7, {0, 1, -1});
+    c(1, 3, 2) = 5;
+    EXPECT_EQ(c.data()[1 + 2 * (2 + 3 * 3)], 5);
+    const ArrayN<const int, 3> v = c.view();
+    EXPECT_EQ(v(0, 1, -1), 7);
+}
+
+// An out-of-range subscript writes one line naming array, subscript, value and
+// bound, and ends the run with status 1.
+TEST(BoundsDiagnostic, StopsTheRunWithTheViolatedBound)
+{
+    int data[4] = {};
+    const Array1<int> a("INTPARM", data, 4);
+    auto above = test::run_in_child([&] { (void)a(5); });
+    EXPECT_EQ(above.exit_status, 1);
+    EXPECT_EQ(above.output,
+              " Array bounds error: subscript 1 of array INTPARM has value 5, above its upper bound 4\n");
+
+    Storage<double, 2> m("XDATA");
+    m.assign({201, 2}, 0.0);
+    auto below = test::run_in_child([&] { (void)m(1, 0); });
+    EXPECT_EQ(below.exit_status, 1);
+    EXPECT_EQ(below.output,
+              " Array bounds error: subscript 2 of array XDATA has value 0, below its lower bound 1\n");
+
+    auto empty = test::run_in_child([] { (void)Array1<const double>("REALPARM")(1); });
+    EXPECT_EQ(empty.output,
+              " Array bounds error: subscript 1 of array REALPARM has value 1, above its upper bound 0\n");
+}
+
+TEST(TextArray, EntriesAreFixedLengthAndChecked)
+{
+    char buf[2 * 5];
+    const TextArray<char> t("NAMES", buf, 5, 2);
+    t.assign(1, "ab");
+    t.assign(2, "abcdefgh");
+    EXPECT_EQ(t(1), "ab   ");
+    EXPECT_EQ(t(2), "abcde");
+    auto r = test::run_in_child([&] { (void)t(3); });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.output.find("array NAMES has value 3"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace usersub

@@ -1,0 +1,90 @@
+// Every expected field below was printed by gfortran 12.2 with
+// tools/fortran_format_reference.f90. Real rows are {w, d, value, field}; the value text is
+// converted with strtod, giving the same double as the reference program's list-directed READ.
+#include "common/fortran_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+using namespace usersub::fmt;
+
+struct Case { int w, d; const char* value; const char* field; };
+
+void expect_fields(std::string (*format)(double, int, int), const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(format(std::strtod(c.value, nullptr), c.w, c.d), c.field)
+            << "w=" << c.w << " d=" << c.d << " value=" << c.value;
+    }
+}
+
+TEST(FortranFormat, IntegerField) {
+    const std::int64_t min = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(format_i(-42, 5), "  -42");
+    EXPECT_EQ(format_i(0, 3), "  0");
+    EXPECT_EQ(format_i(-42, 2), "**");
+    EXPECT_EQ(format_i(-42, 0), "-42");
+    EXPECT_EQ(format_i(min, 20), "-9223372036854775808");
+    EXPECT_EQ(format_i(min, 19), "*******************");
+}
+
+// Optional leading zero, signed zero, ties, carries, exact binary digits, width 0 and the
+// width-dependent spelling of NaN and Infinity.
+TEST(FortranFormat, FixedField) {
+    expect_fields(format_f, {
+        {6, 2, "0.5", "  0.50"}, {3, 2, "0.5", ".50"}, {4, 2, "-0.5", "-.50"},
+        {5, 2, "-0.001", "-0.00"}, {5, 2, "-0.0", "-0.00"}, {2, 0, "0.4", "0."},
+        {1, 0, "0.4", "*"}, {4, 0, "2.5", "  2."}, {10, 2, "0.005", "      0.01"},
+        {8, 4, "9.99995", " 10.0000"}, {7, 4, "-9.99995", "*******"},
+        {40, 30, "0.1", "        0.100000000000000005551115123126"},
+        {12, 2, "1e300", "************"}, {0, 2, "0.5", ".50"}, {0, 0, "-0.4", "-0."},
+        {2, 4, "NaN", "**"}, {8, 4, "Inf", "Infinity"}, {7, 4, "Inf", "    Inf"},
+        {9, 4, "-Inf", "-Infinity"}, {8, 4, "-Inf", "    -Inf"}, {3, 4, "-Inf", "***"},
+    });
+}
+
+// Exponent carry from rounding, 3-digit exponents without the letter, subnormals.
+TEST(FortranFormat, ExponentField) {
+    expect_fields(format_e, {
+        {12, 4, "12.345", "  0.1235E+02"}, {10, 4, "-12.345", "-.1235E+02"},
+        {9, 4, "-12.345", "*********"}, {10, 4, "9.99995", "0.1000E+02"},
+        {8, 1, "0.25", " 0.2E+00"}, {12, 4, "-0.0", " -0.0000E+00"},
+        {12, 4, "1e100", "  0.1000+101"}, {9, 4, "1e100", ".1000+101"},
+        {12, 4, "1e-99", "  0.1000E-98"}, {12, 4, "4.9e-324", "  0.4941-323"},
+        {12, 4, "-Inf", "   -Infinity"},
+    });
+}
+
+// Both sides of the decade boundaries; 0.95 and 9.9995 lie just below a boundary in binary
+// yet take the upper form, as gfortran compares in double arithmetic.
+TEST(FortranFormat, GeneralField) {
+    expect_fields(format_g, {
+        {12, 4, "0.0", "   0.000    "}, {12, 4, "-0.0", "  -0.000    "}, {6, 2, "0.0", ".0    "},
+        {12, 4, "0.0999949", "  0.9999E-01"}, {12, 4, "0.09999995", "  0.1000    "},
+        {12, 4, "9.9995", "   10.00    "}, {12, 4, "9999.4", "   9999.    "},
+        {12, 4, "9999.5", "  0.1000E+05"}, {12, 4, "-0.001", " -0.1000E-02"},
+        {8, 1, "0.95", "  1.    "}, {8, 1, "0.94", " 0.9    "}, {8, 1, "9.5", " 0.1E+02"},
+        {6, 1, "1.5", "2.    "}, {5, 1, "1.5", "*****"}, {7, 2, "150", ".15E+03"},
+        {10, 4, "-9999.4", "-9999.    "}, {12, 4, "NaN", "         NaN"},
+    });
+}
+
+TEST(FortranFormat, AppendBuildsALine) {
+    std::string line;  // I4, F7.3, E11.3, G10.3
+    append_i(line, 12, 4);
+    append_f(line, -0.5, 7, 3);
+    append_e(line, 6.02e23, 11, 3);
+    append_g(line, 0.5, 10, 3);
+    EXPECT_EQ(line, "  12 -0.500  0.602E+24 0.500    ");
+}
+
+// gfortran stops with a run-time error for E and G with d = 0; the field is filled instead.
+TEST(FortranFormat, ZeroDigitsIsAsterisks) {
+    EXPECT_EQ(format_e(1.0, 6, 0) + format_g(1.0, 6, 0), "************");
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#include "common/output.h"
+#include "common/run_stop.h"
+#include "support/child.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace usersub {
+namespace {
+
+// A fatal error flushes what was written, closes the library's files (their
+// buffered lines reach the disk) and ends the process with status 1.
+TEST(RunStop, FlushesClosesFilesAndExitsWithStatusOne)
+{
+    char path[] = "/tmp/usersub_run_stop_XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    auto r = test::run_in_child([&] {
+        std::FILE* f = std::fopen(path, "w");
+        register_file(f);
+        std::fputs("buffered line\n", f);
+        std::fputs("partial stdout", stdout);  // no newline, still buffered
+        stop_run();
+    });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output, "partial stdout");
+    std::ifstream in(path);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str(), "buffered line\n");
+    std::remove(path);
+}
+
+TEST(RunStop, SecondAllocationNamesTheTable)
+{
+    auto r = test::run_in_child([] { fatal_already_allocated("USER_PLOT_TABLE"); });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output, " Allocation error: USER_PLOT_TABLE is already allocated\n");
+}
+
+}  // namespace
+}  // namespace usersub

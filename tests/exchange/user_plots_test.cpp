@@ -1,0 +1,168 @@
+#include "support/child.h"
+#include "usersub.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void set_gates(int32_t int3, int32_t int4)
+{
+    const int32_t z = 0, step = 1, l = 0;
+    const double r = 0.0;
+    SEND_USER_STATE(&z, &z, &int3, &int4, &step, &z, &r, &r, &r, &l);
+}
+
+void store(int32_t model, int32_t plot, double x, double y, const std::string& title = "Title",
+           const std::string& curve = "Curve", const std::string& xl = "x", const std::string& yl = "N-m")
+{
+    USERPLOTSTORE(&model, &plot, title.data(), static_cast<intptr_t>(title.size()), curve.data(),
+                  static_cast<intptr_t>(curve.size()), xl.data(), static_cast<intptr_t>(xl.size()),
+                  yl.data(), static_cast<intptr_t>(yl.size()), &x, &y);
+}
+
+struct Drained {
+    int32_t n = -1;
+    std::vector<double> x = std::vector<double>(201), y = std::vector<double>(201);
+};
+
+Drained drain(int32_t model, int32_t plot)
+{
+    Drained d;
+    GETUSERPLTDATA(&model, &plot, &d.n, d.x.data(), d.y.data());
+    return d;
+}
+
+std::vector<std::string> labels(int32_t model, int32_t plot, intptr_t len = 80)
+{
+    std::vector<std::string> l(4, std::string(static_cast<std::size_t>(len), '?'));
+    GETUSERPLTLABEL(&model, &plot, l[0].data(), len, l[1].data(), len, l[2].data(), len, l[3].data(), len);
+    return l;
+}
+
+// Two models; model 1 has plots with status 1 (on), 0 (off), 5 (on, labels never taken).
+void setup()
+{
+    const int32_t n = 2, m = 1, three = 3;
+    ALLOCATE_USER_PLOT(&n);
+    const int32_t status[] = {1, 0, 5};
+    int32_t ierr = 9;
+    LOAD_USER_PLOT(&m, &three, status, &ierr);
+    ASSERT_EQ(ierr, 0);
+}
+
+TEST(UserPlots, GatesDropPointsAndLeaveLabels)
+{
+    setup();
+    const int32_t one = 1;
+    for (auto [int3, int4, supp] : {std::tuple{0, 0, 0}, {1, 1, 0}, {0, 1, 1}}) {
+        set_gates(int3, int4);
+        SEND_USER_PLOTSUPP(&supp);
+        store(1, 1, 1.0, 2.0);
+    }
+    EXPECT_EQ(drain(1, 1).n, 0);
+    EXPECT_EQ(labels(1, 1)[0], std::string(80, ' '));
+    const int32_t zero = 0;
+    SEND_USER_PLOTSUPP(&zero);
+    set_gates(0, 1);
+    store(1, 1, 1.0, 2.0);
+    EXPECT_EQ(drain(1, 1).n, 1);
+    (void)one;
+}
+
+TEST(UserPlots, LabelsTakenFromFirstStoredPointOnly)
+{
+    setup();
+    set_gates(0, 1);
+    store(1, 1, 1.0, 10.0, "Torque", "cyl 1", "Crank Angle", "N-m");
+    store(1, 1, 2.0, 20.0, "Other", "other", "other", "other");
+    auto l = labels(1, 1);
+    EXPECT_EQ(l[0], "Torque" + std::string(74, ' '));
+    EXPECT_EQ(l[1], "cyl 1" + std::string(75, ' '));
+    EXPECT_EQ(l[2], "Crank Angle" + std::string(69, ' '));
+    EXPECT_EQ(l[3], "N-m" + std::string(77, ' '));
+    EXPECT_EQ(labels(1, 1, 3)[0], "Tor");
+    EXPECT_EQ(labels(1, 1, 90)[0], "Torque" + std::string(84, ' '));
+
+    store(1, 2, 1.0, 1.0);  // off
+    store(1, 3, 1.0, 1.0, "Five");  // status 5: stored, labels never taken
+    store(1, 4, 1.0, 1.0);  // iplot = NPLOT + 1: dropped
+    store(2, 1, 1.0, 1.0);  // model without LOAD_USER_PLOT: dropped
+    EXPECT_EQ(drain(1, 2).n, 0);
+    EXPECT_EQ(drain(1, 3).n, 1);
+    EXPECT_EQ(labels(1, 3)[0], std::string(80, ' '));
+
+    Drained d = drain(1, 1);
+    ASSERT_EQ(d.n, 2);
+    EXPECT_EQ(d.x[0], 1.0);
+    EXPECT_EQ(d.y[1], 20.0);
+    EXPECT_EQ(drain(1, 1).n, 0);  // drained
+}
+
+TEST(UserPlots, FullBufferIsThinnedWithWarning)
+{
+    setup();
+    set_gates(0, 1);
+    const std::string quiet = usersub::test::capture_stdout([] {
+        for (int k = 1; k <= 201; ++k) store(1, 1, k, -k);
+    });
+    EXPECT_EQ(quiet, "");
+    const std::string warning = usersub::test::capture_stdout([] { store(1, 1, 202, -202); });
+    EXPECT_EQ(warning, "\n"
+                       " W*** Plot data for user model exceeded buffer size\n"
+                       "      Not all data will be stored\n"
+                       "      User model:  1\n"
+                       "      Plot:        1\n");
+    // 99 more bring it to 201 again; the next point thins again.
+    std::string more = usersub::test::capture_stdout([] {
+        for (int k = 203; k <= 301; ++k) store(1, 1, k, -k);
+    });
+    EXPECT_EQ(more, "");
+    more = usersub::test::capture_stdout([] { store(1, 1, 302, -302); });
+    EXPECT_EQ(more, warning);
+
+    Drained d = drain(1, 1);
+    ASSERT_EQ(d.n, 102);
+    // After the first thinning: 1, 3, ..., 201, 202, ..., 301 (201 points); the
+    // second keeps every second one of those, then 302.
+    std::vector<double> first;
+    for (int k = 1; k <= 201; k += 2) first.push_back(k);
+    for (int k = 202; k <= 301; ++k) first.push_back(k);
+    for (int i = 0; i < 101; ++i) {
+        EXPECT_EQ(d.x[static_cast<std::size_t>(i)], first[static_cast<std::size_t>(2 * i)]) << i;
+        EXPECT_EQ(d.y[static_cast<std::size_t>(i)], -first[static_cast<std::size_t>(2 * i)]) << i;
+    }
+    EXPECT_EQ(d.x[101], 302.0);
+}
+
+TEST(UserPlots, TableLimitsAndSecondAllocation)
+{
+    setup();
+    const int32_t m = 3, one = 1, status = 1;
+    int32_t ierr = 0;
+    LOAD_USER_PLOT(&m, &one, &status, &ierr);
+    EXPECT_EQ(ierr, -1);
+
+    auto twice = usersub::test::run_in_child([] {
+        const int32_t n = 1;
+        ALLOCATE_USER_PLOT(&n);
+    });
+    EXPECT_EQ(twice.exit_status, 1);
+    EXPECT_EQ(twice.output, " Allocation error: USER_PLOT_TABLE is already allocated\n");
+
+    auto bad_plot = usersub::test::run_in_child([] { (void)drain(1, 0); });
+    EXPECT_EQ(bad_plot.exit_status, 1);
+    EXPECT_NE(bad_plot.output.find("array PLOT_STATUS has value 0, below its lower bound 1"),
+              std::string::npos);
+
+    auto bad_model = usersub::test::run_in_child([] {
+        set_gates(0, 1);
+        store(5, 1, 0.0, 0.0);
+    });
+    EXPECT_EQ(bad_model.exit_status, 1);
+    EXPECT_NE(bad_model.output.find("array USER_PLOT_TABLE has value 5"), std::string::npos);
+}
+
+}  // namespace
