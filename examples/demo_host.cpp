@@ -1,28 +1,11 @@
 // A small host: loads the library the way a host solver does, resolves entry
 // points by name and runs a short scripted run, printing what comes back.
-#include "usersub.h"
-
-#include <dlfcn.h>
+#include "demo.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
-namespace {
-
 void* g_lib = nullptr;
-
-template <class F>
-F entry(const char* name)
-{
-    void* sym = dlsym(g_lib, name);
-    if (sym == nullptr) {
-        std::printf("entry point %s not found\n", name);
-        std::exit(1);
-    }
-    return reinterpret_cast<F>(sym);
-}
-#define ENTRY(name) entry<decltype(&name)>(#name)
 
 std::string trimmed(const char* text, std::size_t len)
 {
@@ -30,8 +13,6 @@ std::string trimmed(const char* text, std::size_t len)
     s.erase(s.find_last_not_of(' ') + 1);
     return s;
 }
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -89,6 +70,13 @@ int main(int argc, char** argv)
     std::printf("plot \"%s\" / \"%s\" (%s vs %s): %d points\n", trimmed(title, 80).c_str(),
                 trimmed(curve, 80).c_str(), trimmed(yl, 80).c_str(), trimmed(xl, 80).c_str(), npts);
     for (int k = 0; k < npts; ++k) std::printf("  %8.3f %8.3f\n", xs[k], ys[k]);
+
+    // Set-up and steps of the other families, each in a demo_*.cpp of its own.
+    // -- messages, harness, user flow devices
+    // -- engine components and the species set
+    // -- property library
+    // -- engine, pipe and turbocharger models
+    // -- mechanical, vehicle, electrical, knock models
 
     ENTRY(CLEAR_USERMOD_MEMORY)();
     dlclose(g_lib);
