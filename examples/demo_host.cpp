@@ -75,6 +75,7 @@ int main(int argc, char** argv)
     // -- messages, harness, user flow devices
     void demo_exchange_io(); demo_exchange_io();
     // -- engine components and the species set
+    void demo_engine_components(); demo_engine_components();
     // -- property library
     // -- engine, pipe and turbocharger models
     // -- mechanical, vehicle, electrical, knock models
