@@ -150,21 +150,12 @@ TEST(PropertyLoaders, Loadprop2NamesAndProductData)
     EXPECT_EQ(t.namfl(1), "N2" + std::string(115, ' '));
 }
 
-TEST(PropertyLoaders, Loadprop4Loadprop9AndLoadcavit2FillNspeciesEntries)
+TEST(PropertyLoaders, TransportTablesInTheSetsOwnLayout)
 {
     loadprop0(2, 2, 1);  // NSPECIES 2, capacity 3, 4 table rows
     const SpeciesTable& t = species_table();
-    const std::int32_t i1 = 7, i2 = 2, i3 = 9, partner[2] = {2, 1}, unread[2] = {0, 0};
-    const double r = 0.5;
-    LOADPROP4(&i1, &i2, &i3, &r, partner, unread);
-    EXPECT_EQ(t.loadprop4_int[1], 2);
-    EXPECT_EQ(t.loadprop4_real, 0.5);
-    EXPECT_EQ(t.species_partner(2), 1);
-    EXPECT_EQ(t.species_partner(3), -999);
-
-    std::vector<double> T(8), P(8), mu(8), k(8);
+    std::vector<double> T(8), P(8, 1e5), mu(8), k(8);
     std::iota(T.begin(), T.end(), 300.0);
-    std::iota(P.begin(), P.end(), 1e5);
     std::iota(mu.begin(), mu.end(), 1.0);
     std::iota(k.begin(), k.end(), 10.0);
     std::vector<std::int32_t> rows(16);
@@ -176,16 +167,6 @@ TEST(PropertyLoaders, Loadprop4Loadprop9AndLoadcavit2FillNspeciesEntries)
     EXPECT_EQ(t.tt_k(1, 2), 14.0);
     EXPECT_EQ(t.tt_level_rows(2, 3, 2), 14);  // (2, 4, 2): entry (2, 3, 2) at 1 + 4 + 8 = 13
     EXPECT_EQ(t.tt_nlevels(2), 0);
-
-    const std::int32_t list[2] = {2, 1};
-    const double a[2] = {1, 2}, b[2] = {3, 4}, c4[2] = {5, 6}, c5[2] = {7, 8}, c6[2] = {9, 10}, c7[2] = {11, 12},
-                 c8[2] = {13, 14}, c9[2] = {15, 16};
-    LOADCAVIT2(list, a, b, c4, c5, c6, c7, c8, c9);
-    EXPECT_EQ(t.cavit_list(1), 2);
-    EXPECT_EQ(t.cavit_pref(2), 2.0);
-    EXPECT_EQ(t.cavit_tref(1), 3.0);
-    EXPECT_EQ(t.cavit_c9(2), 16.0);
-    EXPECT_EQ(t.cavit_c9(3), -999.0);
 }
 
 TEST(PropertyLoaders, SettingsOutsideTheSet)
