@@ -6,7 +6,7 @@
 #include "common/run_stop.h"
 #include "properties/state_request.h"
 
-namespace usersub::props {
+namespace usersub::properties {
 namespace {
 
 std::string_view current_label() noexcept
@@ -71,4 +71,4 @@ FatalReport& FatalReport::location(ReportLocation form)
 
 void FatalReport::stop() { stop_run(); }
 
-}  // namespace usersub::props
+}  // namespace usersub::properties

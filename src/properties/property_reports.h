@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace usersub::props {
+namespace usersub::properties {
 
 // Location line that closes a fatal report. Each names the label of the
 // current location code, without its trailing blanks.
@@ -53,4 +53,4 @@ private:
     FatalReport(ListDirected, std::string_view message);
 };
 
-}  // namespace usersub::props
+}  // namespace usersub::properties

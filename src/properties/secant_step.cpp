@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace usersub::props {
+namespace usersub::properties {
 
 void secant_step(std::int32_t& count, std::int32_t min_steps, std::int32_t max_steps,
                  std::int32_t& status, double value, double target, double& prev_residual,
@@ -57,4 +57,4 @@ void secant_step(std::int32_t& count, std::int32_t min_steps, std::int32_t max_s
     status = converged ? kSecantConverged : kSecantGoOn;
 }
 
-}  // namespace usersub::props
+}  // namespace usersub::properties

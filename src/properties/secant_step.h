@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace usersub::props {
+namespace usersub::properties {
 
 inline constexpr std::int32_t kSecantGoOn = 0;
 inline constexpr std::int32_t kSecantConverged = 1;
@@ -29,4 +29,4 @@ void secant_step(std::int32_t& count, std::int32_t min_steps, std::int32_t max_s
                  double abs_step_tol, double rel_step_tol, double abs_res_tol,
                  double rel_res_tol, double x_scale, double r_scale) noexcept;
 
-}  // namespace usersub::props
+}  // namespace usersub::properties

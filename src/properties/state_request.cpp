@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-namespace usersub::props {
+namespace usersub::properties {
 namespace {
 
 // Places in the host solver from which a state call may come. Every label but
@@ -113,4 +113,4 @@ std::string_view location_text(std::int32_t code) noexcept
     return {kLocationChars.data() + static_cast<std::size_t>(code) * kLocationLen, kLocationLen};
 }
 
-}  // namespace usersub::props
+}  // namespace usersub::properties

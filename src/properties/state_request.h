@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace usersub::props {
+namespace usersub::properties {
 
 // One fluid-state request. Every field refers to the caller's variable, so the
 // solver reads its inputs and writes its results in place.
@@ -48,4 +48,4 @@ void set_location_code(std::int32_t code) noexcept;
 // gives the array-bounds diagnostic.
 std::string_view location_text(std::int32_t code) noexcept;
 
-}  // namespace usersub::props
+}  // namespace usersub::properties

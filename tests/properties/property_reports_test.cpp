@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace usersub::props {
+namespace usersub::properties {
 namespace {
 
 TEST(LocationTexts, LabelsAreFixedFieldsWithTheIrregularSpacingKept)
@@ -115,4 +115,4 @@ TEST(FatalReport, VariantsWithoutValuesOrLocation)
 }
 
 }  // namespace
-}  // namespace usersub::props
+}  // namespace usersub::properties

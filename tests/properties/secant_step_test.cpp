@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace usersub::props {
+namespace usersub::properties {
 namespace {
 
 // The caller's variables of one iteration, with the state solver's settings
@@ -165,4 +165,4 @@ TEST(SecantStep, IterationFindsTheRootOfAQuadratic)
 }
 
 }  // namespace
-}  // namespace usersub::props
+}  // namespace usersub::properties
