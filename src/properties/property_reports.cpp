@@ -6,6 +6,8 @@
 #include "common/run_stop.h"
 #include "properties/state_request.h"
 
+#include <algorithm>
+
 namespace usersub::properties {
 namespace {
 
@@ -59,6 +61,47 @@ FatalReport& FatalReport::state_values(double t_K, double p_Pa)
     fmt::append_e(line, t_K, 12, 4);
     line += ", P (bar) = ";
     fmt::append_e(line, p_Pa * 1.0e-5, 12, 4);
+    out::write_line(line);
+    return *this;
+}
+
+FatalReport& FatalReport::iteration_state(std::int32_t count, std::int32_t iteration, double p_Pa,
+                                          double t_K)
+{
+    std::string line = " it,itt = ";
+    fmt::append_i(line, count, 4);
+    fmt::append_i(line, iteration, 4);
+    line += "  p(bar),T(K) = ";
+    fmt::append_f(line, p_Pa * 1.0e-5, 10, 3);
+    line += ' ';
+    fmt::append_f(line, t_K, 10, 1);
+    out::write_line(line);
+    return *this;
+}
+
+FatalReport& FatalReport::composition(Array1<const double> y, std::int64_t n_own)
+{
+    const auto write_rows = [&](std::int64_t first, std::int64_t last, int width) {
+        std::string line;
+        for (std::int64_t k = first; k <= last; ++k) {
+            fmt::append_g(line, y(k), width, 4);
+            if ((k - first) % 6 == 5 || k == last) {
+                out::write_line(line);
+                line.clear();
+            }
+        }
+    };
+    const std::int64_t own = std::min(n_own, y.upper());
+    write_rows(y.lower(), own, 12);
+    write_rows(own + 1, y.upper(), 11);
+    return *this;
+}
+
+FatalReport& FatalReport::labelled_value(std::string_view label, double value, std::string_view unit)
+{
+    std::string line(label);
+    fmt::append_g(line, value, 12, 4);
+    line += unit;
     out::write_line(line);
     return *this;
 }

@@ -3,6 +3,8 @@
 // which lines they need.
 #pragma once
 
+#include "common/array.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,7 +32,7 @@ std::string location_line(WarningLocation form, std::int32_t step);
 // A fatal report, written line by line as it is built and closed by stop(),
 // which ends the run:
 //   FatalReport(message).state_values(t_K, p_Pa).location(ReportLocation::state_entry).stop();
-class FatalReport {
+class [[nodiscard]] FatalReport {
 public:
     // A formatted report: the message alone on the first line.
     explicit FatalReport(std::string_view message);
@@ -43,6 +45,17 @@ public:
 
     // "T (K) = " T ", P (bar) = " P*1e-5, both in E12.4.
     FatalReport& state_values(double t_K, double p_Pa);
+
+    // " it,itt = " count and iteration (I4 each), "  p(bar),T(K) = " P*1e-5
+    // (F10.3), a blank and T (F10.1).
+    FatalReport& iteration_state(std::int32_t count, std::int32_t iteration, double p_Pa, double t_K);
+
+    // A composition, six values a line: entries 1..n_own in G12.4, the rest
+    // in G11.4.
+    FatalReport& composition(Array1<const double> y, std::int64_t n_own);
+
+    // label, value in G12.4, unit: one line.
+    FatalReport& labelled_value(std::string_view label, double value, std::string_view unit);
 
     FatalReport& location(ReportLocation form);
 
