@@ -106,6 +106,48 @@ USERSUB_API void PLOT_STORAGE_ERROR(void);
 /* ---- User models: engine ---- */
 
 /* ---- User models: pipes and thermal ---- */
+/* Positions a routine does not read are declared const void* (argN). */
+USERSUB_API void CF_USER(const void* arg1, const void* arg2, const int32_t* id, const void* arg4,
+                         const void* arg5, const double* cp, const double* mu, const double* k,
+                         const double* rho, const double* u, const double* d, const void* arg12,
+                         const void* arg13, const void* arg14, double* cf);
+USERSUB_API void CF_HG_USER(const void* arg1, const void* arg2, const int32_t* id, const void* arg4,
+                            const void* arg5, const double* cp, const double* mu, const double* k,
+                            const double* rho, const double* u, const double* d, const void* arg12,
+                            const void* arg13, const void* arg14, const double* cf, double* htc);
+USERSUB_API void CF_USER_REFRIG(const void* arg1, const void* arg2, const int32_t* id,
+                                const void* arg4, const void* arg5, const double* cp,
+                                const double* mu, const double* k, const double* rho,
+                                const double* u, const double* d, const void* arg12,
+                                const void* arg13, const void* arg14, double* cf,
+                                const void* arg16, const void* arg17, const double* quality,
+                                const void* arg19, const void* arg20, const void* arg21,
+                                const void* arg22, const void* arg23, const void* arg24,
+                                const void* arg25, const void* arg26, const void* arg27,
+                                const void* arg28, const void* arg29, const void* arg30,
+                                const void* arg31, const void* arg32);
+USERSUB_API void CF_HG_USER_REFRIG(const void* arg1, const void* arg2, const int32_t* id,
+                                   const double* t_fluid, const double* t_wall, const double* cp,
+                                   const double* mu, const double* k, const double* rho,
+                                   const double* u, const double* d, const void* arg12,
+                                   const void* arg13, const void* arg14, const void* arg15,
+                                   const double* area, const double* q_divisor,
+                                   const double* quality, const double* p_reduced,
+                                   const double* q_in, const double* rho_l, const double* h_l,
+                                   const double* mu_l, const double* k_l, const double* cp_l,
+                                   const double* sigma, const double* rho_v, const double* h_v,
+                                   const double* mu_v, const double* k_ref, const void* arg31,
+                                   double* htc, const double* mdot);
+/* Each matrix element is a complex number: two doubles, real part first. */
+USERSUB_API void TM_USER(double* t11, double* t12, double* t21, double* t22, const int32_t* id,
+                         const double* omega);
+USERSUB_API void USER_SET_ENERGY_SOURCE(const int32_t* id, const void* arg2, const void* arg3,
+                                        const void* arg4, const void* arg5, const void* arg6,
+                                        const void* arg7, const void* arg8, const void* arg9,
+                                        const void* arg10, const void* arg11, const void* arg12,
+                                        const void* arg13, const void* arg14, const void* arg15,
+                                        const void* arg16, const void* arg17, const void* arg18,
+                                        const void* arg19, double* source1, double* source2);
 
 /* ---- User models: injector, NOx, friction, valve lift, turbocharger ---- */
 
