@@ -150,6 +150,52 @@ USERSUB_API void USER_SET_ENERGY_SOURCE(const int32_t* id, const void* arg2, con
                                         const void* arg19, double* source1, double* source2);
 
 /* ---- User models: injector, NOx, friction, valve lift, turbocharger ---- */
+USERSUB_API void INJNOZZUSER_GETDIM(const void* arg1, const void* arg2, const int32_t* id,
+                                    int32_t* nozzles, double* diameter);
+USERSUB_API void INJNOZZUSER_SOLUTION(const void* arg1, const void* arg2, const void* arg3,
+                                      const int32_t* id, const double* flow_switch,
+                                      const double* p1, const double* upstream_value,
+                                      const double* p2, const void* arg9, const double* rho,
+                                      const double* u_max, double* mdot, double* velocity,
+                                      double* p1_out, double* upstream_out, double* vdot,
+                                      double* cd, double* rho_out, double* zero19,
+                                      double* zero20, double* zero21, double* r_eff);
+USERSUB_API void ENGNOXUSER(const int32_t* id, const int32_t* cylinder, const void* arg3,
+                            const int32_t* source_switch, const void* arg5, const void* arg6,
+                            const double* compare, const void* arg8, const void* arg9,
+                            const double* time_scale, const void* arg11, const void* arg12,
+                            const void* arg13, const void* arg14, const void* arg15,
+                            const void* arg16, const void* arg17, const double* reference,
+                            const void* arg19, const void* arg20, const void* arg21,
+                            const double* source, const void* arg23, double* nox,
+                            int32_t* status);
+USERSUB_API void NOXGENOUTPUT(const void* arg1, const void* arg2, const void* arg3,
+                              const void* arg4, const void* arg5, const void* arg6,
+                              const void* arg7, const void* arg8, const void* arg9,
+                              const void* arg10, const void* arg11, const void* arg12,
+                              const void* arg13, const void* arg14, const void* arg15);
+USERSUB_API void ENGFRIC_USER_VALVE(const int32_t* id, const double* factor, double* torque);
+USERSUB_API void ENGFRIC_USER_CRANK(const int32_t* id, const int32_t* bearing,
+                                    const double* speed_rpm, const double* force1,
+                                    const double* force2, double* torque);
+USERSUB_API void USERLIFTU(const void* arg1, const int32_t* id, const void* arg3,
+                           const void* arg4, const double* input, const void* arg6,
+                           const void* arg7, const void* arg8, const void* arg9,
+                           const void* arg10, const void* arg11, const void* arg12,
+                           const void* arg13, const void* arg14, const char* trace_file,
+                           intptr_t trace_file_len, const void* arg17, const void* arg18,
+                           const void* arg19, double* lift);
+USERSUB_API void TCCOMPUSER(const int32_t* id, const void* arg2, const void* arg3,
+                            const void* arg4, const void* arg5, const void* arg6,
+                            const void* arg7, double* out8, double* out9);
+USERSUB_API void TCTURBUSER(const int32_t* id, const void* arg2, const int32_t* n,
+                            const void* arg4, const void* arg5, const void* arg6,
+                            const void* arg7, const void* arg8, const void* arg9,
+                            const void* arg10, const void* arg11, const void* arg12,
+                            const void* arg13, const void* arg14, double* out15, double* out16);
+USERSUB_API void USER_TCTEMP(const int32_t* id, const void* arg2, const void* arg3,
+                             const void* arg4, const void* arg5, const void* arg6,
+                             double* temperature);
 
 /* ---- User models: mechanical, vehicle, electrical, harness ---- */
 

@@ -1,6 +1,7 @@
 // Entry points of the engine, pipe and turbocharger sub-models. Positions a
 // routine does not read are received and left alone.
 #include "exports/host_args.h"
+#include "usermodels/injector_turbo_models.h"
 #include "usermodels/pipe_models.h"
 
 using namespace usersub;
@@ -84,6 +85,91 @@ void USER_SET_ENERGY_SOURCE(const int32_t* id, const void*, const void*, const v
     const auto s = um::user_set_energy_source(*id);
     *source1 = s[0];
     *source2 = s[1];
+}
+
+// ---- injector, NOx, friction, valve lift, turbocharger ----
+
+void INJNOZZUSER_GETDIM(const void*, const void*, const int32_t* id, int32_t* nozzles, double* diameter)
+{
+    const auto g = um::injnozzuser_getdim(*id);
+    *nozzles = g.count;
+    *diameter = g.diameter_m;
+}
+
+void INJNOZZUSER_SOLUTION(const void*, const void*, const void*, const int32_t* id, const double* flow_switch,
+                          const double* p1, const double* upstream_value, const double* p2, const void*,
+                          const double* rho, const double* u_max, double* mdot, double* velocity,
+                          double* p1_out, double* upstream_out, double* vdot, double* cd, double* rho_out,
+                          double* zero19, double* zero20, double* zero21, double* r_eff)
+{
+    const auto r = um::injnozzuser_solution(*id, {*flow_switch, *p1, *upstream_value, *p2, *rho, *u_max});
+    *mdot = r.mdot_kg_s;
+    *velocity = r.u_m_s;
+    *p1_out = r.p1_Pa;
+    *upstream_out = r.upstream_copy;
+    *vdot = r.vdot_m3_s;
+    *cd = r.cd;
+    *rho_out = r.rho_kg_m3;
+    *zero19 = r.zero1;
+    *zero20 = r.zero2;
+    *zero21 = r.zero3;
+    *r_eff = r.r_eff_m;
+}
+
+void ENGNOXUSER(const int32_t* id, const int32_t* cylinder, const void*, const int32_t* source_switch,
+                const void*, const void*, const double* compare, const void*, const void*,
+                const double* time_scale, const void*, const void*, const void*, const void*, const void*,
+                const void*, const void*, const double* reference, const void*, const void*, const void*,
+                const double* source, const void*, double* nox, int32_t* status)
+{
+    um::NoxStep a{*cylinder, *source_switch, *compare, *time_scale, *reference, *source, *nox, *status};
+    um::engnoxuser(*id, a);
+}
+
+void NOXGENOUTPUT(const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                  const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                  const void*)
+{
+}
+
+void ENGFRIC_USER_VALVE(const int32_t* id, const double* factor, double* torque)
+{
+    *torque = um::engfric_user_valve(*id, *factor);
+}
+
+void ENGFRIC_USER_CRANK(const int32_t* id, const int32_t* bearing, const double* speed_rpm,
+                        const double* force1, const double* force2, double* torque)
+{
+    *torque = um::engfric_user_crank(*id, *bearing, *speed_rpm, *force1, *force2);
+}
+
+void USERLIFTU(const void*, const int32_t* id, const void*, const void*, const double* input, const void*,
+               const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+               const void*, const char* trace_file, intptr_t trace_file_len, const void*, const void*,
+               const void*, double* lift)
+{
+    *lift = um::userliftu(*id, *input, text::host(trace_file, trace_file_len));
+}
+
+void TCCOMPUSER(const int32_t* id, const void*, const void*, const void*, const void*, const void*,
+                const void*, double* out8, double* out9)
+{
+    const auto r = um::tccompuser(*id);
+    *out8 = r.out8;
+    *out9 = r.out9;
+}
+
+void TCTURBUSER(const int32_t* id, const void*, const int32_t* n, const void*, const void*, const void*,
+                const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                const void*, double* out15, double* out16)
+{
+    um::tcturbuser(*id, *n, {"TCTURBUSER argument 15", out15, *n}, {"TCTURBUSER argument 16", out16, *n});
+}
+
+void USER_TCTEMP(const int32_t* id, const void*, const void*, const void*, const void*, const void*,
+                 double* temperature)
+{
+    *temperature = um::user_tctemp(*id);
 }
 
 }  // extern "C"
