@@ -1,6 +1,7 @@
 // Entry points of the engine, pipe and turbocharger sub-models. Positions a
 // routine does not read are received and left alone.
 #include "exports/host_args.h"
+#include "usermodels/engine_models.h"
 #include "usermodels/injector_turbo_models.h"
 #include "usermodels/pipe_models.h"
 
@@ -24,6 +25,129 @@ void put_complex(double* out, std::complex<double> z) noexcept
 }  // namespace
 
 extern "C" {
+
+// ---- engine ----
+
+void ENGCOMBUSER(const int32_t* id, const void*, const void*, const void*, const int32_t* n_species,
+                 int32_t* output_flag, int32_t* status, const double* theta, const double* step, const void*,
+                 double* dx, double* x, double* x_old, const void*, const double* umascomb, const void*,
+                 double* dmascomb, const void*, const void*, const double* fuelrestm, double* end_angle,
+                 double* start_angle, double* start_angle_out, const void*, const void*, const void*,
+                 const void*, const void*, const void*, const void*, const void*, const int32_t*, const void*,
+                 const int32_t*, const void*, const int32_t*, const void*, const int32_t* n_mfliq,
+                 const int32_t* mfliq)
+{
+    const int32_t n = *n_species;
+    um::BurnStep a{*output_flag,
+                   *status,
+                   *theta,
+                   *step,
+                   *dx,
+                   *x,
+                   *x_old,
+                   {"UMASCOMB", umascomb, n},
+                   {"DMASCOMB", dmascomb, n},
+                   {"FUELRESTM", fuelrestm, n},
+                   *end_angle,
+                   *start_angle,
+                   *start_angle_out,
+                   {"MFLIQ", mfliq, *n_mfliq}};
+    um::engcombuser(*id, n, a);
+}
+
+void ENGHEATTRUSER(const int32_t* id, const int32_t* cylinder, const int32_t* phase, const void*,
+                   const double* bore, const double* stroke, const double* volume, const void*, const void*,
+                   const double* piston_speed, const double* pressure, const double* temperature, const void*,
+                   const void*, const void*, const double* polytropic_exp, const int32_t*, const void*,
+                   const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                   const void*, const void*, const void*, const void*, const double* theta, const void*,
+                   const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                   double* h_woschni, double* h_hohenberg)
+{
+    const auto h = um::engheattruser(*id, {*cylinder, *phase, *bore, *stroke, *volume, *piston_speed, *pressure,
+                                           *temperature, *polytropic_exp, *theta});
+    *h_woschni = h.woschni_W_m2K;
+    *h_hohenberg = h.hohenberg_W_m2K;
+}
+
+void USERENGCYLEVAPORATION(const int32_t* id, const int32_t* cylinder, const void*, const int32_t* n_species,
+                           const int32_t* mass_extent, const double* mass, const double* theta, const void*,
+                           const void*, const double* factor, const void*, const double* state1, const void*,
+                           const void*, const void*, const double* state2, const int32_t* n_injectors,
+                           const int32_t* inj_index, const int32_t* n_valves, const int32_t* valve_index,
+                           double* evaporated_mass, double* zero3)
+{
+    um::EvaporationStep a{*cylinder,
+                          *n_species,
+                          {"MASS", mass, *mass_extent},
+                          *theta,
+                          *factor,
+                          *state1,
+                          *state2,
+                          *n_injectors,
+                          {"INJ_INDEX", inj_index, *n_injectors},
+                          *n_valves,
+                          {"VALVE_INDEX", valve_index, *n_valves},
+                          {"EVAPORATED_MASS", evaporated_mass, *n_species},
+                          {"USERENGCYLEVAPORATION argument 22", zero3, 3}};
+    um::userengcylevaporation(*id, a);
+}
+
+void JETIGNITIONUSR(const int32_t* flow_switch, const void*, const void*, const int32_t* id,
+                    const int32_t* zone_extent, const void*, const double* phi, const double* tmps,
+                    const double* smas, const double* t_offset, const double* pressure,
+                    const double* integral_start, double* integral_end, const double* delay_factor,
+                    const double* p_exponent, const double* t_activation, const double* dt,
+                    double* output_factor, const double* v19, const double* v20, const double* v21,
+                    const double* v22)
+{
+    um::JetIgnitionStep a{*flow_switch,   *phi,          {"TMPS", tmps, *zone_extent},
+                          {"SMAS", smas, *zone_extent}, *t_offset, *pressure,
+                          *integral_start, *integral_end, *delay_factor,
+                          *p_exponent,    *t_activation, *dt,
+                          *output_factor, *v19,          *v20,
+                          *v21,           *v22};
+    um::jetignitionusr(*id, a);
+}
+
+void LAMFLSPEEDUSER(const int32_t* id, const void*, const int32_t*, const void*, const void*, const void*,
+                    const void*, const void*, double* flame_speed, const void*, const void*, const void*,
+                    const void*, const void*, const void*, const void*, const void*, const void*)
+{
+    *flame_speed = um::lamflspeeduser(*id);
+}
+
+void TURBFLSPEEDUSER(const int32_t* id, const void*, const void*, const void*, const void*, const double* arg6,
+                     const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                     const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                     const void*, double* flame_speed)
+{
+    *flame_speed = um::turbflspeeduser(*id, *arg6);
+}
+
+void SWIRL_USER(const void*, const void*, const int32_t* id, const void*, const void*, const void*, const void*,
+                const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                const void*, const void*, const void*, double* out25, double* out26)
+{
+    um::swirl_user(*id, *out25, {"SWIRL_USER argument 26", out26, 4});
+}
+
+void TUMBLE_USER(const void*, const void*, const int32_t* id, const void*, const void*, const void*, const void*,
+                 const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                 const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                 const void*, const void*, const void*, double* out25, double* out26)
+{
+    um::tumble_user(*id, *out25, *out26);
+}
+
+void TURBULENCE_USER(const void*, const void*, const int32_t* id, const void*, const void*, const void*,
+                     const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                     const void*, const void*, const void*, const void*, const void*, const void*, const void*,
+                     const void*, const void*, const void*, double* out24, double* out25, double* out26)
+{
+    um::turbulence_user(*id, *out24, *out25, *out26);
+}
 
 // ---- pipes and thermal ----
 
@@ -141,6 +265,13 @@ void ENGFRIC_USER_CRANK(const int32_t* id, const int32_t* bearing, const double*
                         const double* force1, const double* force2, double* torque)
 {
     *torque = um::engfric_user_crank(*id, *bearing, *speed_rpm, *force1, *force2);
+}
+
+void ENGFRIC_USER_CYL(const int32_t* id, const int32_t* cylinder, const void*, const void*, const void*,
+                      const void*, const double* piston_velocity, const double* load, const void*, const void*,
+                      const void*, const void*, double* friction)
+{
+    *friction = um::engfric_user_cyl(*id, *cylinder, *piston_velocity, *load);
 }
 
 void USERLIFTU(const void*, const int32_t* id, const void*, const void*, const double* input, const void*,

@@ -3,6 +3,7 @@
 #include "common/fixed_text.h"
 #include "common/output.h"
 #include "common/run_stop.h"
+#include "exchange/engine_components.h"
 #include "exchange/run_info.h"
 #include "exchange/user_models.h"
 #include "exchange/user_plots.h"
@@ -187,6 +188,21 @@ double engfric_user_crank(std::int32_t id, std::int32_t bearing, double speed_rp
     if (bearing == 1)
         exchange::user_plot_store(id, 2, kFrictionTitle, as_text(friction_curve("Brg#", bearing)), "deg", "N-m", phi,
                                   torque);
+    return torque;
+}
+
+double engfric_user_cyl(std::int32_t id, std::int32_t cylinder, double v_m_s, double load) noexcept
+{
+    static UserModelArrays p;
+    exchange::load_user_model_arrays(id, p);
+    const double phi = friction_angle_deg();
+    const double stroke_m = exchange::cylinder_geometry(cylinder).stroke;
+    // viscous ring friction plus a load term on the crank lever arm
+    const double torque = p.realparm(1) * std::abs(v_m_s) + p.realparm(2) * load * (1.0 - v_m_s / p.realparm(3)) *
+                                                                stroke_m * 0.5 * std::sin(phi * 3.14159 / 180.0);
+    if (cylinder == 1)
+        exchange::user_plot_store(id, 1, kFrictionTitle, as_text(friction_curve("Cyl#", cylinder)), "deg", "N-m",
+                                  phi, torque);
     return torque;
 }
 
