@@ -76,6 +76,7 @@ int main(int argc, char** argv)
     // -- engine components and the species set
     // -- property library
     // -- engine, pipe and turbocharger models
+    void demo_engine_models(); demo_engine_models();
     // -- mechanical, vehicle, electrical, knock models
 
     ENTRY(CLEAR_USERMOD_MEMORY)();
