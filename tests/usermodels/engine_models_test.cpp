@@ -391,32 +391,6 @@ TEST(JetIgnition, InputFaultsStopTheRun)
     EXPECT_EQ(r.output, " Array bounds error: subscript 1 of array TMPS has value 5, above its upper bound 4\n");
 }
 
-TEST(ChargeMotion, ConstantHooks)
-{
-    setup_models(3);
-    const int32_t one = 1, three = 3;
-    double v = -1.0;
-    LAMFLSPEEDUSER(&one, n_, &one, n_, n_, n_, n_, n_, &v, n_, n_, n_, n_, n_, n_, n_, n_, n_);
-    EXPECT_EQ(v, 0.5);
-    const double a6 = 0.35;
-    TURBFLSPEEDUSER(&one, n_, n_, n_, n_, &a6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &v);
-    EXPECT_EQ(v, 35.0);
-    double o24 = -1, o25 = -1, o26[5] = {-1, -1, -1, -1, -1};
-    SWIRL_USER(n_, n_, &three, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-               &o25, o26);
-    EXPECT_EQ(o25, 0.0);
-    EXPECT_EQ(o26[0] + o26[1] + o26[2] + o26[3], 0.0);
-    EXPECT_EQ(o26[4], -1.0);
-    o25 = o26[0] = -1;
-    TUMBLE_USER(n_, n_, &three, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-                &o25, o26);
-    EXPECT_EQ(o25 + o26[0], 0.0);
-    o25 = o26[0] = -1;
-    TURBULENCE_USER(n_, n_, &three, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-                    &o24, &o25, o26);
-    EXPECT_EQ(o24 + o25 + o26[0], 0.0);
-}
-
 // ---- cylinder friction (needs the cylinder's stroke) ----
 
 TEST(FrictionTorque, CylinderWithItsPlotForCylinderOneOnly)

@@ -223,26 +223,6 @@ TEST(FrictionTorque, ValvetrainAndBearingWithTheirPlots)
     EXPECT_NEAR(valve.y[1], 4.299037442278701, 1e-12);
 }
 
-TEST(Turbocharger, ConstantHooks)
-{
-    setup_models(1);
-    const int32_t id = 1, n = 3;
-    double a = -1, b = -1;
-    TCCOMPUSER(&id, n_, n_, n_, n_, n_, n_, &a, &b);
-    EXPECT_EQ(a, 0.0);
-    EXPECT_EQ(b, 1.0);
-    double o15[5] = {-1, -1, -1, -1, -1}, o16[5] = {-1, -1, -1, -1, -1};
-    TCTURBUSER(&id, n_, &n, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, o15, o16);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(o15[i], i < 3 ? 0.0 : -1.0);
-        EXPECT_EQ(o16[i], i < 3 ? 1.0 : -1.0);
-    }
-    double t = 0;
-    USER_TCTEMP(&id, n_, n_, n_, n_, n_, &t);
-    EXPECT_EQ(t, 300.0);
-    NOXGENOUTPUT(n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_);
-}
-
 // ---- valve lift and its trace file ----
 
 double lift(double input, const std::string& file)

@@ -273,16 +273,5 @@ TEST(PipeTransferMatrix, StraightPipeAndIdentity)
     EXPECT_EQ(r.output, " UserModel error (TMBlackBox):  Check UserModel input\n");
 }
 
-TEST(EnergySource, BothTermsZero)
-{
-    setup_models(1);
-    const int32_t id = 1;
-    double s1 = 7.0, s2 = 7.0;
-    const void* n = nullptr;
-    USER_SET_ENERGY_SOURCE(&id, n, n, n, n, n, n, n, n, n, n, n, n, n, n, n, n, n, n, &s1, &s2);
-    EXPECT_EQ(s1, 0.0);
-    EXPECT_EQ(s2, 0.0);
-}
-
 }  // namespace
 }  // namespace usersub::test
