@@ -78,6 +78,7 @@ int main(int argc, char** argv)
     void demo_engine_components(); demo_engine_components();
     // -- property library
     // -- engine, pipe and turbocharger models
+    void demo_engine_models(); demo_engine_models();
     // -- mechanical, vehicle, electrical, knock models
 
     ENTRY(CLEAR_USERMOD_MEMORY)();

@@ -210,10 +210,191 @@ USERSUB_API void GETMOLFRAC(const double* y_mass, double* x_mole);
 USERSUB_API void GETMASSFRAC(const double* x_mole, double* y_mass);
 
 /* ---- User models: engine ---- */
+USERSUB_API void ENGCOMBUSER(const int32_t* id, const void* arg2, const void* arg3,
+                             const void* arg4, const int32_t* n_species, int32_t* output_flag,
+                             int32_t* status, const double* theta, const double* step,
+                             const void* arg10, double* dx, double* x, double* x_old,
+                             const void* arg14, const double* umascomb, const void* arg16,
+                             double* dmascomb, const void* arg18, const void* arg19,
+                             const double* fuelrestm, double* end_angle, double* start_angle,
+                             double* start_angle_out, const void* arg24, const void* arg25,
+                             const void* arg26, const void* arg27, const void* arg28,
+                             const void* arg29, const void* arg30, const void* arg31,
+                             const int32_t* extent32, const void* arg33, const int32_t* extent34,
+                             const void* arg35, const int32_t* extent36, const void* arg37,
+                             const int32_t* n_mfliq, const int32_t* mfliq);
+USERSUB_API void ENGHEATTRUSER(const int32_t* id, const int32_t* cylinder, const int32_t* phase,
+                               const void* arg4, const double* bore, const double* stroke,
+                               const double* volume, const void* arg8, const void* arg9,
+                               const double* piston_speed, const double* pressure,
+                               const double* temperature, const void* arg13, const void* arg14,
+                               const void* arg15, const double* polytropic_exp,
+                               const int32_t* extent17, const void* arg18, const void* arg19,
+                               const void* arg20, const void* arg21, const void* arg22,
+                               const void* arg23, const void* arg24, const void* arg25,
+                               const void* arg26, const void* arg27, const void* arg28,
+                               const void* arg29, const double* theta, const void* arg31,
+                               const void* arg32, const void* arg33, const void* arg34,
+                               const void* arg35, const void* arg36, const void* arg37,
+                               const void* arg38, double* h_woschni, double* h_hohenberg);
+USERSUB_API void USERENGCYLEVAPORATION(const int32_t* id, const int32_t* cylinder,
+                                       const void* arg3, const int32_t* n_species,
+                                       const int32_t* mass_extent, const double* mass,
+                                       const double* theta, const void* arg8, const void* arg9,
+                                       const double* factor, const void* arg11,
+                                       const double* state1, const void* arg13,
+                                       const void* arg14, const void* arg15,
+                                       const double* state2, const int32_t* n_injectors,
+                                       const int32_t* inj_index, const int32_t* n_valves,
+                                       const int32_t* valve_index, double* evaporated_mass,
+                                       double* zero3);
+USERSUB_API void JETIGNITIONUSR(const int32_t* flow_switch, const void* arg2, const void* arg3,
+                                const int32_t* id, const int32_t* zone_extent, const void* arg6,
+                                const double* phi, const double* tmps, const double* smas,
+                                const double* t_offset, const double* pressure,
+                                const double* integral_start, double* integral_end,
+                                const double* delay_factor, const double* p_exponent,
+                                const double* t_activation, const double* dt,
+                                double* output_factor, const double* v19, const double* v20,
+                                const double* v21, const double* v22);
+USERSUB_API void LAMFLSPEEDUSER(const int32_t* id, const void* arg2, const int32_t* extent3,
+                                const void* arg4, const void* arg5, const void* arg6,
+                                const void* arg7, const void* arg8, double* flame_speed,
+                                const void* arg10, const void* arg11, const void* arg12,
+                                const void* arg13, const void* arg14, const void* arg15,
+                                const void* arg16, const void* arg17, const void* arg18);
+USERSUB_API void TURBFLSPEEDUSER(const int32_t* id, const void* arg2, const void* arg3,
+                                 const void* arg4, const void* arg5, const double* arg6,
+                                 const void* arg7, const void* arg8, const void* arg9,
+                                 const void* arg10, const void* arg11, const void* arg12,
+                                 const void* arg13, const void* arg14, const void* arg15,
+                                 const void* arg16, const void* arg17, const void* arg18,
+                                 const void* arg19, const void* arg20, const void* arg21,
+                                 double* flame_speed);
+USERSUB_API void SWIRL_USER(const void* arg1, const void* arg2, const int32_t* id,
+                            const void* arg4, const void* arg5, const void* arg6,
+                            const void* arg7, const void* arg8, const void* arg9,
+                            const void* arg10, const void* arg11, const void* arg12,
+                            const void* arg13, const void* arg14, const void* arg15,
+                            const void* arg16, const void* arg17, const void* arg18,
+                            const void* arg19, const void* arg20, const void* arg21,
+                            const void* arg22, const void* arg23, const void* arg24,
+                            double* out25, double* out26 /* 4 entries */);
+USERSUB_API void TUMBLE_USER(const void* arg1, const void* arg2, const int32_t* id,
+                             const void* arg4, const void* arg5, const void* arg6,
+                             const void* arg7, const void* arg8, const void* arg9,
+                             const void* arg10, const void* arg11, const void* arg12,
+                             const void* arg13, const void* arg14, const void* arg15,
+                             const void* arg16, const void* arg17, const void* arg18,
+                             const void* arg19, const void* arg20, const void* arg21,
+                             const void* arg22, const void* arg23, const void* arg24,
+                             double* out25, double* out26);
+USERSUB_API void TURBULENCE_USER(const void* arg1, const void* arg2, const int32_t* id,
+                                 const void* arg4, const void* arg5, const void* arg6,
+                                 const void* arg7, const void* arg8, const void* arg9,
+                                 const void* arg10, const void* arg11, const void* arg12,
+                                 const void* arg13, const void* arg14, const void* arg15,
+                                 const void* arg16, const void* arg17, const void* arg18,
+                                 const void* arg19, const void* arg20, const void* arg21,
+                                 const void* arg22, const void* arg23, double* out24,
+                                 double* out25, double* out26);
 
 /* ---- User models: pipes and thermal ---- */
+/* Positions a routine does not read are declared const void* (argN). */
+USERSUB_API void CF_USER(const void* arg1, const void* arg2, const int32_t* id, const void* arg4,
+                         const void* arg5, const double* cp, const double* mu, const double* k,
+                         const double* rho, const double* u, const double* d, const void* arg12,
+                         const void* arg13, const void* arg14, double* cf);
+USERSUB_API void CF_HG_USER(const void* arg1, const void* arg2, const int32_t* id, const void* arg4,
+                            const void* arg5, const double* cp, const double* mu, const double* k,
+                            const double* rho, const double* u, const double* d, const void* arg12,
+                            const void* arg13, const void* arg14, const double* cf, double* htc);
+USERSUB_API void CF_USER_REFRIG(const void* arg1, const void* arg2, const int32_t* id,
+                                const void* arg4, const void* arg5, const double* cp,
+                                const double* mu, const double* k, const double* rho,
+                                const double* u, const double* d, const void* arg12,
+                                const void* arg13, const void* arg14, double* cf,
+                                const void* arg16, const void* arg17, const double* quality,
+                                const void* arg19, const void* arg20, const void* arg21,
+                                const void* arg22, const void* arg23, const void* arg24,
+                                const void* arg25, const void* arg26, const void* arg27,
+                                const void* arg28, const void* arg29, const void* arg30,
+                                const void* arg31, const void* arg32);
+USERSUB_API void CF_HG_USER_REFRIG(const void* arg1, const void* arg2, const int32_t* id,
+                                   const double* t_fluid, const double* t_wall, const double* cp,
+                                   const double* mu, const double* k, const double* rho,
+                                   const double* u, const double* d, const void* arg12,
+                                   const void* arg13, const void* arg14, const void* arg15,
+                                   const double* area, const double* q_divisor,
+                                   const double* quality, const double* p_reduced,
+                                   const double* q_in, const double* rho_l, const double* h_l,
+                                   const double* mu_l, const double* k_l, const double* cp_l,
+                                   const double* sigma, const double* rho_v, const double* h_v,
+                                   const double* mu_v, const double* k_ref, const void* arg31,
+                                   double* htc, const double* mdot);
+/* Each matrix element is a complex number: two doubles, real part first. */
+USERSUB_API void TM_USER(double* t11, double* t12, double* t21, double* t22, const int32_t* id,
+                         const double* omega);
+USERSUB_API void USER_SET_ENERGY_SOURCE(const int32_t* id, const void* arg2, const void* arg3,
+                                        const void* arg4, const void* arg5, const void* arg6,
+                                        const void* arg7, const void* arg8, const void* arg9,
+                                        const void* arg10, const void* arg11, const void* arg12,
+                                        const void* arg13, const void* arg14, const void* arg15,
+                                        const void* arg16, const void* arg17, const void* arg18,
+                                        const void* arg19, double* source1, double* source2);
 
 /* ---- User models: injector, NOx, friction, valve lift, turbocharger ---- */
+USERSUB_API void INJNOZZUSER_GETDIM(const void* arg1, const void* arg2, const int32_t* id,
+                                    int32_t* nozzles, double* diameter);
+USERSUB_API void INJNOZZUSER_SOLUTION(const void* arg1, const void* arg2, const void* arg3,
+                                      const int32_t* id, const double* flow_switch,
+                                      const double* p1, const double* upstream_value,
+                                      const double* p2, const void* arg9, const double* rho,
+                                      const double* u_max, double* mdot, double* velocity,
+                                      double* p1_out, double* upstream_out, double* vdot,
+                                      double* cd, double* rho_out, double* zero19,
+                                      double* zero20, double* zero21, double* r_eff);
+USERSUB_API void ENGNOXUSER(const int32_t* id, const int32_t* cylinder, const void* arg3,
+                            const int32_t* source_switch, const void* arg5, const void* arg6,
+                            const double* compare, const void* arg8, const void* arg9,
+                            const double* time_scale, const void* arg11, const void* arg12,
+                            const void* arg13, const void* arg14, const void* arg15,
+                            const void* arg16, const void* arg17, const double* reference,
+                            const void* arg19, const void* arg20, const void* arg21,
+                            const double* source, const void* arg23, double* nox,
+                            int32_t* status);
+USERSUB_API void NOXGENOUTPUT(const void* arg1, const void* arg2, const void* arg3,
+                              const void* arg4, const void* arg5, const void* arg6,
+                              const void* arg7, const void* arg8, const void* arg9,
+                              const void* arg10, const void* arg11, const void* arg12,
+                              const void* arg13, const void* arg14, const void* arg15);
+USERSUB_API void ENGFRIC_USER_VALVE(const int32_t* id, const double* factor, double* torque);
+USERSUB_API void ENGFRIC_USER_CRANK(const int32_t* id, const int32_t* bearing,
+                                    const double* speed_rpm, const double* force1,
+                                    const double* force2, double* torque);
+USERSUB_API void ENGFRIC_USER_CYL(const int32_t* id, const int32_t* cylinder, const void* arg3,
+                                  const void* arg4, const void* arg5, const void* arg6,
+                                  const double* piston_velocity, const double* load,
+                                  const void* arg9, const void* arg10, const void* arg11,
+                                  const void* arg12, double* friction);
+USERSUB_API void USERLIFTU(const void* arg1, const int32_t* id, const void* arg3,
+                           const void* arg4, const double* input, const void* arg6,
+                           const void* arg7, const void* arg8, const void* arg9,
+                           const void* arg10, const void* arg11, const void* arg12,
+                           const void* arg13, const void* arg14, const char* trace_file,
+                           intptr_t trace_file_len, const void* arg17, const void* arg18,
+                           const void* arg19, double* lift);
+USERSUB_API void TCCOMPUSER(const int32_t* id, const void* arg2, const void* arg3,
+                            const void* arg4, const void* arg5, const void* arg6,
+                            const void* arg7, double* out8, double* out9);
+USERSUB_API void TCTURBUSER(const int32_t* id, const void* arg2, const int32_t* n,
+                            const void* arg4, const void* arg5, const void* arg6,
+                            const void* arg7, const void* arg8, const void* arg9,
+                            const void* arg10, const void* arg11, const void* arg12,
+                            const void* arg13, const void* arg14, double* out15, double* out16);
+USERSUB_API void USER_TCTEMP(const int32_t* id, const void* arg2, const void* arg3,
+                             const void* arg4, const void* arg5, const void* arg6,
+                             double* temperature);
 
 /* ---- User models: mechanical, vehicle, electrical, harness ---- */
 

@@ -1,0 +1,195 @@
+#include "usermodels/pipe_models.h"
+
+#include "common/array.h"
+#include "common/fixed_text.h"
+#include "exchange/run_info.h"
+#include "exchange/user_models.h"
+#include "exchange/user_plots.h"
+#include "usermodels/usermodel_common.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace usersub::usermodels {
+namespace {
+
+using exchange::UserModelArrays;
+
+// Calls counted per user-model identifier 1 to 4; each heat-transfer routine
+// plots one point per hundred calls of an identifier.
+constexpr std::int64_t kCountedIds = 4;
+constexpr std::int32_t kPlotEvery = 100;
+
+std::array<std::int32_t, kCountedIds> g_hg_count{};
+std::array<std::int32_t, kCountedIds> g_refrig_count{};
+
+// Factors and exponents of the three Nusselt ranges, rewritten on every call
+// that uses them.
+std::array<double, 3> g_nu_mult{};
+std::array<double, 3> g_nu_exp{};
+
+// Counts one call of identifier id; true on every 100th.
+bool count_call(std::array<std::int32_t, kCountedIds>& counts, std::int32_t id) noexcept
+{
+    std::int32_t& n = Array1<std::int32_t>("ICOUNT", counts.data(), kCountedIds)(id);
+    ++n;
+    return n % kPlotEvery == 0;
+}
+
+double blasius(double re) noexcept { return 0.0791 / std::pow(re, 0.25); }
+
+}  // namespace
+
+double pipe_reynolds(const PipeFlow& f) noexcept
+{
+    return f.rho_kg_m3 * (std::abs(f.u_m_s) + 1e-6) * f.d_m / f.mu_Pas;
+}
+
+double pipe_prandtl(const PipeFlow& f) noexcept { return f.mu_Pas * f.cp_J_kgK / f.k_W_mK; }
+
+double cf_user(std::int32_t id, const PipeFlow& f) noexcept
+{
+    static UserModelArrays p;
+    exchange::load_user_model_arrays(id, p);
+    return blasius(pipe_reynolds(f));
+}
+
+double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
+{
+    static UserModelArrays p;
+    exchange::load_user_model_arrays(id, p);
+    const double pr = pipe_prandtl(f);
+
+    if (p.nreal < 7) {
+        // Reynolds-Colburn: St Pr^(2/3) = Cf / 2
+        return cf * 0.5 * f.rho_kg_m3 * std::abs(f.u_m_s) * f.cp_J_kgK * std::pow(pr, -0.66667);
+    }
+
+    g_nu_mult[0] = p.realparm(1);
+    g_nu_exp[0] = p.realparm(2);
+    g_nu_exp[1] = p.realparm(3);
+    g_nu_exp[2] = p.realparm(4);
+    double re1 = p.realparm(5);
+    double re2 = p.realparm(6);
+    const double len_m = p.realparm(7);
+
+    const double re = f.rho_kg_m3 * std::max(std::abs(f.u_m_s), 1e-6) * len_m / f.mu_Pas;
+    if (re2 <= 0.0 || re1 <= re2) {
+        re1 = 0.0;  // one range only
+        re2 = 0.0;
+    } else {
+        // factors that make Nu continuous at Re1 and Re2
+        g_nu_mult[1] = g_nu_mult[0] * std::pow(re1, g_nu_exp[0] - g_nu_exp[1]);
+        g_nu_mult[2] = g_nu_mult[1] * std::pow(re2, g_nu_exp[1] - g_nu_exp[2]);
+    }
+    const std::size_t j = re > re1 ? 0 : (re > re2 ? 1 : 2);
+    const double nu = g_nu_mult[j] * std::pow(re, g_nu_exp[j]) * std::pow(pr, 0.333);
+    const double h = nu * f.k_W_mK / len_m;
+
+    if (count_call(g_hg_count, id))
+        exchange::user_plot_store(id, 1, "label", p.charparm(1), "x-label", "y-label", std::log(re),
+                                  std::log(nu));
+    return h;
+}
+
+double cf_user_refrig(std::int32_t id, const PipeFlow& f, double x) noexcept
+{
+    static UserModelArrays p;
+    exchange::load_user_model_arrays(id, p);
+    double cf = blasius(pipe_reynolds(f));
+    if (x <= 0.0) return cf * p.realparm(3);  // liquid
+    if (x >= 1.0) return cf * p.realparm(4);  // vapour
+    cf *= 2.0 * x;
+    return cf * p.realparm(5);
+}
+
+double cf_hg_user_refrig(std::int32_t id, const PipeFlow& f, const RefrigState& s) noexcept
+{
+    static UserModelArrays p;
+    exchange::load_user_model_arrays(id, p);
+    if (p.nint < 1 || p.nreal < 5 || p.nchar < 1) input_error({"UserModel input error for refrigerant"});
+
+    constexpr double g_m_s2 = 9.807;
+    const double dt_K = s.t_fluid_K - s.t_wall_K;
+    const double n = dt_K < 0.0 ? 0.4 : 0.3;  // fluid heated : fluid cooled
+    const double re = pipe_reynolds(f);
+    const double nu = 0.023 * std::pow(re, 0.8) * std::pow(pipe_prandtl(f), n);  // Dittus-Boelter
+
+    double h = 0.0;
+    if (s.x <= 0.0) {
+        h = nu * f.k_W_mK / f.d_m * p.realparm(3);
+    } else if (s.x >= 1.0) {
+        h = nu * f.k_W_mK / f.d_m * p.realparm(4);
+    } else {
+        const double x = s.x;
+        const double re_l = s.rho_l_kg_m3 * (std::abs(f.u_m_s) + 1e-6) * f.d_m / s.mu_l_Pas;
+        const double pr_l = s.mu_l_Pas * s.cp_l_J_kgK / s.k_l_W_mK;
+        const double nu_l = 0.023 * std::pow(re_l, 0.8) * std::pow(pr_l, n);
+        if (dt_K >= 0.0) {
+            // condensation (Shah)
+            h = nu_l * (std::pow(1.0 - x, 0.8) + 3.8 * std::pow(x, 0.76) * std::pow(1.0 - x, 0.04) /
+                                                     std::pow(s.p_reduced, 0.38)) *
+                f.k_W_mK / f.d_m;
+        } else if (p.intparm(1) == 999) {
+            // built-in boiling law; the length scale is the capillary length
+            h = 0.087 * std::pow(re, 0.6) * std::pow(pr_l, 0.1667) *
+                std::pow(s.rho_v_kg_m3 / s.rho_l_kg_m3, 0.2) * std::pow(s.k_ref_W_mK / s.k_l_W_mK, 0.09) *
+                s.k_l_W_mK / std::sqrt(s.sigma_N_m / (g_m_s2 * (s.rho_l_kg_m3 - s.rho_v_kg_m3)));
+        } else {
+            const double h_l = nu_l * s.k_l_W_mK / f.d_m;
+            const double g_kg_m2s = s.mdot_kg_s / s.area_m2;
+            const double fr = std::pow(g_kg_m2s / s.rho_l_kg_m3, 2) / (g_m_s2 * f.d_m);  // liquid Froude
+            if (fr >= 0.04) {
+                // nucleate plus convective boiling (Chen type)
+                const double pr = s.p_reduced;
+                const double xtt = std::pow((1.0 - x) / x, 0.9) * std::pow(s.mu_l_Pas / s.mu_v_Pas, 0.1) *
+                                   std::pow(s.rho_v_kg_m3 / s.rho_l_kg_m3, 0.5);
+                const double bo = s.q_in / s.mdot_kg_s / (s.h_v_J_kg - s.h_l_J_kg);
+                const double h_nb = p.realparm(2) * (2.1 * std::pow(pr, 0.27) + (1.8 / (1.0 - pr) + 4.4) * pr) *
+                                    std::pow((s.q_in / s.q_divisor) / p.realparm(1), 0.9 - 0.3 * std::pow(pr, 0.3));
+                const double e = 1.0 + 24000.0 * std::pow(bo, 1.16) + 1.37 * std::pow(xtt, -0.86);
+                const double sup = 1.0 / (1.0 + 1.15e-6 * e * e * std::pow(re_l, 1.17));
+                h = sup * h_nb + e * h_l;
+            } else {
+                // stratified flow
+                h = 3.9 * std::pow(fr, 0.24) * std::pow(x / (1.0 - x), 0.64) *
+                    std::pow(s.rho_l_kg_m3 / s.rho_v_kg_m3, 0.4) * h_l;
+            }
+        }
+        h *= p.realparm(5);
+    }
+
+    h = std::min(h, std::abs(s.mdot_kg_s * f.cp_J_kgK / s.area_m2));  // heat-flux limit
+
+    if (count_call(g_refrig_count, id))
+        exchange::user_plot_store(id, 1, "Heat Transfer User Model", p.charparm(1), "sec", "W/m^2-K",
+                                  exchange::global_info().sim_time_s, h);
+    return h;
+}
+
+std::array<std::complex<double>, 4> tm_user(std::int32_t id, double omega_rad_s) noexcept
+{
+    static UserModelArrays p;
+    exchange::load_user_model_arrays(id, p);
+    if (p.nchar <= 0 || !text::equal(p.charparm(1), "pipe")) return {1.0, 0.0, 0.0, 1.0};
+    if (p.nreal < 4) input_error({"UserModel error (TMBlackBox):  Check UserModel input"});
+
+    const double len_m = p.realparm(1);
+    const double d_m = p.realparm(3);
+    const double c_m_s = p.realparm(4);
+    const double kappa = omega_rad_s / c_m_s;  // wave number, 1/m
+    const double area_m2 = 3.1415927 * (0.5 * d_m) * (0.5 * d_m);
+    const double z = c_m_s / area_m2;  // characteristic impedance per unit density
+    const double c = std::cos(kappa * len_m);
+    const double s = std::sin(kappa * len_m);
+    return {{{c, 0.0}, {0.0, z * s}, {0.0, s / z}, {c, 0.0}}};
+}
+
+std::array<double, 2> user_set_energy_source(std::int32_t id) noexcept
+{
+    static UserModelArrays p;
+    exchange::load_user_model_arrays(id, p);
+    return {0.0, 0.0};
+}
+
+}  // namespace usersub::usermodels

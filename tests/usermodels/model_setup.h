@@ -1,0 +1,89 @@
+// Set-up shared by the user-model tests: parameter records, plot buffers and
+// the run state, filled through the exported interface as a host fills them.
+#pragma once
+
+#include "usersub.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace usersub::test {
+
+// Sizes the record table and the plot table for n models, each with nplot
+// plots switched on, and opens the plot gates.
+inline void setup_models(int32_t n, int32_t nplot = 0)
+{
+    ALLOCATE_USER_STRUCTURE(&n);
+    ALLOCATE_USER_PLOT(&n);
+    const std::vector<int32_t> on(static_cast<std::size_t>(nplot > 0 ? nplot : 1), 1);
+    for (int32_t m = 1; m <= n; ++m) {
+        int32_t ierr = 0;
+        LOAD_USER_PLOT(&m, &nplot, on.data(), &ierr);
+    }
+}
+
+inline void set_reals(int32_t model, const std::vector<double>& v)
+{
+    const auto n = static_cast<int32_t>(v.size());
+    LOAD_USER_REALARRAY(&model, &n, v.data());
+}
+
+inline void set_ints(int32_t model, const std::vector<int32_t>& v)
+{
+    const auto n = static_cast<int32_t>(v.size());
+    LOAD_USER_INTARRAY(&model, &n, v.data());
+}
+
+inline void set_texts(int32_t model, const std::vector<std::string>& v, intptr_t len)
+{
+    std::string all;
+    for (const auto& s : v) all += s + std::string(static_cast<std::size_t>(len) - s.size(), ' ');
+    const auto n = static_cast<int32_t>(v.size());
+    LOAD_USER_CHARARRAY(&model, &n, all.data(), len);
+}
+
+struct RunState {
+    int32_t state_int4 = 1;  // plots are stored while 1
+    int32_t time_step = 2;
+    double sim_time_s = 0.0;
+    double crank_angle_deg = 0.0;
+};
+
+inline void send_state(const RunState& s)
+{
+    const int32_t z = 0, l = 0;
+    const double r = 0.0;
+    SEND_USER_STATE(&z, &z, &z, &s.state_int4, &s.time_step, &z, &s.sim_time_s, &s.crank_angle_deg, &r, &l);
+}
+
+struct Plot {
+    std::vector<double> x, y;
+    std::string title, curve, xlabel, ylabel;  // 80 characters each
+};
+
+// Drains plot iplot of a model: its points and its labels.
+inline Plot drain_plot(int32_t model, int32_t iplot)
+{
+    Plot p;
+    int32_t n = 0;
+    std::vector<double> x(201), y(201);
+    GETUSERPLTDATA(&model, &iplot, &n, x.data(), y.data());
+    p.x.assign(x.begin(), x.begin() + n);
+    p.y.assign(y.begin(), y.begin() + n);
+    std::string l[4];
+    for (auto& s : l) s.assign(80, '?');
+    GETUSERPLTLABEL(&model, &iplot, l[0].data(), 80, l[1].data(), 80, l[2].data(), 80, l[3].data(), 80);
+    p.title = l[0];
+    p.curve = l[1];
+    p.xlabel = l[2];
+    p.ylabel = l[3];
+    return p;
+}
+
+inline std::string padded(const std::string& s, std::size_t len = 80)
+{
+    return s + std::string(len - s.size(), ' ');
+}
+
+}  // namespace usersub::test
