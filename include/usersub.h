@@ -179,6 +179,9 @@ USERSUB_API void USERHEVPOWDISTR(const int32_t* imodel, const double* u, const i
                                  const void* unused19, const void* unused20, const void* unused21,
                                  const void* unused22, const void* unused23, const void* unused24,
                                  const void* unused25, const void* unused26, const void* unused27);
+USERSUB_API void USERHARNESS(const int32_t* skip, const int32_t* imodel, const double* dt,
+                             const double* u, const int32_t* nu, double* y, const int32_t* ny,
+                             const int32_t* iharn);
 
 /* ---- User models: connection geometry, knock, scavenging ---- */
 USERSUB_API void USER_FLOW_CPCS(

@@ -4,6 +4,7 @@
 // entry the routine uses.
 #include "exports/host_args.h"
 #include "usermodels/connection_geometry.h"
+#include "usermodels/harness_models.h"
 #include "usermodels/knock_scavenging.h"
 #include "usermodels/mechanical_models.h"
 #include "usermodels/user_functions.h"
@@ -76,6 +77,12 @@ void USERHEVPOWDISTR(const int32_t* imodel, const double* u, const int32_t* nu, 
                      const void*, const void*, const void*, const void*, const void*, const void*)
 {
     um::user_hev_power_distribution(*imodel, {"UHVPD", u, *nu}, {"YHVPD", y, *ny}, *q1, *q2, *q3);
+}
+
+void USERHARNESS(const int32_t* skip, const int32_t* imodel, const double* dt, const double* u,
+                 const int32_t* nu, double* y, const int32_t* ny, const int32_t* iharn)
+{
+    um::user_harness(*skip == 1, *imodel, *dt, {"UHARN", u, *nu}, {"YHARN", y, *ny}, *iharn);
 }
 
 void USER_FLOW_CPCS(const int32_t* imodel, const void*, const void*, const void*, const double* through5,
