@@ -256,6 +256,15 @@ USERSUB_API void USERHARNESS(const int32_t* skip, const int32_t* imodel, const d
                              const int32_t* iharn);
 
 /* ---- User models: connection geometry, knock, scavenging ---- */
+USERSUB_API void KNOCKUSRMOD(const int32_t* imodel, const int32_t* cylinder, int32_t* status,
+                             const void* unused4, const int32_t* nfconc, const int32_t* extent6,
+                             const int32_t* extent7, const int32_t* extent8, const void* unused9,
+                             const void* unused10, const void* unused11, const void* unused12,
+                             const double* pressure, const double* temperature,
+                             const void* unused15, const void* unused16, const double* dt,
+                             const double* index_divisor, const double* index_fraction,
+                             const void* unused20, const double* fconc, const void* unused22,
+                             const void* unused23, double* knock_index);
 USERSUB_API void USER_FLOW_CPCS(
     const int32_t* imodel, const void* unused2, const void* unused3, const void* unused4,
     const double* through5, const double* through6, const double* x, const double* x_ref,

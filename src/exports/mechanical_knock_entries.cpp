@@ -135,6 +135,16 @@ void HLA_CVFLOWCOEF(const int32_t* imodel, const void*, const void*, const void*
     *coefficient = um::hla_cv_flow_coef(*imodel);
 }
 
+void KNOCKUSRMOD(const int32_t* imodel, const int32_t* cylinder, int32_t* status, const void*,
+                 const int32_t* nfconc, const int32_t*, const int32_t*, const int32_t*, const void*, const void*,
+                 const void*, const void*, const double* pressure, const double* temperature, const void*,
+                 const void*, const double* dt, const double* index_divisor, const double* index_fraction,
+                 const void*, const double* fconc, const void*, const void*, double* knock_index)
+{
+    um::knock_user(*imodel, *cylinder, *status, {*pressure, *temperature, *dt, *index_divisor, *index_fraction},
+                   {"FCONC", fconc, *nfconc}, *knock_index);
+}
+
 void SCAVENGUSR(const int32_t* imodel, const void*, int32_t* status, const int32_t* n,
                 const double* crank_angle, const void*, const double* num, const double* den, const void*,
                 const double* pass_value, const void*, const void*, const void*, const void*, const void*,
