@@ -73,6 +73,7 @@ int main(int argc, char** argv)
 
     // Set-up and steps of the other families, each in a demo_*.cpp of its own.
     // -- messages, harness, user flow devices
+    void demo_exchange_io(); demo_exchange_io();
     // -- engine components and the species set
     // -- property library
     // -- engine, pipe and turbocharger models
