@@ -78,6 +78,7 @@ int main(int argc, char** argv)
     // -- property library
     // -- engine, pipe and turbocharger models
     // -- mechanical, vehicle, electrical, knock models
+    void demo_mechanical_models(); demo_mechanical_models();
 
     ENTRY(CLEAR_USERMOD_MEMORY)();
     dlclose(g_lib);
