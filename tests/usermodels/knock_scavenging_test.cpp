@@ -1,5 +1,5 @@
-#include "properties/species_table.h"
 #include "support/child.h"
+#include "support/species_fixture.h"
 #include "usermodels/model_setup.h"
 #include "usersub.h"
 
@@ -36,19 +36,20 @@ double harness_output(int32_t isig)
     return v;
 }
 
-// Four species, the first three ordinary; species 2 and 4 carry the fuel
-// code, but species 4 lies beyond the ordinary species.
-void load_species()
-{
-    const int32_t counts[] = {4, 4, 3, 0, 11, 0, 0, 20, 0, 0};
-    LOADPROP0(&counts[0], &counts[1], &counts[2], &counts[3], &counts[4], &counts[5], &counts[6], &counts[7],
-              &counts[8], &counts[9]);
-    // What the host's fuel codes would set, written in place.
-    properties::species_table().ifuel(2) = 2;
-    properties::species_table().ifuel(4) = 2;
-}
+// The fixture's set: methane (3) and liquid n-heptane (4) are the fuels among
+// the five ordinary species; 13 products follow.
+void load_species() { load_species_fixture(); }
 
-const std::vector<double> kFuel{1.0, 2e-10, 1.0, 1.0};
+// Fuel amounts per species: only 2e-10 of methane is fuel.
+std::vector<double> fuel_amounts(double methane)
+{
+    std::vector<double> f(fx::kNSpecies, 1.0);
+    f[fx::kCH4 - 1] = methane;
+    f[fx::kC7H16Liquid - 1] = 0.0;
+    return f;
+}
+const std::vector<double> kFuel = fuel_amounts(2e-10);
+
 const std::string kKnockLine = " Knock detected in Cylinder #  3  Knock Index:  ";
 
 // The index printed after the fixed part of a knock line.
@@ -121,9 +122,9 @@ TEST(KnockModel, FuelCheckComesBeforeTheParameterCheck)
     load_model(1, {}, {1.0, 100.0, 1.0, 0.0});  // one real too few
     load_model(2, {}, {1.0, 100.0, 1.0, 0.0, 0.0});
     load_species();
-    // Fuel species 2 holds 5e-11; species 1 and 3 are no fuel and species 4
-    // lies beyond the ordinary species: no fuel, status -1, parameters unread.
-    auto k = knock(1, 3, 1, 3e6, 1000.0, 1e-3, {1.0, 5e-11, 1.0, 1.0});
+    // The fuels hold 5e-11 together, the other species much more: no fuel,
+    // status -1, parameters unread.
+    auto k = knock(1, 3, 1, 3e6, 1000.0, 1e-3, fuel_amounts(5e-11));
     EXPECT_EQ(k.status, -1);
     EXPECT_EQ(k.index, -1.0);
 
@@ -135,9 +136,9 @@ TEST(KnockModel, FuelCheckComesBeforeTheParameterCheck)
 
     // Fewer fuel amounts than ordinary species, a cylinder beyond 30, and no
     // harness store to write to: each the array-bounds diagnostic.
-    r = run_in_child([&] { knock(2, 3, 1, 3e6, 1000.0, 1e-3, {1.0}); });
+    r = run_in_child([&] { knock(2, 3, 1, 3e6, 1000.0, 1e-3, {1.0, 1.0, 1.0}); });
     EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " Array bounds error: subscript 1 of array FCONC has value 2, above its upper bound 1\n");
+    EXPECT_EQ(r.output, " Array bounds error: subscript 1 of array FCONC has value 4, above its upper bound 3\n");
     r = run_in_child([&] { knock(2, 31, 1, 3e6, 1000.0, 1e-3, kFuel); });
     EXPECT_EQ(r.output,
               " Array bounds error: subscript 1 of array TAUINVERSEOLD has value 31, above its upper bound 30\n");
