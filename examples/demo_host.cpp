@@ -80,6 +80,7 @@ int main(int argc, char** argv)
     // -- engine, pipe and turbocharger models
     void demo_engine_models(); demo_engine_models();
     // -- mechanical, vehicle, electrical, knock models
+    void demo_mechanical_models(); demo_mechanical_models();
 
     ENTRY(CLEAR_USERMOD_MEMORY)();
     dlclose(g_lib);

@@ -397,8 +397,92 @@ USERSUB_API void USER_TCTEMP(const int32_t* id, const void* arg2, const void* ar
                              double* temperature);
 
 /* ---- User models: mechanical, vehicle, electrical, harness ---- */
+/* Positions a routine does not read are typed const void*; the host passes
+ * every position. */
+USERSUB_API void MEC_USER_UCON(const void* unused1, const void* unused2, const double* x,
+                               const double* v, const void* unused5, const void* unused6,
+                               double* f, const int32_t* imodel);
+USERSUB_API void MEC_USER_EXTF(const void* unused1, const double* x1, const double* x2,
+                               double* force, const int32_t* imodel);
+USERSUB_API void VEH_BRAKE_USER(const void* unused1, const double* a, const double* b,
+                                double* result, const int32_t* imodel);
+USERSUB_API void DYN_TIRE_USER(const void* unused1, const double* speed_a, const double* speed_b,
+                               const double* fz, double* mu, const int32_t* imodel);
+USERSUB_API void ELE_BATR_USER_PERF(const void* unused1, const void* unused2, const void* unused3,
+                                    const void* unused4, const void* unused5, const void* unused6,
+                                    double* out1, double* out2, double* out3, double* out4,
+                                    double* out5, double* out6, const int32_t* imodel);
+USERSUB_API void ELE_BATR_USER_TEMP(const void* unused1, const void* unused2, const void* unused3,
+                                    const void* unused4, const void* unused5, const void* unused6,
+                                    const void* unused7, const void* unused8, const void* unused9,
+                                    const void* unused10, const void* unused11,
+                                    const void* unused12, double* temperature,
+                                    const int32_t* imodel);
+USERSUB_API void XYFUNC_USER(const double* x, double* y, const double* mode, const double* a,
+                             const double* b, const double* c, const int32_t* imodel);
+USERSUB_API void XYZFUNC_USER(const double* x, const double* y, double* z, const double* c,
+                              const double* x0, const double* ex, const double* y0,
+                              const double* ey, const int32_t* imodel);
+USERSUB_API void USERHEVPOWDISTR(const int32_t* imodel, const double* u, const int32_t* nu,
+                                 double* y, const int32_t* ny, const double* q1,
+                                 const void* unused7, const double* q2, const void* unused9,
+                                 const void* unused10, const void* unused11, const void* unused12,
+                                 const void* unused13, const double* q3, const void* unused15,
+                                 const void* unused16, const void* unused17, const void* unused18,
+                                 const void* unused19, const void* unused20, const void* unused21,
+                                 const void* unused22, const void* unused23, const void* unused24,
+                                 const void* unused25, const void* unused26, const void* unused27);
+USERSUB_API void USERHARNESS(const int32_t* skip, const int32_t* imodel, const double* dt,
+                             const double* u, const int32_t* nu, double* y, const int32_t* ny,
+                             const int32_t* iharn);
 
 /* ---- User models: connection geometry, knock, scavenging ---- */
+USERSUB_API void KNOCKUSRMOD(const int32_t* imodel, const int32_t* cylinder, int32_t* status,
+                             const void* unused4, const int32_t* nfconc, const int32_t* extent6,
+                             const int32_t* extent7, const int32_t* extent8, const void* unused9,
+                             const void* unused10, const void* unused11, const void* unused12,
+                             const double* pressure, const double* temperature,
+                             const void* unused15, const void* unused16, const double* dt,
+                             const double* index_divisor, const double* index_fraction,
+                             const void* unused20, const double* fconc, const void* unused22,
+                             const void* unused23, double* knock_index);
+USERSUB_API void USER_FLOW_CPCS(
+    const int32_t* imodel, const void* unused2, const void* unused3, const void* unused4,
+    const double* through5, const double* through6, const double* x, const double* x_ref,
+    const void* unused9, const void* unused10, const void* unused11, const void* unused12,
+    const void* unused13, const void* unused14, const void* unused15, const void* unused16,
+    const void* unused17, const void* unused18, const void* unused19, const void* unused20,
+    const void* unused21, const void* unused22, const void* unused23, const void* unused24,
+    const double* d1, const double* d2, const double* d3, const double* d4, const double* alpha,
+    const double* beta, const double* gamma, const void* unused32, const void* unused33,
+    double* a1, double* a2, double* a3, double* l1, double* l2, double* v1, double* v2,
+    double* v3, double* zero42, double* dh1, double* dh2, double* dh3, double* copy6_46,
+    double* copy6_47, double* copy6_48, double* copy5_49, double* copy5_50, double* copy5_51);
+USERSUB_API void USER_MEC_CPCS(
+    const int32_t* imodel, const void* unused2, const int32_t* s, const void* unused4,
+    const void* unused5, const void* unused6, const double* x, const double* pa, const double* pb,
+    const double* pc, const void* unused11, const void* unused12, const void* unused13,
+    const void* unused14, const void* unused15, const void* unused16, const void* unused17,
+    const void* unused18, const void* unused19, const void* unused20, const void* unused21,
+    const void* unused22, const void* unused23, const double* d0, const double* d1,
+    const double* d2, const double* d3, const double* alpha, const double* beta,
+    const double* form, const void* unused31, const void* unused32, double* force,
+    double* counter_force, double* d_change);
+USERSUB_API void HLA_CVFLOWCOEF(const int32_t* imodel, const void* unused2, const void* unused3,
+                                const void* unused4, const void* unused5, const void* unused6,
+                                const void* unused7, const void* unused8, const void* unused9,
+                                const void* unused10, const void* unused11, const void* unused12,
+                                const void* unused13, const void* unused14, const void* unused15,
+                                const void* unused16, const void* unused17, double* coefficient);
+USERSUB_API void SCAVENGUSR(const int32_t* imodel, const void* unused2, int32_t* status,
+                            const int32_t* n, const double* crank_angle, const void* unused6,
+                            const double* num, const double* den, const void* unused9,
+                            const double* pass_value, const void* unused11, const void* unused12,
+                            const void* unused13, const void* unused14, const void* unused15,
+                            const void* unused16, const void* unused17, const void* unused18,
+                            const void* unused19, const void* unused20, const double* comp,
+                            double* comp_out22, double* out23, double* comp_out24, double* out25,
+                            double* window_start, double* window_end, double* ratio);
 
 #ifdef __cplusplus
 }

@@ -35,6 +35,12 @@ inline void set_ints(int32_t model, const std::vector<int32_t>& v)
     LOAD_USER_INTARRAY(&model, &n, v.data());
 }
 
+inline void load_model(int32_t model, const std::vector<int32_t>& ints, const std::vector<double>& reals)
+{
+    set_ints(model, ints);
+    set_reals(model, reals);
+}
+
 inline void set_texts(int32_t model, const std::vector<std::string>& v, intptr_t len)
 {
     std::string all;
@@ -56,6 +62,9 @@ inline void send_state(const RunState& s)
     const double r = 0.0;
     SEND_USER_STATE(&z, &z, &z, &s.state_int4, &s.time_step, &z, &s.sim_time_s, &s.crank_angle_deg, &r, &l);
 }
+
+// Run state with plot storage on, time step 1 and simulation time t_s.
+inline void set_time(double t_s) { send_state({1, 1, t_s, 0.0}); }
 
 struct Plot {
     std::vector<double> x, y;

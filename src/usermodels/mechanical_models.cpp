@@ -1,0 +1,156 @@
+#include "usermodels/mechanical_models.h"
+
+#include "common/output.h"
+#include "common/run_stop.h"
+#include "exchange/user_models.h"
+#include "usermodels/usermodel_common.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace usersub::usermodels {
+namespace {
+
+constexpr double kPi = 3.14159265358979;
+
+// Film data of up to 20 connection models, by identifier. Refilled with the
+// defaults at the start of every connection call, before anything reads it.
+constexpr std::int32_t kSqzModels = 20;
+struct SqzBlock {
+    std::array<double, kSqzModels> p_inner_Pa{};
+    std::array<double, kSqzModels> p_outer_Pa{};
+    std::array<double, kSqzModels> mu_Pa_s{};
+    std::array<double, kSqzModels> p_vapour_Pa{};
+};
+SqzBlock g_sqz;
+
+void refill_sqz() noexcept
+{
+    g_sqz.p_inner_Pa.fill(200000.0);
+    g_sqz.p_outer_Pa.fill(100000.0);
+    g_sqz.mu_Pa_s.fill(0.003);
+    g_sqz.p_vapour_Pa.fill(100.0);
+}
+
+double sqz_entry(const char* name, std::array<double, kSqzModels>& a, std::int32_t imodel) noexcept
+{
+    return Array1<double>(name, a.data(), kSqzModels)(imodel);
+}
+
+exchange::UserModelArrays g_ucon_parms;
+exchange::UserModelArrays g_extf_parms;
+
+[[noreturn]] void too_few_reals(std::int32_t required) noexcept
+{
+    out::list("User Model error (UserMechConn):");
+    out::list("Number of Real parameters in UserModel object should be ", required);
+    stop_run();
+}
+
+}  // namespace
+
+double squeeze_film_force(const SqueezeFilm& film, double h_m, double hdot_m_s) noexcept
+{
+    constexpr double kClampGap_m = 1.5e-7;
+    double he = std::max(h_m, 1e-9);
+    double hd = hdot_m_s;
+    double ramp = 1.0;
+    if (hdot_m_s < 0.0) {  // closing: the film cannot thin below the clamp gap
+        he = std::max(he, kClampGap_m);
+        ramp = 1.0 - std::exp(-0.05 * h_m / kClampGap_m);
+        if (h_m < kClampGap_m) hd = 0.0;
+    }
+    const double he3 = he * he * he;
+    const double r1 = film.r_inner_m;
+    const double r2 = film.r_outer_m;
+    double force_N = 0.0;
+    double area_m2 = 0.0;
+    if (r1 != 0.0) {
+        const double a_ring = r2 * r2 - r1 * r1;
+        const double a = 1.0 / (2.0 * std::log(r2 / r1)) - r1 * r1 / a_ring;  // mean-pressure weight
+        area_m2 = kPi * a_ring;
+        force_N = ramp * 3.0 * kPi * a_ring * a_ring * (a - 0.5) * film.mu_Pa_s * hd / he3  // viscous
+                  + area_m2 * (film.p_inner_Pa * a + film.p_outer_Pa * (1.0 - a));          // pressure
+    } else {
+        area_m2 = kPi * r2 * r2;
+        const double r2_4 = r2 * r2 * r2 * r2;
+        force_N = area_m2 * film.p_outer_Pa - 1.5 * kPi * r2_4 * film.mu_Pa_s * hd / he3;
+    }
+    return std::max(force_N, area_m2 * film.p_vapour_Pa);  // the film cavitates at vapour pressure
+}
+
+void mec_user_ucon(Array1<const double> x, Array1<const double> v, Array1<double> f,
+                   std::int32_t imodel) noexcept
+{
+    refill_sqz();
+    auto& p = g_ucon_parms;
+    exchange::load_user_model_arrays(imodel, p);
+    const std::int32_t law = p.intparm(1);
+    switch (law) {
+    case 1:  // spring and damper
+        if (p.nreal < 2) too_few_reals(2);
+        f(4) = p.realparm(1) * (x(1) - x(4)) + p.realparm(2) * (v(1) - v(4));
+        f(1) = -f(4);
+        return;
+    case 2: {  // contact with stiffness and an initial gap
+        if (p.nreal < 2) too_few_reals(2);
+        double d = (x(1) - x(4)) - p.realparm(2);
+        if (d <= 0.0) d = 0.0;
+        f(4) = p.realparm(1) * d;
+        f(1) = -f(4);
+        return;
+    }
+    case 3: {  // squeezed film
+        if (p.nint < 2) {
+            input_error({"User Model error (UserMechConn):",
+                         "This model requires 2 integer values in integer array in UserModel object",
+                         "The second integer is used as a flag only when the first integer is 3, i.e.",
+                         "points to the user model for a squeeze-film force:",
+                         "0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object",
+                         "1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine"});
+        }
+        SqueezeFilm film;
+        film.r_inner_m = p.realparm(1);
+        film.r_outer_m = p.realparm(2);
+        if (p.intparm(2) == 0) {
+            if (p.nreal < 6) too_few_reals(6);
+            film.p_inner_Pa = p.realparm(3);
+            film.p_outer_Pa = p.realparm(4);
+            film.mu_Pa_s = p.realparm(5);
+            film.p_vapour_Pa = p.realparm(6);
+        } else {
+            if (p.nreal < 2) too_few_reals(2);
+            if (imodel >= kSqzModels + 1) {
+                input_error({"User model error (MEC_USER_UCON). Number of user models greater than 20. ",
+                             "Increasing the size of the arrays in the common should fix this. "});
+            }
+            film.p_inner_Pa = sqz_entry("PI_SQZ", g_sqz.p_inner_Pa, imodel);
+            film.p_outer_Pa = sqz_entry("PO_SQZ", g_sqz.p_outer_Pa, imodel);
+            film.mu_Pa_s = sqz_entry("VISCOSITY_SQZ", g_sqz.mu_Pa_s, imodel);
+            film.p_vapour_Pa = sqz_entry("VAPORPRES_SQZ", g_sqz.p_vapour_Pa, imodel);
+        }
+        const double h_m = x(4) - x(1);
+        const double hdot_m_s = v(4) - v(1);
+        f(4) = squeeze_film_force(film, h_m, hdot_m_s);
+        f(1) = -f(4);
+        return;
+    }
+    default:
+        input_error({"User Model error (UserMechConn):",
+                     "Invalid integer flag (1st integer parameter in UserModel object)",
+                     "Allowed values for and the corresponding sample user models are:",
+                     "1 - Spring & damper combination", "2 - Simple contact with stiffness and initial gap",
+                     "3 - Circular or annular squeezed film"});
+    }
+}
+
+double mec_user_extf(std::int32_t imodel, double x1, double x2) noexcept
+{
+    auto& p = g_extf_parms;
+    exchange::load_user_model_arrays(imodel, p);
+    if (p.nreal < 2) input_error({"UserModel error (Force/Torque):  Check UserModel input"});
+    return p.realparm(1) * x1 + p.realparm(2) * x2;
+}
+
+}  // namespace usersub::usermodels
