@@ -2,11 +2,9 @@
 
 #include "common/array.h"
 #include "common/output.h"
-#include "common/run_stop.h"
+#include "common/once_table.h"
 
-#include <algorithm>
 #include <array>
-#include <optional>
 #include <vector>
 
 namespace usersub::exchange {
@@ -22,15 +20,9 @@ struct UserMessageRecord {
     TextArray<char> msg_text() noexcept { return {"MSG_TEXT", texts.data(), kMessageLen, entries}; }
 };
 
-std::optional<std::vector<UserMessageRecord>> g_table;
+OnceTable<UserMessageRecord> g_table("USER_MESSAGE_TABLE");
 
-UserMessageRecord& record(std::int32_t imodel) noexcept
-{
-    static std::vector<UserMessageRecord> none;
-    auto& table = g_table ? *g_table : none;
-    return Array1<UserMessageRecord>("USER_MESSAGE_TABLE", table.data(),
-                                     static_cast<std::int64_t>(table.size()))(imodel);
-}
+UserMessageRecord& record(std::int32_t imodel) noexcept { return g_table(imodel); }
 
 std::array<text::Fixed<kSpecialTextLen>, kSpecialSlots> g_special_text;
 std::array<std::int32_t, kSpecialSlots> g_special_int{};
@@ -42,8 +34,7 @@ bool valid_slot(std::int32_t i) noexcept { return i >= 1 && i <= kSpecialSlots; 
 
 void allocate_user_string(std::int32_t n)
 {
-    if (g_table) fatal_already_allocated("USER_MESSAGE_TABLE");
-    g_table.emplace(static_cast<std::size_t>(std::max(n, 0)));
+    g_table.allocate(n);
 }
 
 void wrt_user(std::int32_t imodel, std::string_view text)

@@ -1,9 +1,8 @@
 #include "exchange/user_models.h"
 
-#include "common/run_stop.h"
+#include "common/once_table.h"
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 namespace usersub::exchange {
@@ -20,16 +19,10 @@ struct UserModelRecord {
     std::vector<double> rltarray;
 };
 
-std::optional<std::vector<UserModelRecord>> g_table;
+OnceTable<UserModelRecord> g_table("USER_MODEL_TABLE");
 
 // Record imodel; a number outside the table is the bounds diagnostic.
-UserModelRecord& record(std::int32_t imodel) noexcept
-{
-    static std::vector<UserModelRecord> none;
-    auto& table = g_table ? *g_table : none;
-    return Array1<UserModelRecord>("USER_MODEL_TABLE", table.data(),
-                                   static_cast<std::int64_t>(table.size()))(imodel);
-}
+UserModelRecord& record(std::int32_t imodel) noexcept { return g_table(imodel); }
 
 std::size_t entries(std::int32_t n) noexcept { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 
@@ -37,8 +30,7 @@ std::size_t entries(std::int32_t n) noexcept { return n > 0 ? static_cast<std::s
 
 void allocate_user_structure(std::int32_t n)
 {
-    if (g_table) fatal_already_allocated("USER_MODEL_TABLE");
-    g_table.emplace(entries(n));
+    g_table.allocate(n);
 }
 
 void load_user_intarray(std::int32_t imodel, std::int32_t n, const std::int32_t* values)

@@ -2,11 +2,10 @@
 
 #include "common/array.h"
 #include "common/output.h"
-#include "common/run_stop.h"
+#include "common/once_table.h"
 #include "exchange/run_info.h"
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 namespace usersub::exchange {
@@ -23,15 +22,9 @@ struct UserPlotRecord {
 
 std::int32_t g_n_models = 0;
 std::int32_t g_plot_suppress = 0;
-std::optional<std::vector<UserPlotRecord>> g_table;
+OnceTable<UserPlotRecord> g_table("USER_PLOT_TABLE");
 
-UserPlotRecord& record(std::int32_t imodel) noexcept
-{
-    static std::vector<UserPlotRecord> none;
-    auto& table = g_table ? *g_table : none;
-    return Array1<UserPlotRecord>("USER_PLOT_TABLE", table.data(),
-                                  static_cast<std::int64_t>(table.size()))(imodel);
-}
+UserPlotRecord& record(std::int32_t imodel) noexcept { return g_table(imodel); }
 
 // Index of plot iplot of rec, checked against its plots.
 std::size_t plot_index(const UserPlotRecord& rec, std::int32_t iplot) noexcept
@@ -52,9 +45,8 @@ void thin(double* points) noexcept
 
 void allocate_user_plot(std::int32_t n)
 {
-    if (g_table) fatal_already_allocated("USER_PLOT_TABLE");
+    g_table.allocate(n);
     g_n_models = n;
-    g_table.emplace(static_cast<std::size_t>(std::max(n, 0)));
 }
 
 std::int32_t load_user_plot(std::int32_t imodel, std::int32_t nplot, const std::int32_t* status)
