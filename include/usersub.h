@@ -98,10 +98,82 @@ USERSUB_API void PLOT_STORAGE_ERROR(void);
 /* ---- User flow devices ---- */
 
 /* ---- Cylinders, injectors, valves ---- */
+USERSUB_API void ALLOCATE_CYLINDERINFO(const int32_t* ncyl);
+USERSUB_API void LOADCYLINDERINFO(const int32_t* icyl, const int32_t* ival, const double* r1,
+                                  const double* r2, const double* r3, const double* r4,
+                                  const double* r5, const double* r6, const double* r7,
+                                  const double* r8, const double* r9, const double* r10,
+                                  const double* r11, const double* r12, const double* r13);
+USERSUB_API void LOADCYLINDERANGLE(const int32_t* icyl, const double* angle);
+USERSUB_API void ALLOCATEINJECTORINFO(const int32_t* ninj);
+USERSUB_API void LOADINJECTORINFO(const int32_t* iinj, const char* name, intptr_t name_len,
+                                  const int32_t* i1, const int32_t* i2, const double* r1,
+                                  const double* r2, const double* r3, const double* r4,
+                                  const double* r5, const double* r6, const double* r7,
+                                  const double* composition, const double* r8);
+USERSUB_API void ALLOCATEVALVEINFO(const int32_t* nvalve);
+USERSUB_API void LOADVALVEINFO(const int32_t* ivalve, const char* name, intptr_t name_len,
+                               const int32_t* i1, const double* r1, const double* r2,
+                               const double* r3, const double* r4, const double* composition1,
+                               const double* r5, const double* r6, const double* composition2);
 
 /* ---- Species property set and loaders ---- */
+USERSUB_API void LOADPROP0(const int32_t* nspecies, const int32_t* props_scalar_2,
+                           const int32_t* props_scalar_3, const int32_t* props_scalar_4,
+                           const int32_t* props_scalar_5, const int32_t* realgas_switch,
+                           const int32_t* products_switch, const int32_t* transport_table_limit,
+                           const int32_t* props_scalar_9, const int32_t* props_scalar_10);
+/* Per-species arrays hold n entries (column-major, species index last);
+ * n, m, k are arguments 29 to 31. */
+USERSUB_API void LOADPROP1(const int32_t* iproptyp, const int32_t* ifuel,
+                           const int32_t* thermo_nterms, const int32_t* unread4,
+                           const int32_t* liq_form, const int32_t* unread6,
+                           const int32_t* unread7, const double* tref_thermo_K,
+                           const double* species_formula, const double* pmwt,
+                           const double* pmwt_inv, const double* thermo_coef,
+                           const double* liq_coef_a, const double* liq_coef_b,
+                           const double* liq_coef_c, const double* rho_const,
+                           const double* unread17, const double* tcrit_K, const double* pcrit_Pa,
+                           const double* tmin_K, const double* tbreak_K, const double* tmax_K,
+                           const double* pmin_Pa, const double* pmax_Pa, const double* liq_par_a,
+                           const double* liq_par_b, const double* tref_liq_K,
+                           const double* pref_liq_bar, const int32_t* n, const int32_t* m,
+                           const int32_t* k, const int32_t* realgas_flag, const int32_t* liq_flag);
+USERSUB_API void LOADPROP2(const int32_t* prod_settings, const double* prod_atoms,
+                           const double* prod_mw, const double* prod_mw_inv,
+                           const double* prod_cp_mass, const double* prod_sref,
+                           const double* prod_tcrit_K, const double* prod_pcrit_Pa,
+                           const char* names, intptr_t names_len, const double* atomic_mass_n,
+                           const double* unread11, const double* unread12);
+USERSUB_API void LOADPROP4(const int32_t* i1, const int32_t* i2, const int32_t* i3,
+                           const double* r1, const int32_t* species_partner,
+                           const int32_t* unread6);
+USERSUB_API void LOADPROP9(const int32_t* tt_count, const double* tt_t, const double* tt_p,
+                           const double* tt_mu, const double* tt_k, const int32_t* tt_level_rows,
+                           const int32_t* tt_nlevels, const int32_t* unread8,
+                           const int32_t* unread9);
+USERSUB_API void LOADCAVIT2(const int32_t* cavit_list, const double* cavit_pref,
+                            const double* cavit_tref, const double* cavit_c4,
+                            const double* cavit_c5, const double* cavit_c6,
+                            const double* cavit_c7, const double* cavit_c8,
+                            const double* cavit_c9);
+USERSUB_API void LOADCIRCSET(const int32_t* n, const int32_t* modes);
+USERSUB_API void LOADREALGAS(const int32_t* realgas_switch);
+USERSUB_API void COPY_USER_PROPERTY_PARAMETERS(const int32_t* gibbs_switch, const int32_t* n,
+                                               const int32_t* list);
+USERSUB_API void COPY_USER_EVOLUTION(const int32_t* words1000);
+USERSUB_API void SET_EVOLUTION_SCALAR_FLAGS_USER(void);
+USERSUB_API void USER_ASSOCIATED(int32_t** gamwarn_calls, int32_t** gamwarn_step,
+                                 int32_t** trange_warn_calls, int32_t** gamwarn_printed,
+                                 int32_t** trange_warn_step, int32_t** trange_warn_printed,
+                                 usersub_array_view* tseen_flag, usersub_array_view* tseen_tmin,
+                                 usersub_array_view* tseen_tmax);
 
 /* ---- Property queries ---- */
+USERSUB_API int32_t SPECIES_INDEX(const char* name, intptr_t name_len);
+USERSUB_API void SPECIES_NAME(char* name, intptr_t name_len, const int32_t* index);
+USERSUB_API void GETMOLFRAC(const double* y_mass, double* x_mole);
+USERSUB_API void GETMASSFRAC(const double* x_mole, double* y_mass);
 
 /* ---- User models: engine ---- */
 
