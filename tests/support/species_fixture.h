@@ -1,0 +1,61 @@
+// A realistic species property set for tests, loaded through the exported
+// loaders as a host would: nitrogen, oxygen, methane (a gaseous fuel), liquid
+// n-heptane (a polynomial liquid fuel), liquid water (constant density), and
+// the 13 combustion products appended after them. Also the NASA Glenn data of
+// the gases, for expectations worked out independently of the library.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace usersub::test {
+
+// Species numbers of the fixture set.
+namespace fx {
+inline constexpr int kN2 = 1;
+inline constexpr int kO2 = 2;
+inline constexpr int kCH4 = 3;
+inline constexpr int kC7H16Liquid = 4;
+inline constexpr int kH2OLiquid = 5;
+inline constexpr int kOrdinary = 5;       // props_scalar_3
+inline constexpr int kFirstProduct = 6;   // props_scalar_2
+inline constexpr int kNSpecies = 18;
+// Species number of product k (1 = CO2 ... 13 = SO2).
+constexpr int product(int k) { return kOrdinary + k; }
+}  // namespace fx
+
+struct SpeciesFixtureOptions {
+    std::int32_t products_switch = 0;  // 0 NASA polynomials, 1 power series
+    std::int32_t realgas_switch = 0;
+    std::int32_t pair_parameter = 0;   // USER_PROPERTY_PARAMETERS(1): bit 0 steers pair handling
+};
+
+// Loads the set: LOADPROP0, LOADPROP1 (all 18 species), LOADPROP2, LOADPROP4,
+// LOADPROP9 (nitrogen has a transport table), LOADCAVIT2, LOADCIRCSET (one
+// circuit, mass fractions), COPY_USER_PROPERTY_PARAMETERS (once per process)
+// and SET_EVOLUTION_SCALAR_FLAGS_USER. Reference temperature 298.15 K.
+//
+// Names: "N2", "O2", "CH4", "C7H16_L", "H2O_L", then the products'
+// "prod_co2" ... "prod_so2". Liquid n-heptane: density form 1 around
+// 298.15 K and 1 bar, enthalpy from its heat of formation with cp 2242 J/(kg K).
+// Liquid water: 997.05 kg/m3, cp 4181.3 J/(kg K), enthalpy from its heat of
+// formation, paired with the water vapour of the products.
+void load_species_fixture(const SpeciesFixtureOptions& options = {});
+
+// NASA 9-coefficient data of one species (N2, O2, CH4, C7H16, H2O, CO2, CO,
+// H2, H, O, OH, NO, N, Ar, SO2).
+struct Nasa9Species {
+    const char* name;
+    double mw;                // kg/kmol
+    double hf298_J_mol;       // heat of formation at 298.15 K
+    int nranges;
+    double ranges[3][11];     // Tmin, Tmax, a1..a7, b1, b2
+};
+const Nasa9Species& nasa9(std::string_view name);
+
+// The polynomials of the range holding T (the last range beyond it).
+double nasa9_cp_R(const Nasa9Species& s, double T);
+double nasa9_h_RT(const Nasa9Species& s, double T);
+double nasa9_s_R(const Nasa9Species& s, double T);
+
+}  // namespace usersub::test
