@@ -8,7 +8,7 @@
 #include <cmath>
 #include <utility>
 
-namespace usersub {
+namespace usersub::properties {
 namespace {
 
 constexpr const char* leading_dimension_message = "F*** MATRIX routine: mmx1 .gt. ipmax";
@@ -91,4 +91,4 @@ bool matrix_solve_b(std::int32_t n, std::int32_t mmx1, double* a, double* b) noe
     return gauss_jordan(n, mmx1, a, b, pivots_b, MessageForm::list_directed);
 }
 
-}  // namespace usersub
+}  // namespace usersub::properties

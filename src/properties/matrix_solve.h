@@ -21,7 +21,7 @@
 
 #include <cstdint>
 
-namespace usersub {
+namespace usersub::properties {
 
 inline constexpr std::int32_t matrix_max_leading = 1000;
 
@@ -31,4 +31,4 @@ bool matrix_solve_a(std::int32_t n, std::int32_t mmx1, double* a, double* b) noe
 // Serves the Gibbs minimisation.
 bool matrix_solve_b(std::int32_t n, std::int32_t mmx1, double* a, double* b) noexcept;
 
-}  // namespace usersub
+}  // namespace usersub::properties

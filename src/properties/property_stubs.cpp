@@ -3,7 +3,7 @@
 #include "common/output.h"
 #include "common/run_stop.h"
 
-namespace usersub {
+namespace usersub::properties {
 
 std::int32_t null_result_stub() noexcept { return 0; }
 
@@ -13,4 +13,4 @@ void refrigerant_stub() noexcept
     stop_run();
 }
 
-}  // namespace usersub
+}  // namespace usersub::properties

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-namespace usersub {
+namespace usersub::properties {
 
 // Stands in for a query that has no result here: always 0.
 std::int32_t null_result_stub() noexcept;
@@ -13,4 +13,4 @@ std::int32_t null_result_stub() noexcept;
 // and ends the run.
 [[noreturn]] void refrigerant_stub() noexcept;
 
-}  // namespace usersub
+}  // namespace usersub::properties

@@ -7,7 +7,7 @@
 #include <array>
 #include <cmath>
 
-namespace usersub {
+namespace usersub::properties {
 namespace {
 
 using Solver = bool (*)(std::int32_t, std::int32_t, double*, double*) noexcept;
@@ -159,4 +159,4 @@ TEST(PropertyStubs, NullResultAndRefrigerantStop)
 }
 
 }  // namespace
-}  // namespace usersub
+}  // namespace usersub::properties
