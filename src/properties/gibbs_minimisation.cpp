@@ -159,9 +159,11 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
             mu[j] = g[j] + std::log(n[j]) + ln_p_n;
             gibbs += n[j] * mu[j];
         }
-        if (gibbs < outcome.lowest_g) {
+        if (gibbs < outcome.lowest_g) {  // record G and the mole fractions it belongs to
             outcome.lowest_g = gibbs;
-            for (int k = 1; k <= kProducts; ++k) lowest_x[static_cast<std::size_t>(k - 1)] = x(k);
+            for (std::size_t j = 0; j < kVaried; ++j) lowest_x[j] = n[j] / n_total;
+            lowest_x[kAr - 1] = fixed_ar / n_total;
+            lowest_x[kSO2 - 1] = fixed_s / n_total;
             recorded = true;
         }
 
