@@ -91,8 +91,10 @@ void products_nodissoc(double t_K, double n_C, double n_H, double n_O, double n_
 
     if (phi > 0.9 && phi < 1.2) {
         const double t = std::exp(t_K / 1000.0);
-        for (const Correction& c : kNearStoichiometric) x(c.product) += c.c0 + c.c1 * t + c.c2 * t * t;
-        constexpr Product kAllButN[] = {kCO2, kH2O, kN2, kO2, kCO, kH2, kH, kO, kOH, kNO, kAr, kSO2};
+        for (const Correction& c : kNearStoichiometric)
+            x(c.product) += c.c0 + c.c1 * t + c.c2 * t * t;
+        constexpr Product kAllButN[] = {kCO2, kH2O, kN2, kO2, kCO, kH2,
+                                        kH,   kO,   kOH, kNO, kAr, kSO2};
         normalise_and_floor(x, kAllButN);
     }
 }

@@ -39,7 +39,7 @@ void nasa_gibbs(double t_K, const SpeciesTable& st, const ProductSpeciesSet& ps)
     for (int k = 1; k <= kVaried; ++k) {
         const int set = t_K > st.thermo_tbreak(st.props_scalar_3 + k) ? 2 : 1;
         auto a = [&](int j) { return ps.prod_nasa9(set, j, k); };
-        g_cache.g_RT[static_cast<std::size_t>(k - 1)] =
+        g_cache.g_RT[k - 1] =
             -0.5 * a(1) / t2                 // a1 / T^2
             + a(2) * (1.0 + ln_t) / t_K      // a2 / T
             + a(3) * (1.0 - ln_t)            // a3
@@ -75,16 +75,15 @@ void series_gibbs(double t_K, const SpeciesTable& st, const ProductSpeciesSet& p
         double partial = 0.0;
         for (int m = degree; m >= 0; --m) {
             partial = (m + 1) * ps.prod_cp_mass(m + 2, k) - t_ref * partial;
-            if (m > 0) quotient[static_cast<std::size_t>(m - 1)] = partial;
+            if (m > 0) quotient[m - 1] = partial;
         }
         const double cp_at_zero_K = degree >= 0 ? partial : 0.0;  // the remainder cp(-Tref)
         double integral_q = 0.0;  // integral of Q from 0 to tau
         for (int i = degree - 1; i >= 0; --i)
-            integral_q = (integral_q + quotient[static_cast<std::size_t>(i)] / (i + 1)) * tau;
+            integral_q = (integral_q + quotient[i] / (i + 1)) * tau;
         const double s = st.prod_sref(entry) + integral_q + cp_at_zero_K * std::log(t_K / t_ref);
 
-        g_cache.g_RT[static_cast<std::size_t>(k - 1)] =
-            (h - t_K * s) * st.pmwt(entry) / (kGasConstant * t_K);
+        g_cache.g_RT[k - 1] = (h - t_K * s) * st.pmwt(entry) / (kGasConstant * t_K);
     }
 }
 
@@ -98,6 +97,47 @@ void refresh_gibbs_energies(double t_K) noexcept
     else
         nasa_gibbs(t_K, st, ps);
     g_cache.t_K = t_K;
+}
+
+using Atoms = std::array<std::array<double, kVaried>, 4>;  // a(e, j): C, H, O, N
+using Moles = std::array<double, kVaried>;
+
+// Reduced Newton system of Gibbs minimisation at fixed T and P for the element
+// potentials pi_C .. pi_N and d ln n, stored by columns (row r, column c at
+// r + 5 c); sums over the varied species, n' = total less the fixed amounts:
+//   element i: sum_k (sum_j a_ij a_kj n_j) pi_k + (sum_j a_ij n_j) d ln n
+//              = b_i + sum_j a_ij n_j (mu_j - 1)
+//   total:     sum_k (sum_j a_kj n_j) pi_k + (sum_j n_j - n') d ln n
+//              = n' + sum_j n_j (mu_j - 1)
+void newton_system(const Atoms& a, const std::array<double, 4>& b, const Moles& n,
+                   const Moles& mu, double n_varied, std::array<double, kOrder * kOrder>& m,
+                   std::array<double, kOrder>& rhs) noexcept
+{
+    auto at = [&m](int r, int c) -> double& { return m[r + kOrder * c]; };
+    double sum_n = 0.0;
+    double sum_n_mu = 0.0;
+    for (int j = 0; j < kVaried; ++j) {
+        sum_n += n[j];
+        sum_n_mu += n[j] * (mu[j] - 1.0);
+    }
+    for (int i = 0; i < 4; ++i) {
+        double a_n = 0.0;
+        double a_n_mu = 0.0;
+        for (int j = 0; j < kVaried; ++j) {
+            a_n += a[i][j] * n[j];
+            a_n_mu += a[i][j] * n[j] * (mu[j] - 1.0);
+        }
+        for (int k = 0; k < 4; ++k) {
+            double s = 0.0;
+            for (int j = 0; j < kVaried; ++j) s += a[i][j] * a[k][j] * n[j];
+            at(i, k) = s;
+        }
+        at(i, 4) = a_n;
+        at(4, i) = a_n;
+        rhs[i] = b[i] + a_n_mu;
+    }
+    at(4, 4) = sum_n - n_varied;
+    rhs[4] = n_varied + sum_n_mu;
 }
 
 }  // namespace
@@ -118,12 +158,10 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
     refresh_gibbs_energies(t_K);
     const auto& g = g_cache.g_RT;
 
-    // Atom counts a(e, j) of C, H, O, N of the varied species.
-    std::array<std::array<double, kVaried>, 4> atoms{};
+    Atoms a{};
     for (int e = 0; e < 4; ++e)
         for (int j = 0; j < kVaried; ++j)
-            atoms[static_cast<std::size_t>(e)][static_cast<std::size_t>(j)] =
-                st.species_formula(e + 1, st.props_scalar_3 + j + 1);
+            a[e][j] = st.species_formula(e + 1, st.props_scalar_3 + j + 1);
 
     if (x(kN2) * x(kO2) * x(kH2) == 0.0 || start == 1)
         products_nodissoc(t_K, n_C, n_H, n_O, n_N, n_Ar, n_S, phi);
@@ -131,14 +169,11 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
     // Start mole numbers. A species made of an element the mixture lacks is
     // held at the minimum throughout, so that no step can make that element
     // from nothing.
-    std::array<double, kVaried> n{};
+    Moles n{};
     std::array<bool, kVaried> held{};
     for (int j = 0; j < kVaried; ++j) {
-        const auto uj = static_cast<std::size_t>(j);
-        for (int e = 0; e < 4; ++e)
-            if (atoms[static_cast<std::size_t>(e)][uj] > 0.0 && b[static_cast<std::size_t>(e)] <= 0.0)
-                held[uj] = true;
-        n[uj] = held[uj] ? kMinMoles : std::max(x(j + 1), kMinMoles);
+        for (int e = 0; e < 4; ++e) held[j] = held[j] || (a[e][j] > 0.0 && b[e] <= 0.0);
+        n[j] = held[j] ? kMinMoles : std::max(x(j + 1), kMinMoles);
     }
 
     GibbsOutcome outcome;
@@ -150,67 +185,35 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
 
         double n_total = fixed;
         for (double nj : n) n_total += nj;
-        const double n_varied = n_total - fixed;  // n' of the total-moles equation
-        const double ln_p_n = std::log(p_Pa * 1e-5 / n_total);
+        const double ln_p_n = std::log(p_Pa * 1e-5 / n_total);  // ln(p_bar / n)
 
-        std::array<double, kVaried> mu{};  // chemical potential / RT
+        Moles mu{};  // chemical potentials / RT
         double gibbs = 0.0;
-        for (std::size_t j = 0; j < kVaried; ++j) {
+        for (int j = 0; j < kVaried; ++j) {
             mu[j] = g[j] + std::log(n[j]) + ln_p_n;
             gibbs += n[j] * mu[j];
         }
         if (gibbs < outcome.lowest_g) {  // record G and the mole fractions it belongs to
             outcome.lowest_g = gibbs;
-            for (std::size_t j = 0; j < kVaried; ++j) lowest_x[j] = n[j] / n_total;
+            for (int j = 0; j < kVaried; ++j) lowest_x[j] = n[j] / n_total;
             lowest_x[kAr - 1] = fixed_ar / n_total;
             lowest_x[kSO2 - 1] = fixed_s / n_total;
             recorded = true;
         }
 
-        // Reduced Newton system, column-major (row r, column c at r + 5 c):
-        //   element i: sum_k (sum_j a_ij a_kj n_j) pi_k + (sum_j a_ij n_j) dln_n
-        //              = b_i + sum_j a_ij n_j (mu_j - 1)
-        //   total:     sum_k (sum_j a_kj n_j) pi_k + (sum_j n_j - n') dln_n
-        //              = n' + sum_j n_j (mu_j - 1)
         std::array<double, kOrder * kOrder> m{};
-        std::array<double, kOrder> rhs{};
-        auto at = [&m](int r, int c) -> double& { return m[static_cast<std::size_t>(r + kOrder * c)]; };
-        double sum_n = 0.0;
-        double sum_n_mu = 0.0;
-        for (std::size_t j = 0; j < kVaried; ++j) {
-            sum_n += n[j];
-            sum_n_mu += n[j] * (mu[j] - 1.0);
-        }
-        for (int i = 0; i < 4; ++i) {
-            const auto& ai = atoms[static_cast<std::size_t>(i)];
-            double ain = 0.0;
-            double ain_mu = 0.0;
-            for (std::size_t j = 0; j < kVaried; ++j) {
-                ain += ai[j] * n[j];
-                ain_mu += ai[j] * n[j] * (mu[j] - 1.0);
-            }
-            for (int k = 0; k < 4; ++k) {
-                const auto& ak = atoms[static_cast<std::size_t>(k)];
-                double s = 0.0;
-                for (std::size_t j = 0; j < kVaried; ++j) s += ai[j] * ak[j] * n[j];
-                at(i, k) = s;
-            }
-            at(i, 4) = ain;
-            at(4, i) = ain;
-            rhs[static_cast<std::size_t>(i)] = b[static_cast<std::size_t>(i)] + ain_mu;
-        }
-        at(4, 4) = sum_n - n_varied;
-        rhs[4] = n_varied + sum_n_mu;
+        std::array<double, kOrder> solution{};
+        newton_system(a, b, n, mu, n_total - fixed, m, solution);
+        if (!matrix_solve_b(kOrder, kOrder, m.data(), solution.data())) break;  // singular
+        const double dln_total = solution[4];
 
-        if (!matrix_solve_b(kOrder, kOrder, m.data(), rhs.data())) break;  // singular: fall back
-        const double dln_total = rhs[4];
-
-        // Damped update species by species, in logarithms.
-        std::array<double, kVaried> step{};
-        for (std::size_t j = 0; j < kVaried; ++j) {
+        // Damped update species by species, in logarithms:
+        // d ln n_j = -mu_j + sum_i a_ij pi_i + d ln n, scaled by min(1, lambda1, lambda2).
+        Moles step{};
+        for (int j = 0; j < kVaried; ++j) {
             if (held[j]) continue;
             double dln = -mu[j] + dln_total;
-            for (std::size_t i = 0; i < 4; ++i) dln += atoms[i][j] * rhs[i];
+            for (int i = 0; i < 4; ++i) dln += a[i][j] * solution[i];
             const double size = std::max(5.0 * std::fabs(dln_total), std::fabs(dln));
             const double lambda1 = size <= 1e-40 ? 1.0 : 2.0 / size;
             const double spread = std::fabs(dln - dln_total);
@@ -219,7 +222,7 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
             step[j] = std::min({1.0, lambda1, lambda2}) * dln;
         }
         double n_new_total = fixed;
-        for (std::size_t j = 0; j < kVaried; ++j) {
+        for (int j = 0; j < kVaried; ++j) {
             n[j] = std::max(std::exp(std::log(std::max(n[j], kMinMoles)) + step[j]), kMinMoles);
             n_new_total += n[j];
         }
@@ -231,16 +234,15 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
         double change = 0.0;
         int counted = 0;
         bool trace_moving = false;
-        for (int k = 1; k <= kVaried; ++k) {
-            const auto uk = static_cast<std::size_t>(k - 1);
-            const double x_new = n[uk] / n_new_total;
+        for (int j = 0; j < kVaried; ++j) {
+            const double x_new = n[j] / n_new_total;
             if (x_new >= kSignificant) {
-                change += std::fabs(x(k) - x_new) / x_new;
+                change += std::fabs(x(j + 1) - x_new) / x_new;
                 ++counted;
-            } else if (std::fabs(step[uk]) > kTolerance && n[uk] > kMinMoles) {
+            } else if (std::fabs(step[j]) > kTolerance && n[j] > kMinMoles) {
                 trace_moving = true;
             }
-            x(k) = x_new;
+            x(j + 1) = x_new;
         }
         x(kAr) = fixed_ar / n_new_total;
         x(kSO2) = fixed_s / n_new_total;
@@ -253,7 +255,7 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
     }
 
     if (recorded)
-        for (int k = 1; k <= kProducts; ++k) x(k) = lowest_x[static_cast<std::size_t>(k - 1)];
+        for (int k = 1; k <= kProducts; ++k) x(k) = lowest_x[k - 1];
     return outcome;
 }
 
