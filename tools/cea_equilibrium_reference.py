@@ -11,8 +11,8 @@ plus Ar and SO2, which only carry their element.
 The reference program is NASA Glenn's CEA (McBride and Gordon, NASA RP-1311),
 an independent implementation of the same problem, run through the Python
 module rocketcea.py_cea of the Debian package `rocketcea` with the thermo.lib
-it ships (NASA Glenn 9-coefficient data, the same coefficients as
-/work/shared/data/nasa9.json for these species; the script checks that).
+it ships (NASA Glenn 9-coefficient data, the same coefficients as the
+nasa9.json the tests' species set is made from; the script checks that).
 The test command does not need CEA: the data file is committed.
 
 To regenerate:
@@ -51,7 +51,9 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "..", "tests", "data", "cea_equilibrium_tp.txt")
-NASA9 = "/work/shared/data/nasa9.json"
+# The NASA Glenn data the library's tests use (checked against CEA's copy
+# when present).
+NASA9 = os.environ.get("NASA9_JSON", "/work/shared/data/nasa9.json")
 
 SPECIES = ["CO2", "H2O", "N2", "O2", "CO", "H2", "H", "O", "OH", "NO", "N", "Ar", "SO2"]
 
@@ -124,6 +126,9 @@ def element_amounts(fuel, oxidiser, phi):
 def check_same_data():
     """The thermo.inp of the CEA package holds the coefficients of nasa9.json."""
     import rocketcea
+    if not os.path.exists(NASA9):
+        print("note: %s not found, coefficients not compared" % NASA9)
+        return
     inp = open(os.path.join(os.path.dirname(rocketcea.__file__), "thermo.inp")).read()
     data = {s["name"]: s for s in json.load(open(NASA9))["species"]}
     numbers = set(float(x.replace("D", "E")) for x in re.findall(r"-?\d\.\d{9}D[+-]\d\d", inp))
