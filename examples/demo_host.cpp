@@ -73,7 +73,9 @@ int main(int argc, char** argv)
 
     // Set-up and steps of the other families, each in a demo_*.cpp of its own.
     // -- messages, harness, user flow devices
+    void demo_exchange_io(); demo_exchange_io();
     // -- engine components and the species set
+    void demo_engine_components(); demo_engine_components();
     // -- property library
     // -- engine, pipe and turbocharger models
     // -- mechanical, vehicle, electrical, knock models

@@ -92,10 +92,44 @@ USERSUB_API void SEND_USER_PLOTSUPP(const int32_t* flag);
 USERSUB_API void PLOT_STORAGE_ERROR(void);
 
 /* ---- Messages and special values ---- */
+USERSUB_API void ALLOCATE_USER_STRING(const int32_t* n);
+USERSUB_API void WRT_USER(const int32_t* imodel, const char* text, intptr_t text_len);
+/* flag: 0 fitted, 1 cut to 130 characters, -1 position already taken,
+   -999 queue empty (text blank). */
+USERSUB_API void GETUSERSTRING(const int32_t* imodel, const int32_t* imsg, char* text,
+                               intptr_t text_len, int32_t* flag);
+USERSUB_API void LOADSPECIALCHAR(const int32_t* i, const char* text, intptr_t text_len);
+USERSUB_API void LOADSPECIALINT(const int32_t* i, const int32_t* value);
+USERSUB_API void LOADSPECIALREAL(const int32_t* i, const double* value);
 
 /* ---- Harness signals ---- */
+USERSUB_API void ALLOC_USER_HARN(const int32_t* nsig, const int32_t* nharn);
+USERSUB_API void INIT_USER_HARN(const int32_t* iharn, const char* name, intptr_t name_len);
+/* names: the host's array of texts; element i is written at
+   base + (i - 1) * stride, elem_len characters long. */
+USERSUB_API void GET_USER_HARN_NAMES(int32_t* n, const usersub_array_view* names);
+USERSUB_API int32_t GET_USER_HARN_ID(const char* name, intptr_t name_len);
+USERSUB_API void GET_USER_HARN_INPUT(const int32_t* isig, const int32_t* iharn, double* value);
+USERSUB_API void GET_USER_HARN_OUTPUT(const int32_t* isig, const int32_t* iharn, double* value);
+USERSUB_API void SET_USER_HARN_OUTPUT(const int32_t* isig, const int32_t* iharn,
+                                      const double* value);
+USERSUB_API void SENSACTUDUMP1(const int32_t* n, const int32_t* iharn, const double* values,
+                               const int32_t* spare);
+USERSUB_API void SENSACTUDUMP2A(const int32_t* n, const double* values);
+USERSUB_API void SENSACTUDUMP2B(const int32_t* n, const double* values);
 
 /* ---- User flow devices ---- */
+USERSUB_API void UFD_ALLOC(const int32_t* nufd, const int32_t* nconn, const int32_t* nsp);
+USERSUB_API void UFD_INIT(const int32_t* iufd, const int32_t* n, const int32_t* list);
+/* r1..r5 indexed by connection number; table(j, i) with leading dimension ld
+   is species entry i of connection j. */
+USERSUB_API void UFD_SETUP(const int32_t* iufd, const int32_t* n, const int32_t* ld,
+                           const int32_t* m, const int32_t* idx, const double* r1,
+                           const double* r2, const double* r3, const double* r4,
+                           const double* r5, const double* table);
+USERSUB_API void FLW_SENS_UFDC(const int32_t* iufd, const int32_t* kind, const int32_t* iconn,
+                               const int32_t* spare, double* value, const double* factor);
+USERSUB_API void FLW_ACTU_UFDC(const int32_t* iufd, const int32_t* kind, const double* value);
 
 /* ---- Cylinders, injectors, valves ---- */
 USERSUB_API void ALLOCATE_CYLINDERINFO(const int32_t* ncyl);

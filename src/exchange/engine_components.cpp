@@ -2,6 +2,7 @@
 
 #include "common/fixed_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -34,6 +35,23 @@ std::int64_t entries(std::int32_t n) noexcept { return n > 0 ? n : 0; }
 TextArray<char> names(Storage<char>& s, const char* name) noexcept
 {
     return {name, s.data(), kComponentNameLen, s.extent(0) / static_cast<std::int64_t>(kComponentNameLen)};
+}
+
+// First entry of injector iinj's composition column, nsp entries checked once.
+double* injector_column(std::int32_t iinj, std::int32_t nsp) noexcept
+{
+    const auto comp = g_inj_composition.view();
+    comp(nsp, iinj);  // the column's last entry lies inside the table
+    return &comp(1, iinj);
+}
+
+// First entry of valve ivalve's row of a composition, nsp entries checked once;
+// the entries lie N_VALVES apart.
+double* valve_row(Storage<double, 2>& s, std::int32_t ivalve, std::int32_t nsp) noexcept
+{
+    const auto comp = s.view();
+    comp(ivalve, nsp);
+    return &comp(ivalve, 1);
 }
 
 }  // namespace
@@ -112,11 +130,7 @@ void load_injector_info(std::int32_t iinj, std::string_view name, std::int32_t i
     const auto real = g_inj_real.view();
     for (int k = 1; k <= kInjectorReals; ++k) real(k, iinj) = r[k - 1];
     const std::int32_t nsp = g_counts.n_inj_species;
-    if (nsp > 0) {
-        const auto comp = g_inj_composition.view();
-        comp(nsp, iinj);  // the whole column lies inside the table
-        for (std::int32_t i = 1; i <= nsp; ++i) comp(i, iinj) = composition[i - 1];
-    }
+    if (nsp > 0) std::copy_n(composition, nsp, injector_column(iinj, nsp));
 }
 
 void get_injector_info(std::int32_t iinj, const InjectorInfoOut& out) noexcept
@@ -130,10 +144,7 @@ void get_injector_info(std::int32_t iinj, const InjectorInfoOut& out) noexcept
     for (int k = 1; k <= kInjectorReals; ++k)
         if (out.r[k - 1] != nullptr) *out.r[k - 1] = real(k, iinj);
     const std::int32_t nsp = g_counts.n_inj_species;
-    if (out.composition != nullptr && nsp > 0) {
-        const auto comp = g_inj_composition.view();
-        for (std::int32_t i = 1; i <= nsp; ++i) out.composition[i - 1] = comp(i, iinj);
-    }
+    if (out.composition != nullptr && nsp > 0) std::copy_n(injector_column(iinj, nsp), nsp, out.composition);
 }
 
 // ---- valves ----
@@ -165,12 +176,12 @@ void load_valve_info(std::int32_t ivalve, std::string_view name, std::int32_t i1
     for (int k = 1; k <= 6; ++k) real(k, ivalve) = r[k - 1];
     const std::int32_t nsp = g_counts.n_vlv_species;
     if (nsp > 0) {
-        const auto c1 = g_vlv_composition1.view();
-        const auto c2 = g_vlv_composition2.view();
-        c1(ivalve, nsp);
-        for (std::int32_t i = 1; i <= nsp; ++i) {
-            c1(ivalve, i) = composition1[i - 1];
-            c2(ivalve, i) = composition2[i - 1];
+        double* row1 = valve_row(g_vlv_composition1, ivalve, nsp);
+        double* row2 = valve_row(g_vlv_composition2, ivalve, nsp);
+        const std::int64_t stride = g_vlv_composition1.extent(0);
+        for (std::int32_t i = 0; i < nsp; ++i) {
+            row1[i * stride] = composition1[i];
+            row2[i * stride] = composition2[i];
         }
     }
 }
@@ -184,15 +195,14 @@ void get_valve_info(std::int32_t ivalve, const ValveInfoOut& out) noexcept
     for (int k = 1; k <= 6; ++k)
         if (out.r[k - 1] != nullptr) *out.r[k - 1] = real(k, ivalve);
     const std::int32_t nsp = g_counts.n_vlv_species;
-    if (nsp > 0) {
-        if (out.composition1 != nullptr) {
-            const auto c1 = g_vlv_composition1.view();
-            for (std::int32_t i = 1; i <= nsp; ++i) out.composition1[i - 1] = c1(ivalve, i);
-        }
-        if (out.composition2 != nullptr) {
-            const auto c2 = g_vlv_composition2.view();
-            for (std::int32_t i = 1; i <= nsp; ++i) out.composition2[i - 1] = c2(ivalve, i);
-        }
+    const std::int64_t stride = g_vlv_composition1.extent(0);
+    if (nsp > 0 && out.composition1 != nullptr) {
+        const double* row = valve_row(g_vlv_composition1, ivalve, nsp);
+        for (std::int32_t i = 0; i < nsp; ++i) out.composition1[i] = row[i * stride];
+    }
+    if (nsp > 0 && out.composition2 != nullptr) {
+        const double* row = valve_row(g_vlv_composition2, ivalve, nsp);
+        for (std::int32_t i = 0; i < nsp; ++i) out.composition2[i] = row[i * stride];
     }
 }
 

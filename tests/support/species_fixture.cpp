@@ -1,7 +1,5 @@
 #include "support/species_fixture.h"
 
-#include "usersub.h"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -127,11 +125,11 @@ double nasa9_s_R(const Nasa9Species& s, double T)
            a[5] * T * T * T / 3 + a[6] * T * T * T * T / 4 + a[8];
 }
 
-void load_species_fixture(const SpeciesFixtureOptions& opt)
+void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions& opt)
 {
     const std::int32_t counts[10] = {C, fx::kFirstProduct, fx::kOrdinary, 0, 13,
                                      opt.realgas_switch, opt.products_switch, kTableRows, 0, 0};
-    LOADPROP0(&counts[0], &counts[1], &counts[2], &counts[3], &counts[4], &counts[5], &counts[6],
+    e.loadprop0(&counts[0], &counts[1], &counts[2], &counts[3], &counts[4], &counts[5], &counts[6],
               &counts[7], &counts[8], &counts[9]);
 
     // ---- per-species data of all 18 species ----
@@ -222,7 +220,7 @@ void load_species_fixture(const SpeciesFixtureOptions& opt)
 
     const double tref = kTref, tref_liq = kTref, pref_liq = 1.0;  // K, K, bar
     const std::int32_t n = C, m = 8, k = 9;
-    LOADPROP1(iproptyp.data(), ifuel.data(), nterms.data(), unread.data(), liq_form.data(), unread.data(),
+    e.loadprop1(iproptyp.data(), ifuel.data(), nterms.data(), unread.data(), liq_form.data(), unread.data(),
               unread.data(), &tref, formula.data(), mw.data(), mw_inv.data(), coef.data(), liq_a.data(),
               liq_b.data(), liq_c.data(), rho.data(), rho.data(), tcrit.data(), pcrit.data(), tmin.data(),
               tbreak.data(), tmax.data(), pmin.data(), pmax.data(), par_a.data(), par_b.data(), &tref_liq,
@@ -251,7 +249,7 @@ void load_species_fixture(const SpeciesFixtureOptions& opt)
         names.replace(static_cast<std::size_t>(i) * kLen, nm.size(), nm);
     }
     const double atomic_n = 14.0067, unused = 0.0;
-    LOADPROP2(kProductTerms, patoms.data(), pmw.data(), pmw_inv.data(), pseries.data(), sref.data(),
+    e.loadprop2(kProductTerms, patoms.data(), pmw.data(), pmw_inv.data(), pseries.data(), sref.data(),
               kProductTcrit, kProductPcrit, names.data(), static_cast<intptr_t>(kLen), &atomic_n, &unused,
               &unused);
 
@@ -260,7 +258,7 @@ void load_species_fixture(const SpeciesFixtureOptions& opt)
     partner[fx::kH2OLiquid - 1] = fx::product(2);
     const std::int32_t l1 = 0, liquid_of_pair = fx::kH2OLiquid, l3 = 0;
     const double l4 = 0.0;
-    LOADPROP4(&l1, &liquid_of_pair, &l3, &l4, partner.data(), unread.data());
+    e.loadprop4(&l1, &liquid_of_pair, &l3, &l4, partner.data(), unread.data());
 
     // Vapour pressure p = pref exp(-(1/T - 1/Tref) c4): water 101325 Pa at
     // 373.15 K and 3170 Pa at 298.15 K; n-heptane boils at 371.6 K with
@@ -270,7 +268,7 @@ void load_species_fixture(const SpeciesFixtureOptions& opt)
     cpref[fx::kH2OLiquid - 1] = 101325.0, ctref[fx::kH2OLiquid - 1] = 373.15, c4[fx::kH2OLiquid - 1] = 5140.0;
     cpref[fx::kC7H16Liquid - 1] = 101325.0, ctref[fx::kC7H16Liquid - 1] = 371.6;
     c4[fx::kC7H16Liquid - 1] = 31.8e3 / 8.3143;  // K: heat of vaporisation / R
-    LOADCAVIT2(cavit_list.data(), cpref.data(), ctref.data(), c4.data(), czero.data(), czero.data(),
+    e.loadcavit2(cavit_list.data(), cpref.data(), ctref.data(), c4.data(), czero.data(), czero.data(),
                czero.data(), czero.data(), czero.data());
 
     // ---- transport table of nitrogen: one pressure level at 1 bar ----
@@ -289,14 +287,14 @@ void load_species_fixture(const SpeciesFixtureOptions& opt)
     }
     tt_count[0] = 3, tt_levels[0] = 1, tt_rows[0] = 1, tt_rows[1] = 3;
     const std::int32_t unused9 = 0;
-    LOADPROP9(tt_count.data(), tt_t.data(), tt_p.data(), tt_mu.data(), tt_k.data(), tt_rows.data(),
+    e.loadprop9(tt_count.data(), tt_t.data(), tt_p.data(), tt_mu.data(), tt_k.data(), tt_rows.data(),
               tt_levels.data(), tt_unread.data(), &unused9);
 
     // ---- settings outside the set ----
     const std::int32_t one = 1, mode_mass = 1, gibbs = 0;
-    LOADCIRCSET(&one, &mode_mass);
-    COPY_USER_PROPERTY_PARAMETERS(&gibbs, &one, &opt.pair_parameter);
-    SET_EVOLUTION_SCALAR_FLAGS_USER();
+    e.loadcircset(&one, &mode_mass);
+    e.copy_user_property_parameters(&gibbs, &one, &opt.pair_parameter);
+    e.set_evolution_scalar_flags_user();
 }
 
 }  // namespace usersub::test

@@ -5,6 +5,8 @@
 // the gases, for expectations worked out independently of the library.
 #pragma once
 
+#include "usersub.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -40,7 +42,29 @@ struct SpeciesFixtureOptions {
 // 298.15 K and 1 bar, enthalpy from its heat of formation with cp 2242 J/(kg K).
 // Liquid water: 997.05 kg/m3, cp 4181.3 J/(kg K), enthalpy from its heat of
 // formation, paired with the water vapour of the products.
-void load_species_fixture(const SpeciesFixtureOptions& options = {});
+//
+// The loaders the set goes through: the library's own, or those a host
+// resolved by name (the demo host).
+struct PropertyEntryPoints {
+    decltype(&LOADPROP0) loadprop0;
+    decltype(&LOADPROP1) loadprop1;
+    decltype(&LOADPROP2) loadprop2;
+    decltype(&LOADPROP4) loadprop4;
+    decltype(&LOADPROP9) loadprop9;
+    decltype(&LOADCAVIT2) loadcavit2;
+    decltype(&LOADCIRCSET) loadcircset;
+    decltype(&COPY_USER_PROPERTY_PARAMETERS) copy_user_property_parameters;
+    decltype(&SET_EVOLUTION_SCALAR_FLAGS_USER) set_evolution_scalar_flags_user;
+};
+void load_species_set(const PropertyEntryPoints& entries, const SpeciesFixtureOptions& options = {});
+
+// Loads the set through the library's own loaders.
+inline void load_species_fixture(const SpeciesFixtureOptions& options = {})
+{
+    load_species_set({&LOADPROP0, &LOADPROP1, &LOADPROP2, &LOADPROP4, &LOADPROP9, &LOADCAVIT2, &LOADCIRCSET,
+                      &COPY_USER_PROPERTY_PARAMETERS, &SET_EVOLUTION_SCALAR_FLAGS_USER},
+                     options);
+}
 
 // NASA 9-coefficient data of one species (N2, O2, CH4, C7H16, H2O, CO2, CO,
 // H2, H, O, OH, NO, N, Ar, SO2).

@@ -1,0 +1,121 @@
+#include "exchange/harness.h"
+#include "support/child.h"
+#include "usersub.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+namespace ex = usersub::exchange;
+using usersub::test::run_in_child;
+
+void alloc(int32_t nsig, int32_t nharn) { ALLOC_USER_HARN(&nsig, &nharn); }
+void name_harness(int32_t i, const std::string& name)
+{
+    INIT_USER_HARN(&i, name.data(), static_cast<intptr_t>(name.size()));
+}
+int32_t id_of(const std::string& name) { return GET_USER_HARN_ID(name.data(), static_cast<intptr_t>(name.size())); }
+
+double output(int32_t isig, int32_t iharn)
+{
+    double v = 0.0;
+    GET_USER_HARN_OUTPUT(&isig, &iharn, &v);
+    return v;
+}
+
+TEST(Harness, NamesAreFoundIgnoringTrailingBlanksFirstDuplicateWins)
+{
+    EXPECT_EQ(id_of("Engine"), 0);  // no store yet
+    alloc(3, 3);
+    EXPECT_EQ(id_of("   "), 1);  // every name still blank
+    name_harness(1, "Engine");
+    name_harness(2, "Brake   ");
+    name_harness(3, "Engine");
+    EXPECT_EQ(id_of("Engine      "), 1);
+    EXPECT_EQ(id_of("Brake"), 2);
+    EXPECT_EQ(id_of("brake"), 0);   // case counts
+    EXPECT_EQ(id_of(" Brake"), 0);  // so do leading blanks
+
+    const std::string long_name = std::string(100, 'h') + std::string(20, 'T');  // 120 characters
+    name_harness(2, long_name);
+    EXPECT_EQ(id_of(long_name.substr(0, 117)), 2);
+    EXPECT_EQ(id_of(long_name), 0);
+
+    // The host's names: 4 elements of 10 characters, 12 bytes apart.
+    std::string buf(48, '#');
+    usersub_array_view view{reinterpret_cast<intptr_t>(buf.data()), 10, -1, 2, 1, 0, 4, 12, 1};
+    int32_t n = -1;
+    GET_USER_HARN_NAMES(&n, &view);
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(buf, "Engine    ##" + std::string(10, 'h') + "##Engine    ##" + std::string(12, '#'));
+}
+
+TEST(Harness, SignalsKeepFreshValuesUntilWritten)
+{
+    alloc(3, 2);
+    EXPECT_EQ(output(3, 2), -999.0);
+    const double values[] = {1.5, 2.5, 3.5};
+    const int32_t two = 2, three = 3, zero = 0, spare = 0;
+    SENSACTUDUMP1(&two, &two, values, &spare);
+    SENSACTUDUMP1(&zero, &two, values + 2, &spare);
+    const auto in = ex::harness_inputs();
+    EXPECT_EQ(in(1, 2), 1.5);
+    EXPECT_EQ(in(2, 2), 2.5);
+    EXPECT_EQ(in(3, 2), -999.0);  // beyond n
+    EXPECT_EQ(in(1, 1), -999.0);  // other harness
+    int32_t isig = 2, iharn = 2;
+    double v = 0.0;
+    GET_USER_HARN_INPUT(&isig, &iharn, &v);
+    EXPECT_EQ(v, 2.5);
+
+    // A routine writes the actuator matrix in place; the host reads it back.
+    auto g = ex::gactu();
+    g(2, 1) = 7.0;
+    EXPECT_EQ(output(2, 1), 7.0);
+    EXPECT_EQ(g.data()[1], 7.0);  // signal index fastest: (2, 1) is element 2
+    isig = 3, iharn = 1, v = -4.0;
+    SET_USER_HARN_OUTPUT(&isig, &iharn, &v);
+    EXPECT_EQ(g(3, 1), -4.0);
+
+    SENSACTUDUMP2A(&two, values);
+    SENSACTUDUMP2B(&three, values);
+    EXPECT_EQ(ex::harness_dump_a()(3), -999.0);
+    EXPECT_EQ(ex::harness_dump_b()(3), 3.5);
+}
+
+TEST(Harness, NegativeCountsAndFatalPaths)
+{
+    auto negative = run_in_child([] {
+        alloc(-1, -2);
+        int32_t n = 0;
+        GET_USER_HARN_NAMES(&n, nullptr);
+        std::printf("%d %d\n", n, id_of(""));  // the count is kept as given
+        name_harness(1, "x");
+    });
+    EXPECT_EQ(negative.exit_status, 1);
+    EXPECT_EQ(negative.output, "-2 0\n Array bounds error: subscript 1 of array HARNESS_NAMES has value 1, "
+                               "above its upper bound 0\n");
+
+    alloc(3, 2);
+    auto twice = run_in_child([] { alloc(3, 2); });
+    EXPECT_EQ(twice.exit_status, 1);
+    EXPECT_EQ(twice.output, " Allocation error: USER_HARNESS_DATA is already allocated\n");
+
+    auto harness = run_in_child([] { output(1, 3); });
+    EXPECT_EQ(harness.exit_status, 1);
+    EXPECT_EQ(harness.output, " Array bounds error: subscript 2 of array GACTU has value 3, above its upper bound 2\n");
+
+    auto names = run_in_child([] {
+        char buf[8];
+        usersub_array_view view{reinterpret_cast<intptr_t>(buf), 8, -1, 2, 1, 0, 1, 8, 1};
+        int32_t n = 0;
+        GET_USER_HARN_NAMES(&n, &view);  // room for one of the two names
+    });
+    EXPECT_EQ(names.exit_status, 1);
+    EXPECT_NE(names.output.find("array NAMES has value 2, above its upper bound 1"), std::string::npos);
+}
+
+}  // namespace
