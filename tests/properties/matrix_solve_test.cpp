@@ -1,0 +1,104 @@
+#include "properties/matrix_solve.h"
+#include "properties/property_stubs.h"
+#include "support/child.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+namespace usersub::properties {
+namespace {
+
+using Solver = bool (*)(std::int32_t, std::int32_t, double*, double*) noexcept;
+class MatrixSolve : public ::testing::TestWithParam<Solver> {};
+
+TEST_P(MatrixSolve, SolvesThroughTheFullPivotSearch)
+{
+    const Solver solve = GetParam();
+    // 3 x 3 stored by columns with leading dimension 4 (row 4 is padding and
+    // stays as it is): x = (2, 3, -1) since 2*2 + 3 + 1 = 8, -6 - 3 - 2 = -11,
+    // -4 + 3 - 2 = -3.
+    std::array<double, 12> a{2, -3, -2, 99, 1, -1, 1, 99, -1, 2, 2, 99};
+    std::array<double, 3> b{8, -11, -3};
+    EXPECT_TRUE(solve(3, 4, a.data(), b.data()));
+    EXPECT_NEAR(b[0], 2.0, 1e-14);
+    EXPECT_NEAR(b[1], 3.0, 1e-14);
+    EXPECT_NEAR(b[2], -1.0, 1e-14);
+    EXPECT_EQ(a[3] + a[7] + a[11], 3 * 99.0);
+
+    // Zero first diagonal element: 2 y = 4, 3 x + y = 5 gives x = 1, y = 2.
+    std::array<double, 4> z{0, 3, 2, 1};
+    std::array<double, 2> bz{4, 5};
+    EXPECT_TRUE(solve(2, 2, z.data(), bz.data()));
+    EXPECT_DOUBLE_EQ(bz[0], 1.0);
+    EXPECT_DOUBLE_EQ(bz[1], 2.0);
+
+    double one = 4.0, rhs = 10.0;  // order 1: b / a
+    EXPECT_TRUE(solve(1, 1, &one, &rhs));
+    EXPECT_DOUBLE_EQ(rhs, 2.5);
+
+    // [[1, 1], [1, 0.5]], all of the first pivot candidates tied in size: the
+    // first met, (1, 1), wins and no columns are unscrambled, so A ends as the
+    // plain inverse [[-1, 2], [2, -2]] (det -0.5). Starting from the tied
+    // (2, 1) would leave it with its columns exchanged.
+    std::array<double, 4> t{1, 1, 1, 0.5};
+    std::array<double, 2> bt{3, 2};  // x + y = 3, x + y/2 = 2
+    EXPECT_TRUE(solve(2, 2, t.data(), bt.data()));
+    EXPECT_EQ(bt, (std::array<double, 2>{1, 2}));
+    EXPECT_EQ(t, (std::array<double, 4>{-1, 2, 2, -2}));
+}
+
+// Out of pivots (singular): return at once, nothing written, no division by 0.
+TEST_P(MatrixSolve, SingularMatrixReturnsUnsolved)
+{
+    const Solver solve = GetParam();
+    const std::string written = test::capture_stdout([&] {
+        std::array<double, 4> a{1, 2, 2, 4};
+        std::array<double, 2> b{1, 2};
+        EXPECT_FALSE(solve(2, 2, a.data(), b.data()));
+        EXPECT_TRUE(std::isfinite(b[0]) && std::isfinite(b[1]));
+        std::array<double, 9> zero{};
+        std::array<double, 3> bz{1, 2, 3};
+        EXPECT_FALSE(solve(3, 3, zero.data(), bz.data()));
+        EXPECT_EQ(bz, (std::array<double, 3>{1, 2, 3}));
+    });
+    EXPECT_EQ(written, "");
+
+    // An order above the leading dimension would read past A: bounds diagnostic.
+    auto r = test::run_in_child([&] {
+        std::array<double, 4> a{1, 0, 0, 1};
+        std::array<double, 3> b{1, 1, 1};
+        solve(3, 1, a.data(), b.data());
+    });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_NE(r.output.find("of array A "), std::string::npos) << r.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSolvers, MatrixSolve,
+                         ::testing::Values(&matrix_solve_a, &matrix_solve_b),
+                         [](const auto& info) { return info.index == 0 ? "A" : "B"; });
+
+TEST(MatrixSolveLimits, LeadingDimensionAboveLimitStopsWhateverTheOrder)
+{
+    for (std::int32_t n : {0, 2}) {
+        double a = 1.0, b = 1.0;
+        auto ra = test::run_in_child([&] { matrix_solve_a(n, 1001, &a, &b); });
+        EXPECT_EQ(ra.exit_status, 1);
+        EXPECT_EQ(ra.output, "F*** MATRIX routine: mmx1 .gt. ipmax\n");
+        auto rb = test::run_in_child([&] { matrix_solve_b(n, 1001, &a, &b); });
+        EXPECT_EQ(rb.exit_status, 1);
+        EXPECT_EQ(rb.output, " F*** MATRIX routine: mmx1 .gt. ipmax\n");
+    }
+}
+
+TEST(PropertyStubs, NullResultAndRefrigerantStop)
+{
+    EXPECT_EQ(null_result_stub(), 0);
+    auto r = test::run_in_child([] { refrigerant_stub(); });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output, "F*** FluidRefrigerant not allowed with user model\n");
+}
+
+}  // namespace
+}  // namespace usersub::properties
