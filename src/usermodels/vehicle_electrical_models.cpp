@@ -83,17 +83,12 @@ void user_hev_power_distribution(std::int32_t imodel, Array1<const double> u, Ar
     const double dt = t - g_hev.last_time_s;
 
     // Hysteresis switches: switch 1 on above R2, off below R1; switch 2 on
-    // below R4, off above R3.
-    if (g_hev.switch1 == 0 && q1 > r(2)) {
-        g_hev.switch1 = 1;
-    } else if (g_hev.switch1 == 1 && q1 < r(1)) {
-        g_hev.switch1 = 0;
-    }
-    if (g_hev.switch2 == 0 && q3 < r(4)) {
-        g_hev.switch2 = 1;
-    } else if (g_hev.switch2 == 1 && q3 > r(3)) {
-        g_hev.switch2 = 0;
-    }
+    // below R4, off above R3. The off test follows the on test, so with
+    // crossed thresholds a switch turned on is turned off again at once.
+    if (g_hev.switch1 == 0 && q1 > r(2)) g_hev.switch1 = 1;
+    if (g_hev.switch1 == 1 && q1 < r(1)) g_hev.switch1 = 0;
+    if (g_hev.switch2 == 0 && q3 < r(4)) g_hev.switch2 = 1;
+    if (g_hev.switch2 == 1 && q3 > r(3)) g_hev.switch2 = 0;
 
     const double pp = std::max(p_demand, 0.0);
     const double pn = std::min(p_demand, 0.0);

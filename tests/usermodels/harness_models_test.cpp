@@ -18,13 +18,10 @@ void harness_call(int32_t id, std::vector<double> u, std::vector<double>& y, int
 // Lag 0.02 s, opening above 1e5 Pa, at most 8 mm, 1e-5 mm per Pa; dt 0.01 s.
 TEST(UserHarness, OrificeLawWithLagAndItsPlot)
 {
-    setup_models(3);
+    setup_models(3, 1);
     load_model(1, {999}, {0.02, 1.0e5, 8.0, 1.0e-5});
     load_model(2, {999}, {0.0, 1.0e5, 8.0, 1.0e-5});
     load_model(3, {999}, {1, 2, 3});
-    const int32_t id = 1, one = 1;
-    int32_t n = 0;
-    LOAD_USER_PLOT(&id, &one, &one, &n);
 
     std::vector<double> y{2.0};
     set_time(0.01);
@@ -39,12 +36,13 @@ TEST(UserHarness, OrificeLawWithLagAndItsPlot)
     set_time(0.04);
     harness_call(1, {2.0e5, 1.0e5}, y);  // dp at the opening value
     EXPECT_EQ(y[0], 0.0);
-    std::vector<double> xs(201), ys(201);
-    GETUSERPLTDATA(&id, &one, &n, xs.data(), ys.data());
-    ASSERT_EQ(n, 4);
-    EXPECT_EQ(std::vector<double>(xs.begin(), xs.begin() + 4), (std::vector<double>{0.01, 0.02, 0.03, 0.04}));
-    EXPECT_NEAR(ys[2], 40.0 / 9.0, 1e-14);
-    EXPECT_EQ(ys[3], 0.0);
+    const Plot plot = drain_plot(1, 1);
+    EXPECT_EQ(plot.x, (std::vector<double>{0.01, 0.02, 0.03, 0.04}));
+    ASSERT_EQ(plot.y.size(), 4u);
+    EXPECT_NEAR(plot.y[2], 40.0 / 9.0, 1e-14);
+    EXPECT_EQ(plot.y[3], 0.0);
+    EXPECT_EQ(plot.title + plot.curve + plot.xlabel + plot.ylabel,
+              padded("User Harness Model") + padded("Orifice Diameter") + padded("sec") + padded("mm"));
 
     y = {1.0};  // no lag time: r = dt / 1e-20, the target at once
     harness_call(2, {3.0e5, 1.5e5}, y);

@@ -10,32 +10,32 @@
 namespace usersub::test {
 namespace {
 
-struct Knock {
-    int32_t status;
-    double index = -1.0;
-    std::string out;
-};
-
-// One knock step of cylinder c, index output starting at -1; its output line
-// is captured unless the step runs in a child that checks it.
-bool g_capture = true;
-Knock knock(int32_t id, int32_t c, int32_t status, double t_K, double dt, const std::vector<double>& fconc,
-            double p_Pa = 3e6, double divisor = 4.0, double fraction = 0.2)
+// Fuel amounts per species of the fixture set, whose fuels are methane and
+// liquid n-heptane: methane holds `methane`, heptane none, the rest 1 each.
+std::vector<double> fuel(double methane)
 {
-    Knock k{status, -1.0, {}};
-    const auto n = static_cast<int32_t>(fconc.size());
-    const void* u = nullptr;
-    const auto step = [&] {
-        KNOCKUSRMOD(&id, &c, &k.status, u, &n, &n, &n, &n, u, u, u, u, &p_Pa, &t_K, u, u, &dt, &divisor, &fraction,
-                    u, fconc.data(), u, u, &k.index);
-    };
-    if (g_capture) {
-        k.out = capture_stdout(step);
-    } else {
-        step();
-    }
-    return k;
+    std::vector<double> f(fx::kNSpecies, 1.0);
+    f[fx::kCH4 - 1] = methane;
+    f[fx::kC7H16Liquid - 1] = 0.0;
+    return f;
 }
+
+// One knock step of a cylinder; the knock index output starts at -1.
+struct Knock {
+    int32_t id = 1, c = 3, status = 1;
+    double t_K = 1000.0, dt_s = 1e-3, p_Pa = 3e6, divisor = 4.0, fraction = 0.2;
+    std::vector<double> fconc = fuel(1.0);
+    double index = -1.0;
+
+    void step()
+    {
+        const auto n = static_cast<int32_t>(fconc.size());
+        const void* u = nullptr;
+        KNOCKUSRMOD(&id, &c, &status, u, &n, &n, &n, &n, u, u, u, u, &p_Pa, &t_K, u, u, &dt_s, &divisor, &fraction,
+                    u, fconc.data(), u, u, &index);
+    }
+    std::string printed() { return capture_stdout([this] { step(); }); }
+};
 
 double harness_output(int32_t isig)
 {
@@ -45,83 +45,77 @@ double harness_output(int32_t isig)
     return v;
 }
 
-// Fuel amounts per species of the fixture set, whose fuels are methane and
-// liquid n-heptane: methane holds `fuel`, heptane none, the rest 1 each.
-std::vector<double> fuel(double methane)
+// Model 1: delay 0.001 x 1 x 1^1 x p^0 x exp(0) = 1e-3 s, so 1/tau = 1000 1/s
+// at any state; model 2: too few reals; model 3: a full delay correlation.
+void set_up()
 {
-    std::vector<double> f(fx::kNSpecies, 1.0);
-    f[fx::kCH4 - 1] = methane;
-    f[fx::kC7H16Liquid - 1] = 0.0;
-    return f;
-}
-
-void set_up(const std::vector<double>& reals)
-{
-    setup_models(2);
-    load_model(1, {}, reals);
+    setup_models(3);
+    load_model(1, {}, {1.0, 100.0, 1.0, 0.0, 0.0});
     load_model(2, {}, {1.0, 100.0, 1.0});
+    load_model(3, {}, {2.0, 90.0, 1.5, -1.7, 3800.0});
     load_species_fixture();
     const int32_t nsig = 30, nharn = 1;
     ALLOC_USER_HARN(&nsig, &nharn);
 }
 
-// Delay 0.001 x 1 x 1^1 x p^0 x exp(0) = 1e-3 s: 1/tau = 1000 1/s at any state.
-TEST(KnockModel, IntegralOverStepsWithHarnessOutputAndMessage)
+TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
 {
-    set_up({1.0, 100.0, 1.0, 0.0, 0.0});
-    auto k = knock(1, 3, 1, 1000.0, 1e-3, fuel(2e-10));  // 1000 x 0.5 x 1e-3 = 0.5
+    set_up();
+    Knock k{.fconc = fuel(2e-10)};  // just above the fuel threshold
+    EXPECT_EQ(k.printed(), "");  // 1000 x 0.5 x 1e-3 = 0.5
     EXPECT_EQ(k.status, 0);
     EXPECT_EQ(harness_output(3), 0.0);
     EXPECT_EQ(harness_output(4), -999.0);
-    k = knock(1, 3, 0, 1000.0, 5e-4, fuel(2e-10));  // + 2000 x 0.5 x 5e-4: exactly 1.0, no knock
+    k.dt_s = 5e-4;
+    EXPECT_EQ(k.printed(), "");  // + 2000 x 0.5 x 5e-4: exactly 1.0, no knock
     EXPECT_EQ(k.status, 0);
     EXPECT_EQ(k.index, -1.0);
-    EXPECT_EQ(k.out, "");
     // 1.1 and, not restarted, 1.2: index 0.8 x 6e7 x I x exp(-6) / 4.
+    k.dt_s = 1e-4;
     for (double want : {32719.528731995935, 35694.031343995564}) {
-        k = knock(1, 3, -1, 1000.0, 1e-4, fuel(2e-10));
+        const std::string out = k.printed();
         EXPECT_EQ(k.status, -1);
         EXPECT_NEAR(k.index, want, 1e-8);
         EXPECT_EQ(harness_output(3), k.index);
         const std::string head = " Knock detected in Cylinder #  3  Knock Index:  ";
-        ASSERT_EQ(k.out.substr(0, head.size()), head);
-        EXPECT_NEAR(std::stod(k.out.substr(head.size())), want, 1e-8);
+        ASSERT_EQ(out.substr(0, head.size()), head);
+        EXPECT_NEAR(std::stod(out.substr(head.size())), want, 1e-8);
     }
-    k = knock(1, 3, 1, 1000.0, 1e-3, fuel(1.0));  // a restart clears the integral
+    k.status = 1;  // a restart clears the integral
+    k.printed();
     EXPECT_EQ(k.status, 0);
     EXPECT_EQ(harness_output(3), 0.0);
-}
 
-TEST(KnockModel, DelayCorrelationAndSeparateCylinders)
-{
-    set_up({2.0, 90.0, 1.5, -1.7, 3800.0});
     // 1/tau = 1 / (0.002 x 0.9^1.5 x (p 9.869233e-6)^-1.7 x exp(3800 / T)) =
     // 4443.26480616943 at (4e6 Pa, 900 K), 19074.58602408221 at (6e6, 1100) (python).
-    auto k7 = knock(1, 7, 1, 900.0, 2e-4, fuel(1.0), 4e6, 2.5, 0.25);
-    auto k8 = knock(1, 8, 1, 1100.0, 1e-5, fuel(1.0), 6e6, 2.5, 0.25);  // own integral
-    k7 = knock(1, 7, k7.status, 1100.0, 2e-4, fuel(1.0), 6e6, 2.5, 0.25);
+    Knock c7{.id = 3, .c = 7, .t_K = 900.0, .dt_s = 2e-4, .p_Pa = 4e6, .divisor = 2.5, .fraction = 0.25};
+    Knock c8{.id = 3, .c = 8, .t_K = 1100.0, .dt_s = 1e-5, .p_Pa = 6e6};
+    c7.step();
+    c8.step();  // an integral of its own
+    c7.t_K = 1100.0, c7.p_Pa = 6e6;
+    c7.printed();
     // I = 2.7961115636421074; index 0.75 x 6e7 x I x exp(-6000/1100) / 2.5.
-    EXPECT_EQ(k7.status, -1);
-    EXPECT_NEAR(k7.index, 215252.40301277334, 1e-6);
-    EXPECT_EQ(k8.status, 0);
+    EXPECT_EQ(c7.status, -1);
+    EXPECT_NEAR(c7.index, 215252.40301277334, 1e-6);
+    EXPECT_EQ(c8.status, 0);
     EXPECT_EQ(harness_output(8), 0.0);
-}
 
-TEST(KnockModel, FuelCheckBeforeParameterCheckAndBounds)
-{
-    set_up({1.0, 100.0, 1.0, 0.0, 0.0});
-    auto k = knock(2, 3, 1, 1000.0, 1e-3, fuel(5e-11));  // no fuel: -1, parameters unread
-    EXPECT_EQ(k.status, -1);
-    EXPECT_EQ(k.index, -1.0);
-    g_capture = false;
-    auto r = run_in_child([&] { knock(2, 3, 1, 1000.0, 1e-3, fuel(1.0)); });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " UserModel error (Knock):  Check UserModel input\n");
-    // Fuel amounts short of the ordinary species, a cylinder beyond 30.
-    r = run_in_child([&] { knock(1, 3, 1, 1000.0, 1e-3, {1.0, 1.0, 1.0}); });
-    EXPECT_EQ(r.output, " Array bounds error: subscript 1 of array FCONC has value 4, above its upper bound 3\n");
-    r = run_in_child([&] { knock(1, 31, 1, 1000.0, 1e-3, fuel(1.0)); });
-    EXPECT_EQ(r.output, " Array bounds error: subscript 1 of array TAUINVERSEOLD has value 31, above its upper bound 30\n");
+    Knock dry{.id = 2, .fconc = fuel(5e-11)};
+    dry.step();  // no fuel: -1 before the parameters are counted
+    EXPECT_EQ(dry.status, -1);
+    EXPECT_EQ(dry.index, -1.0);
+    const std::pair<Knock, const char*> cases[] = {
+        {Knock{.id = 2}, " UserModel error (Knock):  Check UserModel input\n"},
+        // Fuel amounts short of the ordinary species, a cylinder beyond 30.
+        {Knock{.fconc = {1.0, 1.0, 1.0}},
+         " Array bounds error: subscript 1 of array FCONC has value 4, above its upper bound 3\n"},
+        {Knock{.c = 31}, " Array bounds error: subscript 1 of array TAUINVERSEOLD has value 31, above its upper bound 30\n"},
+    };
+    for (auto [knock, message] : cases) {
+        const auto r = run_in_child([&knock] { knock.step(); });
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.output, message);
+    }
 }
 
 struct Scavenge {
@@ -162,12 +156,15 @@ TEST(ScavengingModel, TreatmentsWindowAndMessages)
         EXPECT_EQ(s.c24, s.c22);
     }
     for (double angle : {-5.0, 10.0}) EXPECT_EQ(scavenge(2, angle).status, 7) << angle;  // left as passed
-    auto r = run_in_child([] { scavenge(3, 0.0); });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " No integer parameters defined for user model\n");
-    r = run_in_child([] { scavenge(4, 0.0); });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " \"UserModel\" error (Scavenging): Check \"UserModel\" input\n");
+    const std::pair<int32_t, const char*> errors[] = {
+        {3, " No integer parameters defined for user model\n"},
+        {4, " \"UserModel\" error (Scavenging): Check \"UserModel\" input\n"},
+    };
+    for (const auto& [id, message] : errors) {
+        const auto r = run_in_child([id] { scavenge(id, 0.0); });
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.output, message);
+    }
 }
 
 }  // namespace

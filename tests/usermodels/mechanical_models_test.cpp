@@ -9,15 +9,15 @@
 namespace usersub::test {
 namespace {
 
-// Forces of one connection call with ends at x1, x4 moving at v1, v4;
-// entries 2 and 3 keep their sentinel.
-std::array<double, 4> connect(int32_t id, double x1, double x4, double v1 = 0.0, double v4 = 0.0)
+// Force on the second end of one connection call with ends at x1, x4 moving
+// at v1, v4; the first end gets its negative, entries 2 and 3 are untouched.
+double connect(int32_t id, double x1, double x4, double v1 = 0.0, double v4 = 0.0)
 {
     std::array<double, 4> x{x1, 0, 0, x4}, v{v1, 0, 0, v4}, f{-7, -7, -7, -7};
     MEC_USER_UCON(nullptr, nullptr, x.data(), v.data(), nullptr, nullptr, f.data(), &id);
     EXPECT_EQ(f[0], -f[3]);
     EXPECT_EQ(f[1] + f[2], -14.0);
-    return f;
+    return f[3];
 }
 
 TEST(MechanicalConnection, SpringDamperContactAndExternalForce)
@@ -26,10 +26,9 @@ TEST(MechanicalConnection, SpringDamperContactAndExternalForce)
     load_model(1, {1}, {1000.0, 10.0});
     load_model(2, {2, 0}, {5.0e4, 0.01});
     load_model(3, {}, {3.0, -2.0});
-    EXPECT_DOUBLE_EQ(connect(1, 0.3, 0.1, 2.0, 0.5)[3], 215.0);  // 1000 x 0.2 + 10 x 1.5
-    EXPECT_DOUBLE_EQ(connect(2, 0.05, 0.02, 9.0)[3], 1000.0);    // 5e4 x (0.03 - 0.01)
-    EXPECT_EQ(connect(2, 0.005, 0.0)[3], 0.0);                    // inside the gap
-    EXPECT_EQ(connect(2, 0.01, 0.0)[3], 0.0);                     // at the gap
+    EXPECT_DOUBLE_EQ(connect(1, 0.3, 0.1, 2.0, 0.5), 215.0);  // 1000 x 0.2 + 10 x 1.5
+    EXPECT_DOUBLE_EQ(connect(2, 0.05, 0.02, 9.0), 1000.0);    // 5e4 x (0.03 - 0.01)
+    EXPECT_EQ(connect(2, 0.005, 0.0), 0.0);                   // inside the gap
     const int32_t id = 3;
     const double x1 = 2.0, x2 = 5.0;
     double force = 0.0;
@@ -48,20 +47,21 @@ TEST(MechanicalConnection, SqueezedFilm)
     load_model(2, {3, 0}, {0.0, 0.01, 7.0e5, 1.0e5, 0.01, 100.0});
     load_model(3, {3, 1}, {0.01, 0.02, 9e9, 9e9, 9e9, 9e9});
     const double fp = 130.81725519920363, k = 3.0 * 3.14159265358979 * 9e-8 * (0.3880141871111484 - 0.5);
-    // Gap h = x4 - x1, rate v4 - v1.
-    EXPECT_NEAR(connect(1, 0.25, 0.25 + 1e-5, -0.5, -0.5 + 1e-4)[3], 35.82752728817141, 1e-9);
-    EXPECT_NEAR(connect(1, 0, 1e-8, 0, 1e-14)[3], fp + k * 0.01 * 1e-14 / 1e-24, 1e-9);  // opening: no clamp
-    EXPECT_NEAR(connect(1, 0, 0, 0, 1e-22)[3], fp + k * 0.01 * 1e-22 / 1e-27, 1e-9);     // h = 0: gap 1e-9
-    EXPECT_NEAR(connect(1, 0, 1e-8, 0, -5.0)[3], fp, 1e-10);  // closing below 1.5e-7: no viscous term
+    const auto film = [](int32_t id, double h, double hdot) { return connect(id, 0.0, h, 0.0, hdot); };
+    EXPECT_NEAR(film(1, 1e-8, 1e-14), fp + k * 0.01 * 1e-14 / 1e-24, 1e-9);  // opening: no clamp
+    EXPECT_NEAR(film(1, 0.0, 1e-22), fp + k * 0.01 * 1e-22 / 1e-27, 1e-9);   // h = 0: gap 1e-9
+    EXPECT_NEAR(film(1, 1e-8, -5.0), fp, 1e-10);  // closing below 1.5e-7: no viscous term
     // Closing at 3e-7: ramp 1 - exp(-0.1) on the viscous term, unclamped gap.
-    EXPECT_NEAR(connect(1, 0, 3e-7, 0, -1e-3)[3], fp + (1 - std::exp(-0.1)) * k * 0.01 * -1e-3 / 2.7e-20, 1e-3);
-    EXPECT_NEAR(connect(1, 0, 1e-6, 0, 1.0)[3], 0.0942477796076937, 1e-15);  // floor pi A x 100
+    EXPECT_NEAR(film(1, 3e-7, -1e-3), fp + (1 - std::exp(-0.1)) * k * 0.01 * -1e-3 / 2.7e-20, 1e-3);
+    EXPECT_NEAR(film(1, 1e-6, 1.0), 0.0942477796076937, 1e-15);  // floor pi A x 100
     // Circular, r2 = 10 mm: pi 1e-4 x 1e5 - 1.5 pi 1e-8 0.01 1e-3 / 1e-12; floor pi 1e-4 x 100.
-    EXPECT_NEAR(connect(2, 0, 1e-4, 0, 1e-3)[3], 31.4159265358979 - 0.471238898038469, 1e-11);
-    EXPECT_NEAR(connect(2, 0, 1e-4, 0, 10.0)[3], 0.0314159265358979, 1e-15);
-    EXPECT_NEAR(connect(2, 0, 1e-8, 0, -1.0)[3], 31.4159265358979, 1e-11);
+    EXPECT_NEAR(film(2, 1e-4, 1e-3), 31.4159265358979 - 0.471238898038469, 1e-11);
+    EXPECT_NEAR(film(2, 1e-4, 10.0), 0.0314159265358979, 1e-15);
+    EXPECT_NEAR(film(2, 1e-8, -1.0), 31.4159265358979, 1e-11);
     // Shared film data are always 2e5, 1e5, 0.003, 100: fp + K 0.003 1e-4 / 1e-15.
-    EXPECT_NEAR(connect(3, 0, 1e-5, 0, 1e-4)[3], fp + k * 0.003 * 1e11, 1e-9);
+    EXPECT_NEAR(film(3, 1e-5, 1e-4), fp + k * 0.003 * 1e11, 1e-9);
+    // Gap and rate are the differences of the two ends: h = 1e-5, hdot = 1e-4.
+    EXPECT_NEAR(connect(1, 0.25, 0.25 + 1e-5, -0.5, -0.5 + 1e-4), 35.82752728817141, 1e-9);
 }
 
 TEST(MechanicalConnection, InputErrorsStopTheRun)
@@ -71,26 +71,42 @@ TEST(MechanicalConnection, InputErrorsStopTheRun)
     load_model(2, {1}, {1.0});
     load_model(3, {3, 0}, {0.01, 0.02, 1, 2, 3});
     load_model(4, {3, 1}, {0.01});
+    load_model(5, {3}, {0.01, 0.02});
     load_model(21, {3, 1}, {0.01, 0.02});
-    const auto run = [](int32_t id) { return run_in_child([id] { connect(id, 0, 1e-5); }); };
-    auto r = run(1);
+    const std::pair<int32_t, const char*> cases[] = {
+        {1, " User Model error (UserMechConn):\n"
+            " Invalid integer flag (1st integer parameter in UserModel object)\n"
+            " Allowed values for and the corresponding sample user models are:\n"
+            " 1 - Spring & damper combination\n"
+            " 2 - Simple contact with stiffness and initial gap\n"
+            " 3 - Circular or annular squeezed film\n"},
+        {2, " User Model error (UserMechConn):\n"
+            " Number of Real parameters in UserModel object should be  2\n"},
+        {3, " User Model error (UserMechConn):\n"
+            " Number of Real parameters in UserModel object should be  6\n"},
+        // The film reads both radii before it counts the reals.
+        {4, " Array bounds error: subscript 1 of array REALPARM has value 2, above its upper bound 1\n"},
+        {5, " User Model error (UserMechConn):\n"
+            " This model requires 2 integer values in integer array in UserModel object\n"
+            " The second integer is used as a flag only when the first integer is 3, i.e.\n"
+            " points to the user model for a squeeze-film force:\n"
+            " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
+            " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
+        {21, " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
+             " Increasing the size of the arrays in the common should fix this. \n"},
+    };
+    for (const auto& [id, message] : cases) {
+        const auto r = run_in_child([id] { connect(id, 0, 1e-5); });
+        EXPECT_EQ(r.exit_status, 1) << id;
+        EXPECT_EQ(r.output, message) << id;
+    }
+    const auto r = run_in_child([] {
+        const int32_t id = 2;  // one real only
+        double x = 1.0, force = 0.0;
+        MEC_USER_EXTF(nullptr, &x, &x, &force, &id);
+    });
     EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " User Model error (UserMechConn):\n"
-                        " Invalid integer flag (1st integer parameter in UserModel object)\n"
-                        " Allowed values for and the corresponding sample user models are:\n"
-                        " 1 - Spring & damper combination\n"
-                        " 2 - Simple contact with stiffness and initial gap\n"
-                        " 3 - Circular or annular squeezed film\n");
-    EXPECT_EQ(run(2).output, " User Model error (UserMechConn):\n"
-                             " Number of Real parameters in UserModel object should be  2\n");
-    EXPECT_EQ(run(3).output, " User Model error (UserMechConn):\n"
-                             " Number of Real parameters in UserModel object should be  6\n");
-    // The film reads both radii before it counts the reals.
-    EXPECT_EQ(run(4).output, " Array bounds error: subscript 1 of array REALPARM has value 2, above its upper bound 1\n");
-    r = run(21);
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
-                        " Increasing the size of the arrays in the common should fix this. \n");
+    EXPECT_EQ(r.output, " UserModel error (Force/Torque):  Check UserModel input\n");
 }
 
 }  // namespace

@@ -28,7 +28,6 @@ TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
     EXPECT_DOUBLE_EQ(mu(-10, 5, 1500), 0.151);                         // slip -1.5 held at -1
     EXPECT_NEAR(mu(20, 30, 1500), 0.15 + 0.001 / 3.0 * 0.42044820762685725, 1e-15);  // 2^-1.25
     EXPECT_DOUBLE_EQ(mu(0, 3, 1500), 0.15);  // a standing wheel: base friction, not infinity
-    EXPECT_DOUBLE_EQ(mu(0, 0, 1500), 0.15);
 
     std::array<double, 7> o;
     o.fill(5.0);
@@ -100,6 +99,10 @@ TEST(HevPowerDistribution, SwitchesLoopAndResetOverASequence)
     expect_near(hev(0.6, 35, 50, 20, -5000, 0.49), want(0.015, -2, -5, -3, 0, 1, 1));
     // t = 0 resets switch 2 and the integral; mode 0.5 rounds to 1.
     expect_near(hev(0.0, 50, 45, 50, 0, 0.5), want(0.5, 0, 3, 0, 0, 0, 1));
+    // Crossed thresholds R1 = 60 > R2 = 40: q1 = 50 turns switch 1 on and at
+    // once off again; the loop runs (50 > 35) with e = 0 and no integral.
+    load_model(1, {}, {60, 40, 80, 30, 5000, 2000, 3000, 50, 100, 10});
+    expect_near(hev(0.1, 50, 50, 50, 0, 0), want(0, 0, 0, 0, 0, 0, 1));
 
     load_model(1, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9});
     const auto r = run_in_child([] { hev(0.1, 0, 0, 0, 0, 0); });
