@@ -33,9 +33,9 @@ void refill_sqz() noexcept
     g_sqz.p_vapour_Pa.fill(100.0);
 }
 
-double sqz_entry(const char* name, std::array<double, kSqzModels>& a, std::int32_t imodel) noexcept
+double sqz_entry(const char* name, const std::array<double, kSqzModels>& a, std::int32_t imodel) noexcept
 {
-    return Array1<double>(name, a.data(), kSqzModels)(imodel);
+    return Array1<const double>(name, a.data(), kSqzModels)(imodel);
 }
 
 exchange::UserModelArrays g_ucon_parms;

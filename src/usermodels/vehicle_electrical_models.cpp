@@ -36,18 +36,12 @@ double veh_brake_user(std::int32_t imodel, double a, double b) noexcept
 double dyn_tire_user(std::int32_t imodel, double speed_a, double speed_b, double fz_N) noexcept
 {
     exchange::load_user_model_arrays(imodel, g_tire_parms);
-    double slip = 0.0;
-    if (speed_a == 0.0 && speed_b == 0.0) {
-        slip = 0.0;
-    } else if (speed_a != 0.0 && std::abs(speed_a) > speed_b) {
-        slip = (speed_b - speed_a) / speed_a;
-    } else {
-        slip = (speed_b - speed_a) / speed_b;
-    }
-    slip = std::clamp(slip, -1.0, 1.0);
     // A standing wheel (speed A = 0) would make the speed term unbounded:
     // it keeps the base friction only.
     if (speed_a == 0.0) return 0.15;
+    // Slip against the faster of the two speeds (B > 0 in the second form).
+    double slip = std::abs(speed_a) > speed_b ? (speed_b - speed_a) / speed_a : (speed_b - speed_a) / speed_b;
+    slip = std::clamp(slip, -1.0, 1.0);
     return 0.15 + 0.001 * std::abs(slip) * std::pow(fz_N / 1500.0, 1.05) *
                       std::pow(std::abs(speed_a) / 10.0, -1.25);
 }

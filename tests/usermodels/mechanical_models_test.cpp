@@ -72,6 +72,7 @@ TEST(MechanicalConnection, InputErrorsStopTheRun)
     load_model(3, {3, 0}, {0.01, 0.02, 1, 2, 3});
     load_model(4, {3, 1}, {0.01});
     load_model(5, {3}, {0.01, 0.02});
+    load_model(6, {}, {0.01, 0.02});
     load_model(21, {3, 1}, {0.01, 0.02});
     const std::pair<int32_t, const char*> cases[] = {
         {1, " User Model error (UserMechConn):\n"
@@ -92,6 +93,7 @@ TEST(MechanicalConnection, InputErrorsStopTheRun)
             " points to the user model for a squeeze-film force:\n"
             " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
             " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
+        {6, " Array bounds error: subscript 1 of array INTPARM has value 1, above its upper bound 0\n"},
         {21, " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
              " Increasing the size of the arrays in the common should fix this. \n"},
     };
