@@ -18,10 +18,11 @@ void harness_call(int32_t id, std::vector<double> u, std::vector<double>& y, int
 // Lag 0.02 s, opening above 1e5 Pa, at most 8 mm, 1e-5 mm per Pa; dt 0.01 s.
 TEST(UserHarness, OrificeLawWithLagAndItsPlot)
 {
-    setup_models(3, 1);
+    setup_models(4, 1);
     load_model(1, {999}, {0.02, 1.0e5, 8.0, 1.0e-5});
     load_model(2, {999}, {0.0, 1.0e5, 8.0, 1.0e-5});
     load_model(3, {999}, {1, 2, 3});
+    load_model(4, {}, {0.02, 1.0e5, 8.0, 1.0e-5});
 
     std::vector<double> y{2.0};
     set_time(0.01);
@@ -47,10 +48,13 @@ TEST(UserHarness, OrificeLawWithLagAndItsPlot)
     y = {1.0};  // no lag time: r = dt / 1e-20, the target at once
     harness_call(2, {3.0e5, 1.5e5}, y);
     EXPECT_NEAR(y[0], 4.0, 1e-12);
-    // Too few reals, checked even when the law is skipped.
-    const auto r = run_in_child([&] { harness_call(3, {1, 2}, y, 1); });
+    // Too few reals, checked even when the law is skipped; no integers at all.
+    auto r = run_in_child([&] { harness_call(3, {1, 2}, y, 1); });
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output, " USERHARNESS error:  Check UserModel input\n");
+    r = run_in_child([&] { harness_call(4, {1, 2}, y); });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output, " No integer parameters defined for user model\n");
 }
 
 TEST(UserHarness, PassThroughAndActuatorCopy)

@@ -70,15 +70,11 @@ std::vector<double> hev(double t, double q1, double q2, double q3, double p_dema
     return y;
 }
 
-// Outputs 1, 2, 3, 4, 11, 12, 13; the others 0.
-std::vector<double> want(double y1, double y2, double y3, double y4, double s1, double s2, double flag)
+// Outputs 1, 2, 3, 4, 11, 12 and 13 as given, the others 0.
+void expect_outputs(const std::vector<double>& y, const std::array<double, 7>& w)
 {
-    return {y1, y2, y3, y4, 0, 0, 0, 0, 0, 0, s1, s2, flag, 0};
-}
-
-void expect_near(const std::vector<double>& got, const std::vector<double>& expected)
-{
-    for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], expected[k], 1e-12) << "output " << k + 1;
+    const std::vector<double> all{w[0], w[1], w[2], w[3], 0, 0, 0, 0, 0, 0, w[4], w[5], w[6], 0};
+    for (std::size_t k = 0; k < y.size(); ++k) EXPECT_NEAR(y[k], all[k], 1e-12) << "output " << k + 1;
 }
 
 // R1..R10 = 40, 60 (switch 1 off below / on above), 80, 30 (switch 2 off
@@ -88,21 +84,21 @@ TEST(HevPowerDistribution, SwitchesLoopAndResetOverASequence)
 {
     setup_models(1);
     load_model(1, {}, {40, 60, 80, 30, 5000, 2000, 3000, 50, 100, 10});
-    expect_near(hev(0.0, 50, 45, 50, 10000, 0), want(0, 10, 0, 0, 0, 0, 0));  // loop idle: 50 <= 55
+    expect_outputs(hev(0.0, 50, 45, 50, 10000, 0), {0, 10, 0, 0, 0, 0, 0});  // loop idle: 50 <= 55
     // q1 = 57 > 55 runs the loop: e = 5, integral 0.5, y1 = 505; P = -3000 split -2000 / -1000.
-    expect_near(hev(0.1, 57, 45, 50, -3000, 0), want(0.505, -2, 0, -1, 0, 0, 1));
-    expect_near(hev(0.3, 65, 48, 20, 12000, 0), want(8, 4, 0, 0, 1, 1, 1));  // both switch on
-    expect_near(hev(0.4, 50, 48, 50, 5000, 0), want(8, 0, -3, 0, 1, 1, 1));  // inside bands: kept
+    expect_outputs(hev(0.1, 57, 45, 50, -3000, 0), {0.505, -2, 0, -1, 0, 0, 1});
+    expect_outputs(hev(0.3, 65, 48, 20, 12000, 0), {8, 4, 0, 0, 1, 1, 1});  // both switch on
+    expect_outputs(hev(0.4, 50, 48, 50, 5000, 0), {8, 0, -3, 0, 1, 1, 1});  // inside bands: kept
     // Both off; mode 1.4 is 1: y3 = R7; e = 10 over 0.1 s: integral 1.5, y1 = 1015.
-    expect_near(hev(0.5, 35, 40, 85, 1000, 1.4), want(1.015, 1, 3, 0, 0, 0, 1));
+    expect_outputs(hev(0.5, 35, 40, 85, 1000, 1.4), {1.015, 1, 3, 0, 0, 0, 1});
     // Switch 2 on: y3 = -R5; e = 0, y1 = 10 x 1.5; mode 0.49 is 0.
-    expect_near(hev(0.6, 35, 50, 20, -5000, 0.49), want(0.015, -2, -5, -3, 0, 1, 1));
+    expect_outputs(hev(0.6, 35, 50, 20, -5000, 0.49), {0.015, -2, -5, -3, 0, 1, 1});
     // t = 0 resets switch 2 and the integral; mode 0.5 rounds to 1.
-    expect_near(hev(0.0, 50, 45, 50, 0, 0.5), want(0.5, 0, 3, 0, 0, 0, 1));
+    expect_outputs(hev(0.0, 50, 45, 50, 0, 0.5), {0.5, 0, 3, 0, 0, 0, 1});
     // Crossed thresholds R1 = 60 > R2 = 40: q1 = 50 turns switch 1 on and at
     // once off again; the loop runs (50 > 35) with e = 0 and no integral.
     load_model(1, {}, {60, 40, 80, 30, 5000, 2000, 3000, 50, 100, 10});
-    expect_near(hev(0.1, 50, 50, 50, 0, 0), want(0, 0, 0, 0, 0, 0, 1));
+    expect_outputs(hev(0.1, 50, 50, 50, 0, 0), {0, 0, 0, 0, 0, 0, 1});
 
     load_model(1, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9});
     const auto r = run_in_child([] { hev(0.1, 0, 0, 0, 0, 0); });
