@@ -31,14 +31,24 @@ void copy_rows(const Array1<T>& dst, std::int32_t n, const T* src) noexcept
     std::copy_n(src, run.size(), run.begin());
 }
 
-// Copies the first `rows` of each of n host columns (rows x n) into a
-// (leading, C) array.
+// Copies, for species 1..n, the first `per_species` host values into the
+// start of each species' block of an array whose last subscript is the
+// species. `last` is the subscript of the last entry written: checked once, so
+// a count past the array meets the bounds diagnostic.
+template <class T, int R, class... I>
+void copy_blocks(const ArrayN<T, R>& dst, std::int64_t per_species, std::int32_t n, const T* src,
+                 I... last) noexcept
+{
+    if (n < 1 || per_species < 1) return;
+    dst(last...);
+    const std::int64_t block = dst.size() / dst.extent(R - 1);
+    for (std::int64_t i = 0; i < n; ++i) std::copy_n(src + i * per_species, per_species, dst.data() + i * block);
+}
+
+// The first `rows` of each of n host columns (rows, n) into a (leading, C) array.
 void copy_columns(const ArrayN<double, 2>& dst, std::int32_t rows, std::int32_t n, const double* src) noexcept
 {
-    if (n < 1 || rows < 1) return;
-    dst(rows, n);  // both corners lie inside the array
-    for (std::int32_t i = 1; i <= n; ++i)
-        for (std::int32_t r = 1; r <= rows; ++r) dst(r, i) = src[(r - 1) + rows * (i - 1)];
+    copy_blocks(dst, rows, n, src, rows, n);
 }
 
 }  // namespace
@@ -67,14 +77,7 @@ void loadprop1(const Prop1Data& d) noexcept
     copy_columns(t.species_formula, 6, n, d.species_formula);
     copy_rows(t.pmwt, n, d.pmwt);
     copy_rows(t.pmwt_inv, n, d.pmwt_inv);
-    if (d.k >= 1) {
-        const auto& tc = t.thermo_coef;
-        tc(3, d.k, n);
-        for (std::int32_t i = 1; i <= n; ++i)
-            for (std::int32_t j = 1; j <= d.k; ++j)
-                for (int r = 1; r <= 3; ++r)
-                    tc(r, j, i) = d.thermo_coef[(r - 1) + 3 * (j - 1) + 3 * d.k * (i - 1)];
-    }
+    copy_blocks(t.thermo_coef, 3 * std::int64_t{d.k}, n, d.thermo_coef, 3, d.k, n);
     copy_columns(t.liq_coef_a, d.m, n, d.liq_coef_a);
     copy_columns(t.liq_coef_b, d.m, n, d.liq_coef_b);
     copy_columns(t.liq_coef_c, d.m, n, d.liq_coef_c);
@@ -126,20 +129,14 @@ void loadprop9(const Prop9Data& d) noexcept
 {
     const SpeciesTable& t = species_table();
     const std::int32_t ns = t.nspecies;
-    if (ns < 1) return;
+    const std::int32_t rows = t.transport_table_limit;
     copy_rows(t.tt_count, ns, d.tt_count);
     copy_rows(t.tt_nlevels, ns, d.tt_nlevels);
-    const std::int32_t rows = t.transport_table_limit;
-    if (rows < 1) return;
     copy_columns(t.tt_t, rows, ns, d.tt_t);
     copy_columns(t.tt_p, rows, ns, d.tt_p);
     copy_columns(t.tt_mu, rows, ns, d.tt_mu);
     copy_columns(t.tt_k, rows, ns, d.tt_k);
-    const auto& lr = t.tt_level_rows;
-    lr(2, rows, ns);
-    for (std::int32_t i = 1; i <= ns; ++i)
-        for (std::int32_t r = 1; r <= rows; ++r)
-            for (int e = 1; e <= 2; ++e) lr(e, r, i) = d.tt_level_rows[(e - 1) + 2 * (r - 1) + 2 * rows * (i - 1)];
+    copy_blocks(t.tt_level_rows, 2 * std::int64_t{rows}, ns, d.tt_level_rows, 2, rows, ns);
 }
 
 void loadcavit2(const std::int32_t* cavit_list, const double* const (&reals)[8]) noexcept

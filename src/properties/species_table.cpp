@@ -38,59 +38,36 @@ struct SpeciesStorage {
 };
 
 SpeciesTable g_set;
-SpeciesStorage* g_storage = nullptr;  // present between loadprop0 calls
+SpeciesStorage g_storage;  // empty outside a loaded set
 
-// Points every view of the set at the storage (empty views when s is null).
-void bind_views(SpeciesStorage* s) noexcept
+// Points every view of the set at the storage (empty views over empty storage).
+void bind_views(SpeciesStorage& s) noexcept
 {
     SpeciesTable& t = g_set;
-    if (s == nullptr) {
-        // Empty views; the counts and the loaders' scalars stay.
-        SpeciesTable fresh;
-        fresh.nspecies = t.nspecies;
-        fresh.props_scalar_2 = t.props_scalar_2;
-        fresh.props_scalar_3 = t.props_scalar_3;
-        fresh.props_scalar_4 = t.props_scalar_4;
-        fresh.props_scalar_5 = t.props_scalar_5;
-        fresh.realgas_switch = t.realgas_switch;
-        fresh.products_switch = t.products_switch;
-        fresh.transport_table_limit = t.transport_table_limit;
-        fresh.props_scalar_9 = t.props_scalar_9;
-        fresh.props_scalar_10 = t.props_scalar_10;
-        fresh.capacity = t.capacity;
-        fresh.property_arrays_allocated = t.property_arrays_allocated;
-        fresh.tref_thermo = t.tref_thermo;
-        fresh.tref_liq = t.tref_liq;
-        fresh.pref_liq = t.pref_liq;
-        fresh.loadprop4_int = t.loadprop4_int;
-        fresh.loadprop4_real = t.loadprop4_real;
-        fresh.atomic_mass_n = t.atomic_mass_n;
-        t = fresh;
-        return;
-    }
-    t.fm1 = view1(s->fm1); t.fm2 = view1(s->fm2); t.iproptyp = view1(s->iproptyp);
-    t.liq_form = view1(s->liq_form); t.ifuel = view1(s->ifuel); t.thermo_nterms = view1(s->thermo_nterms);
-    t.liq_flag = view1(s->liq_flag); t.species_formula = s->species_formula.view();
-    t.pmwt = view1(s->pmwt); t.pmwt_inv = view1(s->pmwt_inv); t.thermo_coef = s->thermo_coef.view();
-    t.liq_coef_a = s->liq_coef_a.view(); t.liq_coef_b = s->liq_coef_b.view();
-    t.liq_coef_c = s->liq_coef_c.view(); t.rho_const = view1(s->rho_const); t.tcrit = view1(s->tcrit);
-    t.pcrit = view1(s->pcrit); t.realgas_flag = view1(s->realgas_flag);
-    t.species_tmin = view1(s->species_tmin); t.thermo_tbreak = view1(s->thermo_tbreak);
-    t.species_tmax = view1(s->species_tmax); t.species_pmin = view1(s->species_pmin);
-    t.species_pmax = view1(s->species_pmax); t.liq_par_a = view1(s->liq_par_a);
-    t.liq_par_b = view1(s->liq_par_b); t.species_partner = view1(s->species_partner);
-    t.cavit_list = view1(s->cavit_list); t.cavit_pref = view1(s->cavit_pref);
-    t.cavit_tref = view1(s->cavit_tref); t.cavit_c4 = view1(s->cavit_c4); t.cavit_c5 = view1(s->cavit_c5);
-    t.cavit_c6 = view1(s->cavit_c6); t.cavit_c7 = view1(s->cavit_c7); t.cavit_c8 = view1(s->cavit_c8);
-    t.cavit_c9 = view1(s->cavit_c9); t.vapour_high_pref = view1(s->vapour_high_pref);
-    t.vapour_high_slope = view1(s->vapour_high_slope); t.prod_sref = view1(s->prod_sref);
-    t.molefrac_work = view1(s->molefrac_work);
-    t.namfl = TextArray<char>("NAMFL", s->namfl.data(), kSpeciesNameLen, t.capacity);
-    t.pair_block_flag = view1(s->pair_block_flag); t.tt_count = view1(s->tt_count);
-    t.tt_nlevels = view1(s->tt_nlevels); t.tt_level_rows = s->tt_level_rows.view();
-    t.tt_t = s->tt_t.view(); t.tt_p = s->tt_p.view(); t.tt_mu = s->tt_mu.view(); t.tt_k = s->tt_k.view();
-    t.tseen_tmin = view1(s->tseen_tmin); t.tseen_tmax = view1(s->tseen_tmax);
-    t.tseen_flag = view1(s->tseen_flag);
+    t.fm1 = view1(s.fm1); t.fm2 = view1(s.fm2); t.iproptyp = view1(s.iproptyp);
+    t.liq_form = view1(s.liq_form); t.ifuel = view1(s.ifuel); t.thermo_nterms = view1(s.thermo_nterms);
+    t.liq_flag = view1(s.liq_flag); t.species_formula = s.species_formula.view();
+    t.pmwt = view1(s.pmwt); t.pmwt_inv = view1(s.pmwt_inv); t.thermo_coef = s.thermo_coef.view();
+    t.liq_coef_a = s.liq_coef_a.view(); t.liq_coef_b = s.liq_coef_b.view();
+    t.liq_coef_c = s.liq_coef_c.view(); t.rho_const = view1(s.rho_const); t.tcrit = view1(s.tcrit);
+    t.pcrit = view1(s.pcrit); t.realgas_flag = view1(s.realgas_flag);
+    t.species_tmin = view1(s.species_tmin); t.thermo_tbreak = view1(s.thermo_tbreak);
+    t.species_tmax = view1(s.species_tmax); t.species_pmin = view1(s.species_pmin);
+    t.species_pmax = view1(s.species_pmax); t.liq_par_a = view1(s.liq_par_a);
+    t.liq_par_b = view1(s.liq_par_b); t.species_partner = view1(s.species_partner);
+    t.cavit_list = view1(s.cavit_list); t.cavit_pref = view1(s.cavit_pref);
+    t.cavit_tref = view1(s.cavit_tref); t.cavit_c4 = view1(s.cavit_c4); t.cavit_c5 = view1(s.cavit_c5);
+    t.cavit_c6 = view1(s.cavit_c6); t.cavit_c7 = view1(s.cavit_c7); t.cavit_c8 = view1(s.cavit_c8);
+    t.cavit_c9 = view1(s.cavit_c9); t.vapour_high_pref = view1(s.vapour_high_pref);
+    t.vapour_high_slope = view1(s.vapour_high_slope); t.prod_sref = view1(s.prod_sref);
+    t.molefrac_work = view1(s.molefrac_work);
+    t.namfl = TextArray<char>("NAMFL", s.namfl.data(), kSpeciesNameLen,
+                              static_cast<std::int64_t>(s.namfl.size() / kSpeciesNameLen));
+    t.pair_block_flag = view1(s.pair_block_flag); t.tt_count = view1(s.tt_count);
+    t.tt_nlevels = view1(s.tt_nlevels); t.tt_level_rows = s.tt_level_rows.view();
+    t.tt_t = s.tt_t.view(); t.tt_p = s.tt_p.view(); t.tt_mu = s.tt_mu.view(); t.tt_k = s.tt_k.view();
+    t.tseen_tmin = view1(s.tseen_tmin); t.tseen_tmax = view1(s.tseen_tmax);
+    t.tseen_flag = view1(s.tseen_flag);
 }
 
 }  // namespace
@@ -118,9 +95,8 @@ void loadprop0(const std::int32_t (&c)[10])
 void free_property_arrays() noexcept
 {
     if (!g_set.property_arrays_allocated) return;
-    bind_views(nullptr);
-    delete g_storage;
-    g_storage = nullptr;
+    g_storage = SpeciesStorage{};  // releases every array
+    bind_views(g_storage);
     g_set.property_arrays_allocated = false;
 }
 
@@ -134,34 +110,33 @@ void allocate_property_arrays()
     const std::int64_t rows = std::max<std::int32_t>(t.transport_table_limit, 0);
     t.capacity = C;
 
-    auto* s = new SpeciesStorage;
-    for (auto* a : {&s->fm1, &s->fm2, &s->pmwt, &s->pmwt_inv, &s->rho_const, &s->tcrit, &s->pcrit,
-                    &s->species_tmin, &s->thermo_tbreak, &s->species_tmax, &s->species_pmin,
-                    &s->species_pmax, &s->liq_par_a, &s->liq_par_b, &s->cavit_pref, &s->cavit_tref,
-                    &s->cavit_c4, &s->cavit_c5, &s->cavit_c6, &s->cavit_c7, &s->cavit_c8, &s->cavit_c9,
-                    &s->vapour_high_pref, &s->vapour_high_slope, &s->prod_sref, &s->molefrac_work})
+    SpeciesStorage& s = g_storage;
+    for (auto* a : {&s.fm1, &s.fm2, &s.pmwt, &s.pmwt_inv, &s.rho_const, &s.tcrit, &s.pcrit,
+                    &s.species_tmin, &s.thermo_tbreak, &s.species_tmax, &s.species_pmin,
+                    &s.species_pmax, &s.liq_par_a, &s.liq_par_b, &s.cavit_pref, &s.cavit_tref,
+                    &s.cavit_c4, &s.cavit_c5, &s.cavit_c6, &s.cavit_c7, &s.cavit_c8, &s.cavit_c9,
+                    &s.vapour_high_pref, &s.vapour_high_slope, &s.prod_sref, &s.molefrac_work})
         a->assign({C}, -999.0);
-    for (auto* a : {&s->iproptyp, &s->liq_form, &s->ifuel, &s->thermo_nterms, &s->species_partner,
-                    &s->cavit_list})
+    for (auto* a : {&s.iproptyp, &s.liq_form, &s.ifuel, &s.thermo_nterms, &s.species_partner,
+                    &s.cavit_list})
         a->assign({C}, -999);
-    s->liq_flag.assign({C}, 1);
-    s->realgas_flag.assign({C}, 0);
-    s->species_formula.assign({6, C}, -999.0);
-    s->thermo_coef.assign({3, 9, C}, -999.0);
-    for (auto* a : {&s->liq_coef_a, &s->liq_coef_b, &s->liq_coef_c}) a->assign({8, C}, -999.0);
-    s->namfl.assign({C * static_cast<std::int64_t>(kSpeciesNameLen)}, ' ');
+    s.liq_flag.assign({C}, 1);
+    s.realgas_flag.assign({C}, 0);
+    s.species_formula.assign({6, C}, -999.0);
+    s.thermo_coef.assign({3, 9, C}, -999.0);
+    for (auto* a : {&s.liq_coef_a, &s.liq_coef_b, &s.liq_coef_c}) a->assign({8, C}, -999.0);
+    s.namfl.assign({C * static_cast<std::int64_t>(kSpeciesNameLen)}, ' ');
 
-    s->pair_block_flag.assign({ns}, 0);
-    s->tt_count.assign({ns}, -999);
-    s->tt_nlevels.assign({ns}, -999);
-    s->tt_level_rows.assign({2, rows, ns}, -999);
-    for (auto* a : {&s->tt_t, &s->tt_p, &s->tt_mu, &s->tt_k}) a->assign({rows, ns}, -999.0);
-    s->tseen_tmin.assign({ns}, -999.0);
-    s->tseen_tmax.assign({ns}, -999.0);
-    s->tseen_flag.assign({ns}, 0);
+    s.pair_block_flag.assign({ns}, 0);
+    s.tt_count.assign({ns}, -999);
+    s.tt_nlevels.assign({ns}, -999);
+    s.tt_level_rows.assign({2, rows, ns}, -999);
+    for (auto* a : {&s.tt_t, &s.tt_p, &s.tt_mu, &s.tt_k}) a->assign({rows, ns}, -999.0);
+    s.tseen_tmin.assign({ns}, -999.0);
+    s.tseen_tmax.assign({ns}, -999.0);
+    s.tseen_flag.assign({ns}, 0);
 
-    g_storage = s;
-    bind_views(s);
+    bind_views(g_storage);
 
     // The engine-component compositions carry one entry per species.
     exchange::allocate_valve_composition(t.nspecies);

@@ -19,91 +19,79 @@ void loadprop0(std::int32_t nspecies, std::int32_t s3, std::int32_t s5)
     LOADPROP0(&nspecies, &s2, &s3, &zero, &s5, &zero, &zero, &limit, &zero, &zero);
 }
 
-// Host arrays for LOADPROP1 with n species, m liquid and k thermodynamic
-// coefficients; every value distinct: 1000 * argument + position.
+// LOADPROP1's host arrays for n <= 5 species, m liquid and k thermodynamic
+// coefficients; element e (from 0) of argument a holds 1000 a + e.
 struct Prop1Host {
     std::int32_t n, m, k;
-    std::vector<std::vector<std::int32_t>> ints;  // arguments 1..7, 32, 33
-    std::vector<std::vector<double>> reals;       // arguments 9..26
+    std::vector<std::int32_t> ints[34];
+    std::vector<double> reals[34];
     Prop1Host(std::int32_t n_, std::int32_t m_, std::int32_t k_) : n(n_), m(m_), k(k_)
     {
-        const std::size_t rows = static_cast<std::size_t>(std::max(n, 1));
-        for (int a = 0; a < 9; ++a) {
-            ints.emplace_back(rows);
-            std::iota(ints.back().begin(), ints.back().end(), 1000 * (a + 1));
-        }
-        const std::size_t sizes[18] = {6, 1, 1, 3 * static_cast<std::size_t>(std::max(k, 1)),
-                                       static_cast<std::size_t>(std::max(m, 1)),
-                                       static_cast<std::size_t>(std::max(m, 1)),
-                                       static_cast<std::size_t>(std::max(m, 1)), 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                                       1, 1};
-        for (int a = 0; a < 18; ++a) {
-            reals.emplace_back(sizes[a] * rows);
-            std::iota(reals.back().begin(), reals.back().end(), 1000.0 * (a + 9));
+        for (int a = 1; a <= 33; ++a) {
+            ints[a].resize(27 * 5);  // the largest per-species block, (3, 9)
+            reals[a].resize(27 * 5);
+            std::iota(ints[a].begin(), ints[a].end(), 1000 * a);
+            std::iota(reals[a].begin(), reals[a].end(), 1000.0 * a);
         }
     }
-    void load(double tref, double tref_liq, double pref_liq) const
+    void load(double tref, double tref_liq, double pref_liq)
     {
-        const auto& I = ints;
-        const auto& R = reals;
-        LOADPROP1(I[0].data(), I[1].data(), I[2].data(), I[3].data(), I[4].data(), I[5].data(), I[6].data(),
-                  &tref, R[0].data(), R[1].data(), R[2].data(), R[3].data(), R[4].data(), R[5].data(),
-                  R[6].data(), R[7].data(), R[8].data(), R[9].data(), R[10].data(), R[11].data(),
-                  R[12].data(), R[13].data(), R[14].data(), R[15].data(), R[16].data(), R[17].data(),
-                  &tref_liq, &pref_liq, &n, &m, &k, I[7].data(), I[8].data());
+        auto I = [&](int a) { return ints[a].data(); };
+        auto R = [&](int a) { return reals[a].data(); };
+        LOADPROP1(I(1), I(2), I(3), I(4), I(5), I(6), I(7), &tref, R(9), R(10), R(11), R(12), R(13), R(14), R(15),
+                  R(16), R(17), R(18), R(19), R(20), R(21), R(22), R(23), R(24), R(25), R(26), &tref_liq, &pref_liq,
+                  &n, &m, &k, I(32), I(33));
     }
 };
 
-TEST(PropertyLoaders, Loadprop1CopiesRowsAndColumnsAndAlwaysTheScalars)
+TEST(PropertyLoaders, Loadprop1ArgumentPositionsRowsColumnsAndScalars)
 {
     loadprop0(4, 2, 2);  // capacity 4
     const SpeciesTable& t = species_table();
 
-    Prop1Host none(0, 8, 9);
-    none.load(300.0, 310.0, 2.5);
+    Prop1Host(0, 8, 9).load(300.0, 310.0, 2.5);  // n = 0: the scalars only
     EXPECT_EQ(t.tref_thermo, 300.0);
     EXPECT_EQ(t.tref_liq, 310.0);
     EXPECT_EQ(t.pref_liq, 2.5);
     EXPECT_EQ(t.iproptyp(1), -999);
-    EXPECT_EQ(t.pmwt(1), -999.0);
 
-    Prop1Host h(2, 3, 7);  // two species, 3 liquid coefficients, 7 columns
-    h.load(298.15, 298.15, 1.0);
-    EXPECT_EQ(t.iproptyp(2), 1001);
-    EXPECT_EQ(t.ifuel(1), 2000);
-    EXPECT_EQ(t.thermo_nterms(2), 3001);
-    EXPECT_EQ(t.liq_form(1), 5000);  // argument 5
-    EXPECT_EQ(t.realgas_flag(2), 8001);
-    EXPECT_EQ(t.liq_flag(1), 9000);
-    EXPECT_EQ(t.species_formula(6, 2), 9011.0);  // argument 9, entry (6, 2) = position 11
-    EXPECT_EQ(t.pmwt(2), 10001.0);
-    EXPECT_EQ(t.pmwt_inv(1), 11000.0);
-    // THERMO_COEF (3, 7, 2) from the host: entry (r, j, i) at (r-1) + 3 (j-1) + 21 (i-1).
+    Prop1Host(2, 3, 7).load(298.15, 298.15, 1.0);  // two species, 3 liquid coefficients, 7 columns
+    const struct {
+        const Array1<std::int32_t>* a;
+        int arg;
+        std::int32_t fill;
+    } ints[] = {{&t.iproptyp, 1, -999}, {&t.ifuel, 2, -999},      {&t.thermo_nterms, 3, -999},
+                {&t.liq_form, 5, -999}, {&t.realgas_flag, 32, 0}, {&t.liq_flag, 33, 1}};
+    for (const auto& c : ints) {
+        EXPECT_EQ((*c.a)(2), 1000 * c.arg + 1) << c.a->name();
+        EXPECT_EQ((*c.a)(3), c.fill) << c.a->name();  // past n: the fill
+    }
+    const std::pair<const Array1<double>*, int> reals[] = {
+        {&t.pmwt, 10},         {&t.pmwt_inv, 11},      {&t.rho_const, 16},    {&t.tcrit, 18},
+        {&t.pcrit, 19},        {&t.species_tmin, 20},  {&t.thermo_tbreak, 21}, {&t.species_tmax, 22},
+        {&t.species_pmin, 23}, {&t.species_pmax, 24}, {&t.liq_par_a, 25},     {&t.liq_par_b, 26}};
+    for (auto [a, arg] : reals) {
+        EXPECT_EQ((*a)(2), 1000.0 * arg + 1) << a->name();
+        EXPECT_EQ((*a)(3), -999.0) << a->name();
+    }
+    EXPECT_EQ(t.species_formula(6, 2), 9011.0);  // (6, n): entry (6, 2) at 11
+    // THERMO_COEF host (3, 7, 2): entry (r, j, i) at (r-1) + 3 (j-1) + 21 (i-1).
     EXPECT_EQ(t.thermo_coef(2, 7, 2), 12000.0 + 1 + 18 + 21);
+    EXPECT_EQ(t.thermo_coef(1, 1, 2), 12021.0);
     EXPECT_EQ(t.thermo_coef(3, 8, 2), -999.0);  // columns 8 and 9 keep the fill
     EXPECT_EQ(t.thermo_coef(1, 9, 1), -999.0);
-    EXPECT_EQ(t.liq_coef_a(3, 2), 13000.0 + 5);  // (m, n) = (3, 2): entry (3, 2) at 5
-    EXPECT_EQ(t.liq_coef_a(4, 2), -999.0);        // rows 4..8 keep the fill
-    EXPECT_EQ(t.liq_coef_b(1, 1), 14000.0);
-    EXPECT_EQ(t.liq_coef_c(8, 1), -999.0);
-    EXPECT_EQ(t.rho_const(1), 16000.0);
-    EXPECT_EQ(t.tcrit(2), 18001.0);  // argument 17 is skipped
-    EXPECT_EQ(t.pcrit(2), 19001.0);
-    EXPECT_EQ(t.species_tmin(1), 20000.0);
-    EXPECT_EQ(t.thermo_tbreak(1), 21000.0);
-    EXPECT_EQ(t.species_tmax(1), 22000.0);
-    EXPECT_EQ(t.species_pmin(1), 23000.0);
-    EXPECT_EQ(t.species_pmax(1), 24000.0);
-    EXPECT_EQ(t.liq_par_a(2), 25001.0);
-    EXPECT_EQ(t.liq_par_b(2), 26001.0);
-    EXPECT_EQ(t.pmwt(3), -999.0);  // species past n untouched
+    EXPECT_EQ(t.liq_coef_a(3, 2), 13005.0);  // host (3, 2): entry (3, 2) at 5
+    EXPECT_EQ(t.liq_coef_b(1, 2), 14003.0);
+    EXPECT_EQ(t.liq_coef_c(4, 1), -999.0);  // rows 4..8 keep the fill
 
-    // A count past the capacity stops the run with the bounds diagnostic.
+    // Counts past the capacity or the coefficient rows stop the run with the bounds diagnostic.
     const auto r = test::run_in_child([] { Prop1Host(5, 8, 9).load(298.0, 298.0, 1.0); });
     EXPECT_EQ(r.exit_status, 1);
-    EXPECT_NE(r.output.find("Array bounds error"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("array IPROPTYP has value 5"), std::string::npos) << r.output;
     const auto wide = test::run_in_child([] { Prop1Host(1, 9, 9).load(298.0, 298.0, 1.0); });
     EXPECT_NE(wide.output.find("subscript 1 of array LIQ_COEF_A has value 9"), std::string::npos) << wide.output;
+    const auto cols = test::run_in_child([] { Prop1Host(1, 8, 10).load(298.0, 298.0, 1.0); });
+    EXPECT_NE(cols.output.find("subscript 2 of array THERMO_COEF has value 10"), std::string::npos) << cols.output;
 }
 
 TEST(PropertyLoaders, Loadprop2NamesAndProductData)
@@ -114,10 +102,10 @@ TEST(PropertyLoaders, Loadprop2NamesAndProductData)
 
     std::string short_names = "N2                  O2                  H2O                 ";  // 3 x 20
     const std::int32_t settings[2] = {4, 5};
-    const double atoms[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    const double mw[2] = {44.0, 18.0}, mw_inv[2] = {1 / 44.0, 1 / 18.0};
-    double series[16];
+    double atoms[12], series[16];
+    std::iota(atoms, atoms + 12, 1.0);
     std::iota(series, series + 16, 100.0);
+    const double mw[2] = {44.0, 18.0}, mw_inv[2] = {1 / 44.0, 1 / 18.0};
     const double sref[3] = {1.0, 2.0, 3.0}, tcrit[2] = {300.0, 600.0}, pcrit[2] = {7e6, 2e7};
     const double n_mass = 14.0, unread = 0.0;
     LOADPROP2(settings, atoms, mw, mw_inv, series, sref, tcrit, pcrit, short_names.data(), 20, &n_mass, &unread,
@@ -128,9 +116,7 @@ TEST(PropertyLoaders, Loadprop2NamesAndProductData)
     EXPECT_EQ(ps.prod_settings(2), 5);
     EXPECT_EQ(ps.prod_settings(3), 6);  // rows past PROPS_SCALAR_5 keep the built-in data
     EXPECT_EQ(ps.prod_atoms(6, 2), 12.0);
-    EXPECT_EQ(ps.prod_atoms(1, 3), 0.0);  // N2
-    EXPECT_EQ(ps.prod_mw(2), 18.0);
-    EXPECT_EQ(ps.prod_mw(3), 0.0);
+    EXPECT_EQ(ps.prod_mw_inv(2), 1 / 18.0);
     EXPECT_EQ(ps.prod_cp_mass(8, 2), 115.0);
     EXPECT_EQ(ps.prod_cp_mass(2, 3), 1036.447);  // N2's built-in cp
     EXPECT_EQ(ps.prod_tcrit(2), 600.0);  // argument 7 is copied
@@ -179,11 +165,10 @@ TEST(PropertyLoaders, SettingsOutsideTheSet)
     EXPECT_EQ(s.circuit_set.size(), 2);
     EXPECT_EQ(s.circuit_set(1), 2);
 
-    const std::int32_t four = 4, six = 6, gibbs = 1, first[4] = {1, 2, 3, 4}, later[6] = {5, 6, 7, 8, 9, 10};
+    const std::int32_t four = 4, six = 6, gibbs = 1, zero = 0, first[4] = {1, 2, 3, 4};
+    const std::int32_t later[6] = {5, 6, 7, 8, 9, 10};
     COPY_USER_PROPERTY_PARAMETERS(&gibbs, &four, first);
     EXPECT_EQ(s.gibbs_switch, 1);
-    EXPECT_EQ(s.user_property_parameters.size(), 4);
-    const std::int32_t zero = 0;
     COPY_USER_PROPERTY_PARAMETERS(&zero, &six, later);  // the size of the first call stays
     EXPECT_EQ(s.gibbs_switch, 0);
     EXPECT_EQ(s.user_property_parameters.size(), 4);
@@ -216,7 +201,6 @@ TEST(PropertyLoaders, EvolutionSwitchesFromTheWordCombinations)
     for (const Case& c : cases) {
         words[112] = c.w113, words[138] = c.w139, words[175] = c.w176, words[184] = c.w185;
         COPY_USER_EVOLUTION(words.data());
-        EXPECT_EQ(user_evolution(113), c.w113);
         SET_EVOLUTION_SCALAR_FLAGS_USER();
         EXPECT_EQ(e.cubic_select, c.cubic) << c.w113;
         EXPECT_EQ(e.switch2, c.second);
@@ -224,8 +208,9 @@ TEST(PropertyLoaders, EvolutionSwitchesFromTheWordCombinations)
         EXPECT_EQ(e.step_divisor, c.divisor) << c.w113;
     }
     // A new block is not followed until the switches are derived again.
-    words[184] = -1;
+    words[112] = 0;
     COPY_USER_EVOLUTION(words.data());
+    EXPECT_EQ(user_evolution(113), 0);
     EXPECT_EQ(e.cubic_select, -1);
 }
 
@@ -239,26 +224,22 @@ TEST(PropertyLoaders, UserAssociatedHandsOutWritableCountersAndViews)
         EXPECT_EQ(view.extent, 0);
         EXPECT_EQ(view.flags & 2, 2);
     }
-    for (int i = 0; i < 6; ++i) *p[i] = 10 + i;  // the host writes through the addresses
     const PropWarnState& w = prop_warn_state();
-    EXPECT_EQ(w.gamwarn_calls, 10);
-    EXPECT_EQ(w.gamwarn_step, 11);
-    EXPECT_EQ(w.trange_warn_calls, 12);
-    EXPECT_EQ(w.gamwarn_printed, 13);
-    EXPECT_EQ(w.trange_warn_step, 14);
-    EXPECT_EQ(w.trange_warn_printed, 15);
+    const std::int32_t* order[6] = {&w.gamwarn_calls,   &w.gamwarn_step,     &w.trange_warn_calls,
+                                    &w.gamwarn_printed, &w.trange_warn_step, &w.trange_warn_printed};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(p[i], order[i]) << i;  // the host may write through them
 
     loadprop0(3, 2, 2);
     USER_ASSOCIATED(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &v[0], &v[1], &v[2]);
-    EXPECT_EQ(*p[0], 10);  // counters survive a new set
     EXPECT_EQ(v[0].extent, 3);
     EXPECT_EQ(v[0].elem_len, 4);
     EXPECT_EQ(v[1].stride, 8);
     EXPECT_EQ(v[2].lower, 1);
-    EXPECT_EQ(v[0].rank, 1);
     reinterpret_cast<std::int32_t*>(v[0].base)[2] = -1;  // the host resets the watch in place
+    reinterpret_cast<double*>(v[1].base)[1] = 250.0;
     reinterpret_cast<double*>(v[2].base)[0] = 450.0;
     EXPECT_EQ(species_table().tseen_flag(3), -1);
+    EXPECT_EQ(species_table().tseen_tmin(2), 250.0);
     EXPECT_EQ(species_table().tseen_tmax(1), 450.0);
 }
 
