@@ -64,14 +64,17 @@ TEST(SecantStep, ConvergenceLimitAndScales)
     }
 
     // Raw step -1 * 0.5 / (0.5 - 1) = 1, damped by 1 * 2 / 2 + 1 to 0.5.
-    // Relative residual 0.5 / max(0.5, 0) = 1 fails 0.1, with a residual scale
-    // of 10 (0.05) passes; relative step 0.5 / max(2.5, 2) = 0.2 fails 0.1,
-    // with an argument scale of 10 (0.05) passes.
-    for (int k : {1, 3}) {
+    // Relative step 0.5 / max(2.5, 2) = 0.2 and relative residual
+    // 0.5 / max(0.5, 0) = 1 pass a tolerance equal to them, fail 0.1, and pass
+    // it with a scale of 10 (0.05 each).
+    for (auto [k, equal_tol] : {std::pair{1, 0.2}, {3, 1.0}}) {
         Iteration rel;
-        rel.tol[k] = 0.1;
+        rel.tol[k] = equal_tol;
         rel.at(5, 2.0, 1.0, 1.0).call(0.5);
         EXPECT_DOUBLE_EQ(rel.step, 0.5);
+        EXPECT_EQ(rel.status, 1) << k;
+        rel.tol[k] = 0.1;
+        rel.at(5, 2.0, 1.0, 1.0).call(0.5);
         EXPECT_EQ(rel.status, 0) << k;
         (k == 1 ? rel.x_scale : rel.r_scale) = 10.0;
         rel.at(5, 2.0, 1.0, 1.0).call(0.5);

@@ -117,8 +117,8 @@ TEST(RealGas, FallBacksOutsideTheRanges)
 {
     setup::set_user_evolution({});  // threshold 0.1
     // Closed form: far above Tc (Tr 2.5 above 2.3 and 10000 Pr) ideal, but
-    // evaluated at Pr 1e-3; Tr below 0.02 Pr gives 5; below Tr 0.5 the state
-    // of Tr = 0.5 with dZ/dT 0; form 0 gives Z alone.
+    // evaluated at Pr 1e-3; Tr below 0.02 Pr gives 5; below Tr 0.5, down to
+    // 0.02 Pr, the state of Tr = 0.5 with dZ/dT 0; form 0 gives Z alone.
     const RealGasOut ideal = cubic(2.5 * kTc, 1.0e-5 * kPc), low = cubic(0.1 * kTc, 6.0 * kPc);
     EXPECT_EQ(std::tie(ideal.z, ideal.h_dep, ideal.dz_dt), std::make_tuple(1.0, 0.0, 0.0));
     EXPECT_NE(cubic(2.5 * kTc, 1.0e-3 * kPc).z, 1.0);
@@ -126,13 +126,17 @@ TEST(RealGas, FallBacksOutsideTheRanges)
     const RealGasOut held = cubic(0.3 * kTc, 0.5 * kPc), half = cubic(0.5 * kTc, 0.5 * kPc);
     EXPECT_EQ(std::tie(held.z, held.h_dep, held.dz_dt), std::make_tuple(half.z, half.h_dep, 0.0));
     EXPECT_NE(half.dz_dt, 0.0);
+    EXPECT_EQ(cubic(0.1 * kTc, 4.0 * kPc).z, cubic(0.5 * kTc, 4.0 * kPc).z);  // 0.1 above 0.08
     EXPECT_EQ(cubic(1.5 * kTc, kPc, 0).dz_dp, 0.0);
 
-    // Bracketed: Z = 1 without critical data, and above Tc below the
-    // reduced-pressure threshold; at or below Tc always evaluated.
-    const RealGasOut no_data = bracketed(300.0, 5.0e6, 1, 1.0e9);
+    // Bracketed: Z = 1 without critical data (Tc above 1e4 K or Pc above
+    // 5e8 Pa), and above Tc below the reduced-pressure threshold; at or below
+    // Tc always evaluated.
+    const RealGasOut no_data = bracketed(150.0, 5.0e6, 1, 1.0e9);
     EXPECT_EQ(std::tie(no_data.z, no_data.h_dep), std::make_tuple(1.0, 0.0));
-    EXPECT_EQ(bracketed(300.0, 5.0e6, 1, kTc, 6.0e8).z, 1.0);
+    EXPECT_EQ(bracketed(150.0, 5.0e6, 1, kTc, 6.0e8).z, 1.0);
+    EXPECT_NE(bracketed(150.0, 5.0e6, 1, kTc, 5.0e8).z, 1.0);
+    EXPECT_NE(bracketed(kTc, 0.05 * kPc, 0).z, 1.0);
     EXPECT_EQ(bracketed(1.2 * kTc, 0.05 * kPc, 0).z, 1.0);
     EXPECT_NEAR(bracketed(1.2 * kTc, 0.2 * kPc, 0).z, z_ref(1.2 * kTc, 0.2 * kPc), 0.002);
     EXPECT_NEAR(bracketed(0.9 * kTc, 0.05 * kPc, 0).z, z_ref(0.9 * kTc, 0.05 * kPc), 0.002);
