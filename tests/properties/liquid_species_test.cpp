@@ -123,6 +123,7 @@ TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)
     EXPECT_EQ(s.tseen_tmax(1), 420.0);
     EXPECT_EQ(s.tseen_tmin(1), -999.0);  // starts below any temperature
     EXPECT_EQ(s.tseen_flag(2), 0);
+    s.tseen_tmin(1) = 500.0;  // as a host resets it: lowered by the calls below
 
     for (int step = 2; step <= 11; ++step) {
         at_step(step);
@@ -139,6 +140,7 @@ TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)
     EXPECT_EQ(warn.trange_warn_step, 11);
     EXPECT_EQ(warn.trange_warn_printed, 11);
     EXPECT_EQ(warn.trange_warn_calls, 13);
+    EXPECT_EQ(s.tseen_tmin(1), 245.5);
 
     // The counts hold at their largest value instead of overflowing.
     warn.trange_warn_calls = warn.trange_warn_printed = std::numeric_limits<std::int32_t>::max();
