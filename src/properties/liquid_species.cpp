@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace usersub::properties {
@@ -16,6 +17,12 @@ namespace {
 constexpr std::int32_t kRangeWarnSteps = 10;  // time steps on which the range warning is written
 
 double clamp_to(double x, double lo, double hi) noexcept { return std::min(std::max(x, lo), hi); }
+
+// Counts one more, holding at the largest count: a long run may exceed it.
+void count_up(std::int32_t& n) noexcept
+{
+    if (n < std::numeric_limits<std::int32_t>::max()) ++n;
+}
 
 // The pressure of the correlations: clamped to the species' limits unless its
 // clamp switch is set.
@@ -37,7 +44,7 @@ void watch_range(const SpeciesTable& tab, std::int32_t i, double t_K, double t_m
     const std::int32_t step = exchange::global_info().time_step_number;
     if (step != warn.trange_warn_step) {
         warn.trange_warn_step = step;
-        ++warn.trange_warn_printed;
+        count_up(warn.trange_warn_printed);
         if (warn.trange_warn_printed <= kRangeWarnSteps) {
             std::string line = "W*** Temperature out of range for species: ";
             line += tab.namfl(i);
@@ -53,7 +60,7 @@ void watch_range(const SpeciesTable& tab, std::int32_t i, double t_K, double t_m
                                 : "   Suppressing additional warnings of this type for this timestep.");
         }
     }
-    ++warn.trange_warn_calls;
+    count_up(warn.trange_warn_calls);
 }
 
 }  // namespace

@@ -54,6 +54,13 @@ double cp_departure(const RkConstants& k, double r, double t, double v) noexcept
     return 0.75 * k.a * std::log((v + k.b) / v) / (k.b * t15) - r - t * dp_dt * dp_dt / dp_dv;
 }
 
+// Presets the five outputs besides Z that a state without a correction keeps.
+void clear_departures(double& h_dep, double& dhdep_dp, double& dz_dp, double& dz_dt,
+                      double& cp_dep) noexcept
+{
+    h_dep = dhdep_dp = dz_dp = dz_dt = cp_dep = 0.0;
+}
+
 bool opposite_signs(double x, double y) noexcept { return (x < 0.0 && y > 0.0) || (x > 0.0 && y < 0.0); }
 
 }  // namespace
@@ -111,11 +118,7 @@ void realgas_z(double t_K, double p_Pa, double tc_K, double pc_Pa, double r_J_kg
                double& dz_dt, double& cp_dep_J_kgK) noexcept
 {
     z = 1.0;
-    h_dep_J_kg = 0.0;
-    dhdep_dp = 0.0;
-    dz_dp = 0.0;
-    dz_dt = 0.0;
-    cp_dep_J_kgK = 0.0;
+    clear_departures(h_dep_J_kg, dhdep_dp, dz_dp, dz_dt, cp_dep_J_kgK);
     if (tc_K > 10000.0 || pc_Pa > 5.0e8) return;  // no critical data
 
     const EvolutionSwitches& sw = property_settings().evolution_switches;
@@ -123,9 +126,12 @@ void realgas_z(double t_K, double p_Pa, double tc_K, double pc_Pa, double r_J_kg
     const double tr = t_K / tc_K;
     if (!(pr >= sw.pr_threshold || tr <= 1.0)) return;
 
-    const double a_red = kRkA * pr / std::pow(tr, 2.5);
-    const double b_red = kRkB * pr / tr;
-    z = cubic_root_bracket(0.2, 2.5, 0.002, 1.0, a_red, b_red);
+    // Root at the reduced state (pr, tr): A = kRkA Pr / Tr^2.5, B = kRkB Pr / Tr.
+    const auto root = [](double pr_at, double tr_at) {
+        return cubic_root_bracket(0.2, 2.5, 0.002, 1.0, kRkA * pr_at / std::pow(tr_at, 2.5),
+                                  kRkB * pr_at / tr_at);
+    };
+    z = root(pr, tr);
     if (form == 0) return;
 
     // Relative difference step 1/s. The settings give s = 1e6, 100 or -1
@@ -139,13 +145,10 @@ void realgas_z(double t_K, double p_Pa, double tc_K, double pc_Pa, double r_J_kg
     h_dep_J_kg = enthalpy_departure(k, r_J_kgK, t_K, v);
     cp_dep_J_kgK = cp_departure(k, r_J_kgK, t_K, v);
 
-    // Root at P (1 + 1/s): A and B both scale with P.
+    // Forward differences: roots at P (1 + 1/s) and at T (1 + 1/s).
     const double p_step = p_Pa * (1.0 + rel);
-    const double z_p = cubic_root_bracket(0.2, 2.5, 0.002, 1.0, a_red * (1.0 + rel), b_red * (1.0 + rel));
-    // Root at T (1 + 1/s).
-    const double tr_step = tr * (1.0 + rel);
-    const double z_t = cubic_root_bracket(0.2, 2.5, 0.002, 1.0, kRkA * pr / std::pow(tr_step, 2.5),
-                                          kRkB * pr / tr_step);
+    const double z_p = root(pr * (1.0 + rel), tr);
+    const double z_t = root(pr, tr * (1.0 + rel));
     dz_dp = (z_p - z) * s / p_Pa;
     dz_dt = (z_t - z) * s / t_K;
     const double v_p = z_p * r_J_kgK * t_K / p_step;
@@ -156,11 +159,7 @@ void realgas_cubic(std::int32_t form, double t_K, double p_Pa, double tc_K, doub
                    double r_J_kgK, double& z, double& h_dep_J_kg, double& dhdep_dp,
                    double& dz_dp, double& dz_dt, double& cp_dep_J_kgK) noexcept
 {
-    h_dep_J_kg = 0.0;
-    dhdep_dp = 0.0;
-    dz_dp = 0.0;
-    dz_dt = 0.0;
-    cp_dep_J_kgK = 0.0;
+    clear_departures(h_dep_J_kg, dhdep_dp, dz_dp, dz_dt, cp_dep_J_kgK);
 
     double tr = t_K / tc_K;
     const double pr = p_Pa / pc_Pa;

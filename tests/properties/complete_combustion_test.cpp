@@ -67,5 +67,19 @@ TEST(CompleteCombustion, StoichiometricTakesLeanBranchThenTheCorrection)
     for (int k = 1; k <= kProducts; ++k) EXPECT_NEAR(x()(k), want[k - 1], 1e-14 * want[k - 1]) << k;
 }
 
+// Rich and near stoichiometric, phi = (2 + 2) / 3.5 = 8/7 at 2000 K: the
+// water-gas shift split as above, then the correction. Values from the
+// formulas evaluated step by step in Python.
+TEST(CompleteCombustion, RichNearStoichiometricTakesTheShiftThenTheCorrection)
+{
+    products_nodissoc(2000.0, 1.0, 4.0, 3.5, 13.0, 0.2, 0.0, 8.0 / 7.0);
+    const double want[] = {0.07070997488017941, 0.18672322571372169, 0.6688302012075396,
+                           1e-10,               0.03236787809192526, 0.019205054652938456,
+                           1e-10,               2.418894588518519e-06, 0.0004832416514119045,
+                           0.002346172639819549};
+    for (int k = kCO2; k <= kNO; ++k) EXPECT_NEAR(x()(k), want[k - 1], 1e-13 * want[k - 1]) << k;
+    EXPECT_NEAR(x()(kAr), 0.020618134356220622, 1e-15);
+}
+
 }  // namespace
 }  // namespace usersub::properties

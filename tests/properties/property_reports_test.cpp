@@ -15,11 +15,9 @@ TEST(LocationTexts, LabelsAreFixedFieldsWithTheIrregularSpacingKept)
 {
     EXPECT_EQ(location_code(), 0);
     EXPECT_EQ(location_text(0), std::string(40, ' '));
-    EXPECT_EQ(location_text(1), "Pipe Subvolume, istep=" + std::string(18, ' '));
     EXPECT_EQ(location_text(16), "Update first 2 timesteps, istep=" + std::string(8, ' '));
     EXPECT_EQ(location_text(21), "DROPLETEVAP,  istep=" + std::string(20, ' '));
     EXPECT_EQ(location_text(72), "BURNRATE(HTRL),istep=" + std::string(19, ' '));
-    EXPECT_EQ(location_text(73), "KNOCKKINETICS, istep=" + std::string(19, ' '));
     for (int code = 1; code < kLocationCount; ++code)
         EXPECT_NE(location_text(code).find("istep= "), std::string_view::npos) << code;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace usersub::properties {
 namespace {
@@ -27,93 +28,68 @@ struct Iteration {
     }
 };
 
-TEST(SecantStep, FirstCallAndRestartMoveToTheSecondStartPoint)
+TEST(SecantStep, FirstCallDampingAndFlatResidual)
 {
     Iteration it;
     it.x = 300.0;
     it.call(4.0, 303.0);  // count 0 with status 0 starts an iteration
-    EXPECT_EQ(it.count, 1);
-    EXPECT_EQ(it.status, 0);
-    EXPECT_EQ(it.x, 303.0);
-    EXPECT_EQ(it.prev_x, 300.0);
-    EXPECT_EQ(it.step, 3.0);
-    EXPECT_EQ(it.prev_residual, 4.0);
-
+    EXPECT_EQ(std::tie(it.count, it.status, it.x, it.prev_x, it.step, it.prev_residual),
+              std::make_tuple(1, 0, 303.0, 300.0, 3.0, 4.0));
     it.at(7, 50.0, 1.0, 9.0).status = -1;  // a negative status restarts
     it.call(2.0, 60.0);
-    EXPECT_EQ(it.count, 1);
-    EXPECT_EQ(it.x, 60.0);
-    EXPECT_EQ(it.step, 10.0);
-}
+    EXPECT_EQ(std::tie(it.count, it.x, it.step), std::make_tuple(1, 60.0, 10.0));
 
-TEST(SecantStep, DampedAndFlatResidualSteps)
-{
     // Raw step -dx r / dr = -10 * 1 / (1 - 2) = 10; max(|x|, |prev x|) = 100:
     // 10 / (10 * 2 / 100 + 1) = 8.3333...
-    Iteration it;
     it.at(1, 100.0, 90.0, 2.0).call(1.0);
-    EXPECT_EQ(it.count, 2);
+    EXPECT_EQ(std::tie(it.count, it.prev_x), std::make_tuple(2, 100.0));
     EXPECT_NEAR(it.step, 8.333333333333334, 1e-12);
     EXPECT_NEAR(it.x, 108.33333333333333, 1e-12);
-    EXPECT_EQ(it.prev_x, 100.0);
-    // The same residual again: a tenth of the last change.
-    it.call(1.0);
+    it.call(1.0);  // the same residual again: a tenth of the last change
     EXPECT_NEAR(it.step, 0.8333333333333334, 1e-12);
-    // x = prev x = 0: the step is 0, not 0 / 0.
-    Iteration zero;
-    zero.at(1, 0.0, 0.0, 2.0).call(1.0);
-    EXPECT_EQ(zero.step, 0.0);
+    it.at(1, 0.0, 0.0, 2.0).call(1.0);  // x = prev x = 0: the step is 0, not 0 / 0
+    EXPECT_EQ(it.step, 0.0);
 }
 
 TEST(SecantStep, ConvergenceLimitAndScales)
 {
     // A zero residual after a non-zero one gives a zero step: converged at
-    // count 19 with zero absolute tolerances, but at 20 the limit is reported.
+    // count 19 with zero absolute tolerances, but at 20 the limit is reported,
+    // and at or below the minimum count neither is tested.
     Iteration it;
     it.tol[0] = it.tol[2] = 0.0;
-    it.at(18, 4.0, 3.0, 1.0).call(0.0);
-    EXPECT_EQ(it.status, 1);
-    it.at(19, 4.0, 3.0, 1.0).call(0.0);
-    EXPECT_EQ(it.count, 20);
-    EXPECT_EQ(it.status, 2);
-    // Not tested at or below the minimum count.
-    it.at(1, 4.0, 3.0, 1.0).call(0.0);
-    EXPECT_EQ(it.status, 0);
+    for (auto [count_before, want] : {std::pair{18, 1}, {19, 2}, {1, 0}}) {
+        it.at(count_before, 4.0, 3.0, 1.0).call(0.0);
+        EXPECT_EQ(it.status, want) << count_before;
+    }
 
-    // Relative residual 0.5 / max(0.5, 0) = 1 fails 0.1; with a residual
-    // scale of 10 it is 0.05 and passes.
-    Iteration rel;
-    rel.tol[3] = 0.1;
-    rel.at(5, 2.0, 1.0, 1.0).call(0.5);
-    EXPECT_EQ(rel.status, 0);
-    rel.r_scale = 10.0;
-    rel.at(5, 2.0, 1.0, 1.0).call(0.5);
-    EXPECT_EQ(rel.status, 1);
+    // Raw step -1 * 0.5 / (0.5 - 1) = 1, damped by 1 * 2 / 2 + 1 to 0.5.
+    // Relative step 0.5 / max(2.5, 2) = 0.2 and relative residual
+    // 0.5 / max(0.5, 0) = 1 pass a tolerance equal to them, fail 0.1, and pass
+    // it with a scale of 10 (0.05 each).
+    for (auto [k, equal_tol] : {std::pair{1, 0.2}, {3, 1.0}}) {
+        Iteration rel;
+        rel.tol[k] = equal_tol;
+        rel.at(5, 2.0, 1.0, 1.0).call(0.5);
+        EXPECT_DOUBLE_EQ(rel.step, 0.5);
+        EXPECT_EQ(rel.status, 1) << k;
+        rel.tol[k] = 0.1;
+        rel.at(5, 2.0, 1.0, 1.0).call(0.5);
+        EXPECT_EQ(rel.status, 0) << k;
+        (k == 1 ? rel.x_scale : rel.r_scale) = 10.0;
+        rel.at(5, 2.0, 1.0, 1.0).call(0.5);
+        EXPECT_EQ(rel.status, 1) << k;
+    }
 
-    // Raw step -1 * 0.5 / (0.5 - 1) = 1, damped by 1 * 2 / 2 + 1 to 0.5;
-    // 0.5 / max(2.5, 2) = 0.2 fails 0.1, and with an argument scale of 10
-    // (0.05) passes.
-    Iteration step;
-    step.tol[1] = 0.1;
-    step.at(5, 2.0, 1.0, 1.0).call(0.5);
-    EXPECT_DOUBLE_EQ(step.step, 0.5);
-    EXPECT_EQ(step.status, 0);
-    step.x_scale = 10.0;
-    step.at(5, 2.0, 1.0, 1.0).call(0.5);
-    EXPECT_EQ(step.status, 1);
-}
-
-TEST(SecantStep, IterationFindsTheRootOfAQuadratic)
-{
-    // x^2 - 2 = 0 from x = 1 and 1.01: the root is sqrt(2).
-    Iteration it;
-    it.tol[0] = 1.0e-10;
-    it.max_steps = 50;
-    it.x = 1.0;
-    it.status = -1;
-    while (it.status != 1 && it.status != 2) it.call(it.x * it.x - 2.0, 1.01);
-    EXPECT_EQ(it.status, 1);
-    EXPECT_NEAR(it.x, std::sqrt(2.0), 1e-9);
+    // A whole iteration: x^2 - 2 = 0 from x = 1 and 1.01 finds sqrt(2).
+    Iteration root;
+    root.tol[0] = 1.0e-10;
+    root.max_steps = 50;
+    root.x = 1.0;
+    root.status = -1;
+    while (root.status != 1 && root.status != 2) root.call(root.x * root.x - 2.0, 1.01);
+    EXPECT_EQ(root.status, 1);
+    EXPECT_NEAR(root.x, std::sqrt(2.0), 1e-9);
 }
 
 }  // namespace
