@@ -19,10 +19,11 @@ constexpr double kSignificant = 1e-10;  // mole fractions counted in the change 
 constexpr double kTolerance = 1e-6;
 constexpr int kMaxIterations = 100;
 
-// Standard Gibbs energies g/RT of the varied species and the temperature they
-// belong to.
+// Standard Gibbs energies g/RT of the varied species, the temperature they
+// belong to and the load of the species data they were computed from.
 struct GibbsCache {
     double t_K = 1.0e6;
+    std::uint32_t data_generation = 0;
     std::array<double, kVaried> g_RT{};
 };
 GibbsCache g_cache;
@@ -89,14 +90,16 @@ void series_gibbs(double t_K, const SpeciesTable& st, const ProductSpeciesSet& p
 
 void refresh_gibbs_energies(double t_K) noexcept
 {
-    if (std::fabs(t_K - g_cache.t_K) <= 1e-15) return;
     const SpeciesTable& st = species_table();
+    // Reused at a repeated temperature, unless the data was loaded anew since.
+    if (std::fabs(t_K - g_cache.t_K) <= 1e-15 && st.data_generation == g_cache.data_generation) return;
     const ProductSpeciesSet& ps = product_species();
     if (st.products_switch == 1)
         series_gibbs(t_K, st, ps);
     else
         nasa_gibbs(t_K, st, ps);
     g_cache.t_K = t_K;
+    g_cache.data_generation = st.data_generation;
 }
 
 using Atoms = std::array<std::array<double, kVaried>, 4>;  // a(e, j): C, H, O, N

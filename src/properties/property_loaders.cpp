@@ -67,6 +67,7 @@ void loadprop1(const Prop1Data& d) noexcept
     t.tref_thermo = d.tref_thermo;
     t.tref_liq = d.tref_liq;
     t.pref_liq = d.pref_liq;
+    ++t.data_generation;
     const std::int32_t n = d.n;
     if (n < 1) return;
 
@@ -99,6 +100,7 @@ void loadprop2(const Prop2Data& d) noexcept
 {
     SpeciesTable& t = species_table_rw();
     const ProductSpeciesSet& ps = product_species();
+    ++t.data_generation;
     const std::int32_t p = t.props_scalar_5;
     if (p >= 1) {
         copy_rows(ps.prod_settings, p, d.prod_settings);

@@ -90,6 +90,7 @@ void loadprop0(const std::int32_t (&c)[10])
     t.props_scalar_10 = c[9];
     free_property_arrays();
     allocate_property_arrays();
+    ++t.data_generation;
 }
 
 void free_property_arrays() noexcept

@@ -45,6 +45,9 @@ struct SpeciesTable {
 
     std::int64_t capacity = 0;  // C = props_scalar_3 + props_scalar_5, 0 when negative
     bool property_arrays_allocated = false;
+    // Raised by every load of species or product data (loadprop0, 1, 2), so that
+    // values cached from the data can tell that they are stale.
+    std::uint32_t data_generation = 0;
 
     // ---- scalars set by the loaders; they outlive a loadprop0() ----
     double tref_thermo = 298.0;  // K, reference temperature of the power series

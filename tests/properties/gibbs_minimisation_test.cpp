@@ -101,8 +101,9 @@ TEST(GibbsMinimisation, AgreesWithCeaAndConservesElements)
     }
 }
 
-// g_j are computed once per temperature: after a change of the enthalpy data
-// of OH, a call at the same temperature still uses the old values. Complete
+// g_j are computed once per temperature and data load: after a change of the
+// enthalpy data of OH in place, a call at the same temperature still uses the
+// old values; a reload of the data is used at once. Complete
 // combustion starts the iteration when the flag is 1 or when N2, O2 or H2 of
 // the held fractions is exactly 0; otherwise the held fractions do.
 TEST(GibbsMinimisation, CachedEnergiesAndTheStart)
@@ -119,6 +120,11 @@ TEST(GibbsMinimisation, CachedEnergiesAndTheStart)
     set_molefrac({});
     solve(kStoich, 10.0, 2400.0 + 1e-9, 1);
     EXPECT_LT(molefrac()[kOH - 1], 0.6 * first[kOH - 1]);
+    // Loading the data anew is taken up even at the temperature just used.
+    load_species_fixture({.products_switch = 1});
+    set_molefrac({});
+    solve(kStoich, 10.0, 2400.0 + 1e-9, 1);
+    EXPECT_NEAR(molefrac()[kOH - 1], first[kOH - 1], 1e-6 * first[kOH - 1]);
 
     load_species_fixture();
     set_molefrac({});
