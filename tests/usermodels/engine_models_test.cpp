@@ -147,19 +147,18 @@ TEST(WallHeatTransfer, ReferenceStateThenCombustionTerm)
 
 // ---- evaporation ----
 
-// Two equal cylinders, two injectors and a valve.
+// A cylinder, two injectors and a valve.
 void describe_engine()
 {
     const int32_t one = 1, two = 2, ival = 0;
-    ALLOCATE_CYLINDERINFO(&two);
+    ALLOCATE_CYLINDERINFO(&one);
     std::array<double, 13> cyl{};
     cyl[1] = 0.09;   // stroke
     cyl[2] = 0.001;  // pin offset
     cyl[4] = 0.15;   // connecting rod
     const double* r = cyl.data();
-    for (int32_t c : {1, 2})
-        LOADCYLINDERINFO(&c, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10,
-                         r + 11, r + 12);
+    LOADCYLINDERINFO(&one, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10, r + 11,
+                     r + 12);
     ALLOCATEINJECTORINFO(&two);
     const std::vector<double> comp(fx::kNSpecies, 0.0);
     const double z = 0.0, port = 0.002, di = 0.0005;  // mass flows, kg/s
@@ -202,9 +201,8 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
     const Plot piston = drain_plot(1, 1);
     ASSERT_EQ(piston.x, std::vector<double>{30.0});
     EXPECT_NEAR(piston.y[0], 7.878562386793027, 1e-11);
-    EXPECT_EQ(piston.title, padded("Cylinder  1"));
-    EXPECT_EQ(piston.curve, padded(""));
-    EXPECT_EQ(piston.ylabel, padded("piston position [mm]"));
+    EXPECT_EQ(piston.title + piston.curve + piston.xlabel + piston.ylabel,
+              padded("Cylinder  1") + padded("") + padded("theta") + padded("piston position [mm]"));
 
     // INJ_INDEX = (2, 1): 3600 * 0.0005 and 3600 * 0.002 kg/hr; then the valve in kg/s
     const std::string titles[] = {"DI injector", "Port injector 1", "Intake valve"};
@@ -309,50 +307,21 @@ TEST(ConstantHooks, FlameSpeedAndChargeMotion)
     setup_models(3);
     const int32_t id1 = 1, id3 = 3, ext = 1;
     const double arg6 = 0.25;
-    std::array<double, 6> o;
-    o.fill(-1.0);
+    std::array<double, 6> o{-1, -1, -1, -1, -1, -1};
     LAMFLSPEEDUSER(&id1, n_, &ext, n_, n_, n_, n_, n_, &o[0], n_, n_, n_, n_, n_, n_, n_, n_, n_);
-    EXPECT_EQ(o[0], 0.5);
-    TURBFLSPEEDUSER(&id1, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0]);
-    EXPECT_EQ(o[0], 25.0);  // 100 * 0.25
-
+    TURBFLSPEEDUSER(&id1, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[1]);
+    EXPECT_EQ(o, (std::array<double, 6>{0.5, 25.0, -1, -1, -1, -1}));  // 100 * 0.25
+    TURBULENCE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
+                    &o[0], &o[1], &o[2]);
+    EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, -1, -1, -1}));
+    o[3] = o[4] = 7.0;
+    TUMBLE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
+                &o[5], &o[4]);
+    EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, 7, 0, 0}));
     o.fill(-1.0);
     SWIRL_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0],
                &o[1]);  // argument 26 has four entries
     EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, 0, 0, -1}));
-    o.fill(-1.0);
-    TUMBLE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-                &o[0], &o[1]);
-    EXPECT_EQ(o, (std::array<double, 6>{0, 0, -1, -1, -1, -1}));
-    o.fill(-1.0);
-    TURBULENCE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-                    &o[0], &o[1], &o[2]);
-    EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, -1, -1, -1}));
-}
-
-TEST(FrictionTorque, CylinderWithItsPlotForCylinderOneOnly)
-{
-    setup_models(1, 1);
-    set_reals(1, {50.0, 0.01, 20.0});
-    describe_engine();  // stroke 0.09
-    RunState st;
-    st.crank_angle_deg = 140.0;  // phi 30 deg
-    send_state(st);
-
-    const int32_t id = 1;
-    const double load = 4e6;
-    double f = 0.0;
-    // 50 |v| + 0.01 P (1 - v / 20) S / 2 sin(30 * 3.14159 / 180) (by hand)
-    for (auto [c, v, expected] : {std::tuple{2, 5.0, 924.9994829327952}, {1, -5.0, 1374.9991382213254}}) {
-        const int32_t cyl_no = c;
-        ENGFRIC_USER_CYL(&id, &cyl_no, n_, n_, n_, n_, &v, &load, n_, n_, n_, n_, &f);
-        EXPECT_NEAR(f, expected, 1e-10) << c;
-    }
-    const Plot p = drain_plot(1, 1);
-    ASSERT_EQ(p.x, std::vector<double>{30.0});
-    EXPECT_NEAR(p.y[0], 1374.9991382213254, 1e-10);
-    EXPECT_EQ(p.curve, padded("Cyl#1 Fric.Torque"));
-    EXPECT_EQ(p.title, padded("User Engine Friction Model"));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -105,31 +106,48 @@ TEST(NoxConvergence, StatusFollowsTheRelativeChangePerCylinder)
     EXPECT_EQ(c3.status, 2);
 }
 
-TEST(FrictionTorque, ValvetrainAndBearingWithTheirPlots)
+TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
 {
-    setup_models(1, 3);
+    setup_models(2, 3);
     // valve: R9 = 2, R10 = 0.5; bearing: R4 = 0.06 m, R5 = 0.02 m, R6 = 1e-5 m, R7 = 0.01 Pa s, R8 = 1e4 N
     set_reals(1, {0, 0, 0, 0.06, 0.02, 1e-5, 0.01, 1e4, 2.0, 0.5});
+    set_reals(2, {50.0, 0.01, 20.0});  // cylinder
+    const int32_t one = 1, two = 2, ival = 0;
+    ALLOCATE_CYLINDERINFO(&two);
+    std::array<double, 13> cyl{};
+    cyl[1] = 0.09;  // stroke
+    const double* r = cyl.data();
+    for (int32_t c : {1, 2})
+        LOADCYLINDERINFO(&c, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10,
+                         r + 11, r + 12);
     send_state({.crank_angle_deg = 140.0});  // phi = 30 degrees
-    const int32_t id = 1;
-    const double factor = 1.5, rpm = 3000.0, f1 = 3000.0, f2 = 4000.0;  // |F| = 5000 N
+
+    const double factor = 1.5, rpm = 3000.0, f1 = 3000.0, f2 = 4000.0, load = 4e6;  // |F| = 5000 N
     double torque = 0.0;
     for (int call = 0; call < 2; ++call) {
-        ENGFRIC_USER_VALVE(&id, &factor, &torque);
+        ENGFRIC_USER_VALVE(&one, &factor, &torque);
         EXPECT_NEAR(torque, 4.299037442278701, 1e-12);  // 2 * 1.5 * (0.5 sin(30 * 6.28318 / 180) + 1)
     }
     // w = 0.06 * 0.5 * 3000 * 3.14159 / 30 = 9.42477; (0.01 w / 1e-5) 0.06 0.02 (5000 / 1e4 + 1)
     for (int32_t bearing : {2, 1, 3}) {
-        ENGFRIC_USER_CRANK(&id, &bearing, &rpm, &f1, &f2, &torque);
+        ENGFRIC_USER_CRANK(&one, &bearing, &rpm, &f1, &f2, &torque);
         EXPECT_NEAR(torque, 16.964586, 1e-9) << bearing;
     }
-    const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3);
+    // 50 |v| + 0.01 P (1 - v / 20) S / 2 sin(30 * 3.14159 / 180)
+    for (auto [c, v, expected] : {std::tuple{2, 5.0, 924.9994829327952}, {1, -5.0, 1374.9991382213254}}) {
+        ENGFRIC_USER_CYL(&two, &c, n_, n_, n_, n_, &v, &load, n_, n_, n_, n_, &torque);
+        EXPECT_NEAR(torque, expected, 1e-10) << c;
+    }
+    const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3), cylinder = drain_plot(2, 1);
+    EXPECT_EQ(valve.y.size(), 2u);  // every call
+    EXPECT_EQ(valve.curve, padded("Valvetrain Torque"));
     EXPECT_EQ(crank.x, std::vector<double>{30.0});  // only bearing 1
     EXPECT_NEAR(crank.y.at(0), 16.964586, 1e-9);
     EXPECT_EQ(crank.title + crank.curve + crank.xlabel + crank.ylabel,
               padded("User Engine Friction Model") + padded("Brg#1 Fric.Torque") + padded("deg") + padded("N-m"));
-    EXPECT_EQ(valve.y.size(), 2u);  // every call
-    EXPECT_EQ(valve.curve, padded("Valvetrain Torque"));
+    EXPECT_EQ(cylinder.x, std::vector<double>{30.0});  // only cylinder 1
+    EXPECT_NEAR(cylinder.y.at(0), 1374.9991382213254, 1e-10);
+    EXPECT_EQ(cylinder.title + cylinder.curve, padded("User Engine Friction Model") + padded("Cyl#1 Fric.Torque"));
 }
 
 TEST(TurbochargerHooks, ReturnConstants)
