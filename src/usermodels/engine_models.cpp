@@ -149,12 +149,12 @@ void userengcylevaporation(std::int32_t id, EvaporationStep& a) noexcept
         input_error({"UserModel error (USERENGCYLEVAPORATION):  Not enough real values, 3 needed"});
 
     // rate, 1/s (1/step once the factor is a time step)
-    const double k = (16640.0 / p.realparm(1)) * std::pow(a.state1 / 600.0, p.realparm(2)) *
-                     std::pow(a.state2 / 4000.0, p.realparm(3)) * a.factor;
+    const double rate = (16640.0 / p.realparm(1)) * std::pow(a.state1 / 600.0, p.realparm(2)) *
+                        std::pow(a.state2 / 4000.0, p.realparm(3)) * a.factor;
     const auto& species = properties::species_table();
     for (std::int32_t i = 1; i <= a.n_species; ++i) a.evaporated(i) = 0.0;
     for (std::int32_t i = 1; i <= a.n_species; ++i)
-        if (species.ifuel(i) == 2 && species.iproptyp(i) >= 2) a.evaporated(i) = k * a.liquid_mass(i);
+        if (species.ifuel(i) == 2 && species.iproptyp(i) >= 2) a.evaporated(i) = rate * a.liquid_mass(i);
     for (std::int32_t j = 1; j <= 3; ++j) a.zero3(j) = 0.0;
 
     // piston position below top dead centre, slider-crank with pin offset
