@@ -36,6 +36,19 @@ Array1<double> per_cylinder(const char* name, std::array<double, kHeatCylinders>
 // injector and valve queries.
 text::Fixed<80> g_evap_text;
 
+// Real value r_k of an injector or valve; its name goes into g_evap_text.
+template <class InfoOut, class Get>
+double named_flow(Get get_info, std::int32_t index, std::size_t k) noexcept
+{
+    double value = 0.0;
+    InfoOut out;
+    out.name = g_evap_text.chars.data();
+    out.name_len = g_evap_text.chars.size();
+    out.r[k - 1] = &value;
+    get_info(index, out);
+    return value;
+}
+
 }  // namespace
 
 void engcombuser(std::int32_t id, std::int32_t n_species, BurnStep& a) noexcept
@@ -136,12 +149,12 @@ void userengcylevaporation(std::int32_t id, EvaporationStep& a) noexcept
         input_error({"UserModel error (USERENGCYLEVAPORATION):  Not enough real values, 3 needed"});
 
     // rate, 1/s (1/step once the factor is a time step)
-    const double k = (16640.0 / p.realparm(1)) * std::pow(a.state1 / 600.0, p.realparm(2)) *
-                     std::pow(a.state2 / 4000.0, p.realparm(3)) * a.factor;
+    const double rate = (16640.0 / p.realparm(1)) * std::pow(a.state1 / 600.0, p.realparm(2)) *
+                        std::pow(a.state2 / 4000.0, p.realparm(3)) * a.factor;
     const auto& species = properties::species_table();
     for (std::int32_t i = 1; i <= a.n_species; ++i) a.evaporated(i) = 0.0;
     for (std::int32_t i = 1; i <= a.n_species; ++i)
-        if (species.ifuel(i) == 2 && species.iproptyp(i) >= 2) a.evaporated(i) = k * a.liquid_mass(i);
+        if (species.ifuel(i) == 2 && species.iproptyp(i) >= 2) a.evaporated(i) = rate * a.liquid_mass(i);
     for (std::int32_t j = 1; j <= 3; ++j) a.zero3(j) = 0.0;
 
     // piston position below top dead centre, slider-crank with pin offset
@@ -158,25 +171,18 @@ void userengcylevaporation(std::int32_t id, EvaporationStep& a) noexcept
     exchange::user_plot_store(id, 1, g_evap_text.view(), "", "theta", "piston position [mm]", a.theta_deg,
                               1000.0 * x_m);
 
+    // one plot per injector (kg/hr) and per valve (kg/s), titled with its name
+    const auto plot_flow = [&](std::int32_t iplot, const char* y_label, double value) {
+        exchange::user_plot_store(id, iplot, text::trim_right(g_evap_text.view()), "", "theta", y_label, a.theta_deg,
+                                  value);
+    };
     for (std::int32_t k = 1; k <= a.n_injectors; ++k) {
-        double mdot_kg_s = 0.0;
-        exchange::InjectorInfoOut out;
-        out.name = g_evap_text.chars.data();
-        out.name_len = g_evap_text.chars.size();
-        out.r[4] = &mdot_kg_s;
-        exchange::get_injector_info(a.injectors(k), out);
-        exchange::user_plot_store(id, k + 1, text::trim_right(g_evap_text.view()), "", "theta",
-                                  "mass flowrate [kg/hr]", a.theta_deg, 3600.0 * mdot_kg_s);
+        const double mdot_kg_s = named_flow<exchange::InjectorInfoOut>(exchange::get_injector_info, a.injectors(k), 5);
+        plot_flow(k + 1, "mass flowrate [kg/hr]", 3600.0 * mdot_kg_s);
     }
     for (std::int32_t k = 1; k <= a.n_valves; ++k) {
-        double mdot_kg_s = 0.0;
-        exchange::ValveInfoOut out;
-        out.name = g_evap_text.chars.data();
-        out.name_len = g_evap_text.chars.size();
-        out.r[2] = &mdot_kg_s;
-        exchange::get_valve_info(a.valves(k), out);
-        exchange::user_plot_store(id, k + 1 + a.n_injectors, text::trim_right(g_evap_text.view()), "", "theta",
-                                  "mass flowrate [kg/s]", a.theta_deg, mdot_kg_s);
+        const double mdot_kg_s = named_flow<exchange::ValveInfoOut>(exchange::get_valve_info, a.valves(k), 3);
+        plot_flow(k + 1 + a.n_injectors, "mass flowrate [kg/s]", mdot_kg_s);
     }
 }
 

@@ -10,7 +10,6 @@
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -41,19 +40,6 @@ constexpr const char* kFrictionTitle = "User Engine Friction Model";
 
 // Angle of the friction examples: the crank angle less 110 degrees.
 double friction_angle_deg() noexcept { return exchange::global_info().crank_angle_deg - 110.0; }
-
-// "Brg#1 Fric.Torque", "Cyl#1 Fric.Torque": four letters, the number in one
-// column (an asterisk when it does not fit), " Fric.Torque".
-std::array<char, 17> friction_curve(std::string_view prefix, std::int32_t number) noexcept
-{
-    std::array<char, 17> curve{};
-    text::assign(curve.data(), 4, prefix);
-    curve[4] = number >= 0 && number <= 9 ? static_cast<char>('0' + number) : '*';
-    text::assign(curve.data() + 5, 12, " Fric.Torque");
-    return curve;
-}
-
-std::string_view as_text(const std::array<char, 17>& a) noexcept { return {a.data(), a.size()}; }
 
 // Output channel of the valve-lift trace: the file it holds, by name. A name
 // that could not be opened or written is kept with no file, so that the
@@ -185,9 +171,8 @@ double engfric_user_crank(std::int32_t id, std::int32_t bearing, double speed_rp
     const double f_N = std::sqrt(f1_N * f1_N + f2_N * f2_N);
     const double torque = (p.realparm(7) * w / p.realparm(6)) * p.realparm(4) * p.realparm(5) *
                           (f_N / p.realparm(8) + 1.0);
-    if (bearing == 1)
-        exchange::user_plot_store(id, 2, kFrictionTitle, as_text(friction_curve("Brg#", bearing)), "deg", "N-m", phi,
-                                  torque);
+    if (bearing == 1)  // the curve is named by the bearing number
+        exchange::user_plot_store(id, 2, kFrictionTitle, "Brg#1 Fric.Torque", "deg", "N-m", phi, torque);
     return torque;
 }
 
@@ -200,9 +185,8 @@ double engfric_user_cyl(std::int32_t id, std::int32_t cylinder, double v_m_s, do
     // viscous ring friction plus a load term on the crank lever arm
     const double torque = p.realparm(1) * std::abs(v_m_s) + p.realparm(2) * load * (1.0 - v_m_s / p.realparm(3)) *
                                                                 stroke_m * 0.5 * std::sin(phi * 3.14159 / 180.0);
-    if (cylinder == 1)
-        exchange::user_plot_store(id, 1, kFrictionTitle, as_text(friction_curve("Cyl#", cylinder)), "deg", "N-m",
-                                  phi, torque);
+    if (cylinder == 1)  // the curve is named by the cylinder number
+        exchange::user_plot_store(id, 1, kFrictionTitle, "Cyl#1 Fric.Torque", "deg", "N-m", phi, torque);
     return torque;
 }
 

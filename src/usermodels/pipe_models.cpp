@@ -28,12 +28,14 @@ std::array<std::int32_t, kCountedIds> g_refrig_count{};
 std::array<double, 3> g_nu_mult{};
 std::array<double, 3> g_nu_exp{};
 
-// Counts one call of identifier id; true on every 100th.
+// Counts one call of identifier id; true on every 100th. The count restarts
+// after each plotted call, so that a long run cannot overflow it.
 bool count_call(std::array<std::int32_t, kCountedIds>& counts, std::int32_t id) noexcept
 {
     std::int32_t& n = Array1<std::int32_t>("ICOUNT", counts.data(), kCountedIds)(id);
-    ++n;
-    return n % kPlotEvery == 0;
+    if (++n < kPlotEvery) return false;
+    n = 0;
+    return true;
 }
 
 double blasius(double re) noexcept { return 0.0791 / std::pow(re, 0.25); }

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
@@ -19,108 +20,62 @@ namespace {
 const void* const n_ = nullptr;  // a position the routine does not read
 
 struct Nozzle {
-    double mdot = -1, u = -1, p1 = -1, copy = -1, vdot = -1, cd = -1, rho = -1, z19 = -1, z20 = -1, z21 = -1,
-           r_eff = -1;
+    double mdot = -1, u = -1, p1 = -1, copy = -1, vdot = -1, cd = -1, rho = -1, z[3] = {-1, -1, -1}, r_eff = -1;
 };
 
-Nozzle nozzle_flow(int32_t id, double flow_switch, double p1, double p2, double u_max)
+Nozzle nozzle_flow(double flow_switch, double p1, double p2, double u_max)
 {
     Nozzle r;
+    const int32_t id = 1;
     const double upstream = 350.0, rho = 800.0;
-    INJNOZZUSER_SOLUTION(n_, n_, n_, &id, &flow_switch, &p1, &upstream, &p2, n_, &rho, &u_max, &r.mdot, &r.u,
-                         &r.p1, &r.copy, &r.vdot, &r.cd, &r.rho, &r.z19, &r.z20, &r.z21, &r.r_eff);
+    INJNOZZUSER_SOLUTION(n_, n_, n_, &id, &flow_switch, &p1, &upstream, &p2, n_, &rho, &u_max, &r.mdot, &r.u, &r.p1,
+                         &r.copy, &r.vdot, &r.cd, &r.rho, &r.z[0], &r.z[1], &r.z[2], &r.r_eff);
     return r;
+}
+
+void nozzle_geometry(int32_t id)
+{
+    int32_t count = -1;
+    double d = -1.0;
+    INJNOZZUSER_GETDIM(n_, n_, &id, &count, &d);
+    EXPECT_EQ(count, 3);  // 3.9 truncated
+    EXPECT_EQ(d, 2e-4);
 }
 
 TEST(InjectorNozzle, GeometryAndFlowBothWays)
 {
     setup_models(1);
-    set_reals(1, {3.9, 2e-4, 0.7});  // 3.9 nozzles truncate to 3, d 0.2 mm, cd 0.7
-    const int32_t id = 1;
-    int32_t count = -1;
-    double d = -1.0;
-    INJNOZZUSER_GETDIM(n_, n_, &id, &count, &d);
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(d, 2e-4);
+    set_reals(1, {3.9, 2e-4, 0.7});  // 3 nozzles, d 0.2 mm, cd 0.7
+    nozzle_geometry(1);
 
-    // dp = 3e7 Pa, rho 800: u = sqrt(2 dp / rho) = 273.861 below u_max 300;
-    // A = 3 pi (2e-4)^2 / 4 = 9.42478e-8; mdot = cd A u rho
-    Nozzle f = nozzle_flow(1, 1.0, 5e7, 2e7, 300.0);
-    EXPECT_NEAR(f.u, 273.8612787525831, 1e-10);
-    EXPECT_NEAR(f.mdot, 0.014454057768054586, 1e-15);
-    EXPECT_NEAR(f.vdot, 1.8067572210068233e-05, 1e-18);
-    EXPECT_EQ(f.cd, 0.7);
-    EXPECT_NEAR(f.r_eff, 8.366600265340756e-05, 1e-18);  // sqrt(0.7) * 1e-4
-    EXPECT_EQ(f.p1, 5e7);
-    EXPECT_EQ(f.copy, 350.0);
-    EXPECT_EQ(f.rho, 800.0);
-    EXPECT_EQ(f.z19, 0.0);
-    EXPECT_EQ(f.z20, 0.0);
-    EXPECT_EQ(f.z21, 0.0);
-
-    // p2 > p1: the same magnitudes, flowing backwards
-    f = nozzle_flow(1, 1.0, 2e7, 5e7, 300.0);
-    EXPECT_NEAR(f.u, -273.8612787525831, 1e-10);
-    EXPECT_NEAR(f.mdot, -0.014454057768054586, 1e-15);
-
-    // u_max 100: the velocity is capped, the mass flow uses the unlimited cd
-    // (0.7 A 100 800), the returned cd is 100 / 273.861 = 0.365148
-    f = nozzle_flow(1, 1.0, 5e7, 2e7, 100.0);
-    EXPECT_EQ(f.u, 100.0);
-    EXPECT_NEAR(f.mdot, 0.005277875658030847, 1e-15);
-    EXPECT_NEAR(f.cd, 0.3651483716701107, 1e-14);
-    EXPECT_NEAR(f.r_eff, 6.0427507947135365e-05, 1e-17);
-
-    // switch 0: no flow, but the limited cd, the copies and the radius
-    f = nozzle_flow(1, 0.0, 5e7, 2e7, 100.0);
-    EXPECT_EQ(f.u, 0.0);
-    EXPECT_EQ(f.mdot, 0.0);
-    EXPECT_EQ(f.vdot, 0.0);
-    EXPECT_NEAR(f.cd, 0.3651483716701107, 1e-14);
-    EXPECT_EQ(f.p1, 5e7);
-    EXPECT_NEAR(f.r_eff, 6.0427507947135365e-05, 1e-17);
-}
-
-TEST(InjectorNozzle, MissingGeometryStopsTheRun)
-{
-    const std::string head = " F*** NOZZUSER: Nozzle geometry must be specified in\n"
-                             "                UserModel object. UserModel object\n";
-    const std::string two = head + "                must contain at least two values:\n"
-                                   "                number of nozzles, diameter\n";
-    const std::string three = head + "                must contain at least three values:\n"
-                                     "                number of nozzles, diameter, cd\n";
-    auto getdim = [](int32_t id) {
-        setup_models(1);
-        set_reals(1, {3.0});
-        int32_t c = 0;
-        double d = 0;
-        INJNOZZUSER_GETDIM(n_, n_, &id, &c, &d);
+    // dp = 3e7 Pa, rho 800: u = sqrt(2 dp / rho) = 273.861; A = 3 pi (2e-4)^2 / 4 = 9.42478e-8;
+    // mdot = cd A u rho; above u_max the velocity is capped, the mass flow keeps the unlimited cd
+    // and the returned cd is u_max / 273.861; radius sqrt(cd) d / 2 (all by hand)
+    struct {
+        double flow_switch, p1, p2, u_max, u, mdot, cd, r_eff;
+    } const cases[] = {
+        {1.0, 5e7, 2e7, 300.0, 273.8612787525831, 0.014454057768054586, 0.7, 8.366600265340756e-05},
+        {1.0, 2e7, 5e7, 300.0, -273.8612787525831, -0.014454057768054586, 0.7, 8.366600265340756e-05},
+        {1.0, 5e7, 2e7, 100.0, 100.0, 0.005277875658030847, 0.3651483716701107, 6.0427507947135365e-05},
+        {0.0, 5e7, 2e7, 100.0, 0.0, 0.0, 0.3651483716701107, 6.0427507947135365e-05},  // no flow
     };
-    auto r = run_in_child([&] { getdim(1); });  // one real
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, two);
-    r = run_in_child([&] {
-        setup_models(1);
-        set_reals(1, {3.0, 2e-4, 0.7});
-        int32_t c = 0;
-        double d = 0;
-        const int32_t id = 0;  // below 1: no record
-        INJNOZZUSER_GETDIM(n_, n_, &id, &c, &d);
-    });
-    EXPECT_EQ(r.output, two);
-    r = run_in_child([] {
-        setup_models(1);
-        set_reals(1, {3.0, 2e-4});
-        nozzle_flow(1, 1.0, 2e5, 1e5, 100.0);
-    });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, three);
+    for (const auto& c : cases) {
+        const Nozzle f = nozzle_flow(c.flow_switch, c.p1, c.p2, c.u_max);
+        EXPECT_NEAR(f.u, c.u, 1e-10) << (&c - cases);
+        EXPECT_NEAR(f.mdot, c.mdot, 1e-15) << (&c - cases);
+        EXPECT_NEAR(f.vdot, c.mdot / 800.0, 1e-18) << (&c - cases);
+        EXPECT_NEAR(f.cd, c.cd, 1e-14) << (&c - cases);
+        EXPECT_NEAR(f.r_eff, c.r_eff, 1e-17) << (&c - cases);
+        EXPECT_EQ(f.p1, c.p1);
+        EXPECT_EQ(f.copy, 350.0);
+        EXPECT_EQ(f.rho, 800.0);
+        EXPECT_EQ(f.z[0] + f.z[1] + f.z[2], 0.0);
+    }
 }
 
 struct NoxCall {
     int32_t cylinder = 1, source_switch = 1;
-    double compare = 60.0, time_scale = 1.0, reference = 100.0, source = 5000.0;
-    double nox = -1.0;
+    double compare = 60.0, time_scale = 1.0, reference = 100.0, source = 5000.0, nox = -1.0;
     int32_t status = 7;
 };
 
@@ -137,90 +92,111 @@ TEST(NoxConvergence, StatusFollowsTheRelativeChangePerCylinder)
     setup_models(1);
     const int32_t key = 1, cylinders = 2;
     SEND_USER_GLOBAL2(&key, &cylinders);
-
-    NoxCall c;  // source 5000 * 0.001 = 5; change (|5 - 0| / 100) / 1 = 0.05
-    NoxCall r = nox(c);
-    EXPECT_EQ(r.nox, 5.0);
-    EXPECT_EQ(r.status, 7);  // not converged: status left as passed
-    r = nox(c);              // change 0
-    EXPECT_EQ(r.status, 2);
-    c.compare = 50.0;  // not above 50: no status, even at no change
-    EXPECT_EQ(nox(c).status, 7);
-
-    // cylinder 2 keeps its own value: switch 2 takes 100 * 0.001 = 0.1,
-    // change (0.1 / 100) / 0.05 = 0.02, still not converged
-    NoxCall c2;
-    c2.cylinder = 2;
-    c2.source_switch = 2;
-    c2.time_scale = 0.05;
-    r = nox(c2);
-    EXPECT_EQ(r.nox, 0.1);
-    EXPECT_EQ(r.status, 7);
-
-    // switch 3: the host's own value 5.0005 against the stored 5.0,
-    // change (0.0005 / 100) / 1 = 5e-6: converged, value kept
-    c.compare = 60.0;
-    c.source_switch = 3;
-    c.nox = 5.0005;
-    r = nox(c);
-    EXPECT_EQ(r.nox, 5.0005);
-    EXPECT_EQ(r.status, 2);
+    // switch 1: 5000 * 0.001 = 5; change (|5 - 0| / 100) / 1 = 0.05: status left as passed
+    EXPECT_EQ(nox({}).nox, 5.0);
+    EXPECT_EQ(nox({}).status, 2);                  // change 0
+    EXPECT_EQ(nox({.compare = 50.0}).status, 7);   // not above 50: no status, even at no change
+    // cylinder 2 keeps its own value: switch 2 takes 100 * 0.001 = 0.1, change (0.1 / 100) / 0.05 = 0.02
+    const NoxCall c2 = nox({.cylinder = 2, .source_switch = 2, .time_scale = 0.05});
+    EXPECT_EQ(c2.nox, 0.1);
+    EXPECT_EQ(c2.status, 7);
+    // switch 3: the host's own 5.0005 against the stored 5.0, change 5e-6: converged, value kept
+    const NoxCall c3 = nox({.source_switch = 3, .nox = 5.0005});
+    EXPECT_EQ(c3.nox, 5.0005);
+    EXPECT_EQ(c3.status, 2);
 }
 
-TEST(NoxConvergence, ArrayIsSizedOnceByTheFirstCylinderCount)
+TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
 {
-    const auto r = run_in_child([] {
-        setup_models(1);
-        const int32_t key = 1, two = 2, five = 5;
-        SEND_USER_GLOBAL2(&key, &two);
-        nox({});
-        SEND_USER_GLOBAL2(&key, &five);  // too late: the array keeps 2 entries
-        NoxCall c;
-        c.cylinder = 3;
-        nox(c);
-    });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " Array bounds error: subscript 1 of array ZMNO_OLD has value 3, above its upper bound 2\n");
-}
-
-TEST(FrictionTorque, ValvetrainAndBearingWithTheirPlots)
-{
-    setup_models(1, 3);
-    // valve: R9 = 2, R10 = 0.5; bearing: R4 = 0.06 m, R5 = 0.02 m, R6 = 1e-5 m,
-    // R7 = 0.01 Pa s, R8 = 1e4 N
+    setup_models(2, 3);
+    // valve: R9 = 2, R10 = 0.5; bearing: R4 = 0.06 m, R5 = 0.02 m, R6 = 1e-5 m, R7 = 0.01 Pa s, R8 = 1e4 N
     set_reals(1, {0, 0, 0, 0.06, 0.02, 1e-5, 0.01, 1e4, 2.0, 0.5});
-    RunState st;
-    st.crank_angle_deg = 140.0;  // phi = 30 degrees
-    send_state(st);
-    const int32_t id = 1;
-    const double factor = 1.5;
-    double torque = 0.0;
-    ENGFRIC_USER_VALVE(&id, &factor, &torque);
-    // 2 * 1.5 * (0.5 sin(30 * 6.28318 / 180) + 1)
-    EXPECT_NEAR(torque, 4.299037442278701, 1e-12);
+    set_reals(2, {50.0, 0.01, 20.0});  // cylinder
+    const int32_t one = 1, two = 2, ival = 0;
+    ALLOCATE_CYLINDERINFO(&two);
+    std::array<double, 13> cyl{};
+    cyl[1] = 0.09;  // stroke
+    const double* r = cyl.data();
+    for (int32_t c : {1, 2})
+        LOADCYLINDERINFO(&c, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10,
+                         r + 11, r + 12);
+    send_state({.crank_angle_deg = 140.0});  // phi = 30 degrees
 
-    const double rpm = 3000.0, f1 = 3000.0, f2 = 4000.0;  // |F| = 5000 N
+    const double factor = 1.5, rpm = 3000.0, f1 = 3000.0, f2 = 4000.0, load = 4e6;  // |F| = 5000 N
+    double torque = 0.0;
+    for (int call = 0; call < 2; ++call) {
+        ENGFRIC_USER_VALVE(&one, &factor, &torque);
+        EXPECT_NEAR(torque, 4.299037442278701, 1e-12);  // 2 * 1.5 * (0.5 sin(30 * 6.28318 / 180) + 1)
+    }
     // w = 0.06 * 0.5 * 3000 * 3.14159 / 30 = 9.42477; (0.01 w / 1e-5) 0.06 0.02 (5000 / 1e4 + 1)
     for (int32_t bearing : {2, 1, 3}) {
-        double t = 0.0;
-        ENGFRIC_USER_CRANK(&id, &bearing, &rpm, &f1, &f2, &t);
-        EXPECT_NEAR(t, 16.964586, 1e-9) << bearing;
+        ENGFRIC_USER_CRANK(&one, &bearing, &rpm, &f1, &f2, &torque);
+        EXPECT_NEAR(torque, 16.964586, 1e-9) << bearing;
     }
-
-    const Plot crank = drain_plot(1, 2);
-    ASSERT_EQ(crank.x.size(), 1u);  // only bearing 1
-    EXPECT_EQ(crank.x[0], 30.0);
-    EXPECT_NEAR(crank.y[0], 16.964586, 1e-9);
-    EXPECT_EQ(crank.title, padded("User Engine Friction Model"));
-    EXPECT_EQ(crank.curve, padded("Brg#1 Fric.Torque"));
-    EXPECT_EQ(crank.xlabel, padded("deg"));
-    EXPECT_EQ(crank.ylabel, padded("N-m"));
-
-    ENGFRIC_USER_VALVE(&id, &factor, &torque);
-    const Plot valve = drain_plot(1, 3);
-    ASSERT_EQ(valve.x.size(), 2u);  // every call
+    // 50 |v| + 0.01 P (1 - v / 20) S / 2 sin(30 * 3.14159 / 180)
+    for (auto [c, v, expected] : {std::tuple{2, 5.0, 924.9994829327952}, {1, -5.0, 1374.9991382213254}}) {
+        ENGFRIC_USER_CYL(&two, &c, n_, n_, n_, n_, &v, &load, n_, n_, n_, n_, &torque);
+        EXPECT_NEAR(torque, expected, 1e-10) << c;
+    }
+    const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3), cylinder = drain_plot(2, 1);
+    EXPECT_EQ(valve.y.size(), 2u);  // every call
     EXPECT_EQ(valve.curve, padded("Valvetrain Torque"));
-    EXPECT_NEAR(valve.y[1], 4.299037442278701, 1e-12);
+    EXPECT_EQ(crank.x, std::vector<double>{30.0});  // only bearing 1
+    EXPECT_NEAR(crank.y.at(0), 16.964586, 1e-9);
+    EXPECT_EQ(crank.title + crank.curve + crank.xlabel + crank.ylabel,
+              padded("User Engine Friction Model") + padded("Brg#1 Fric.Torque") + padded("deg") + padded("N-m"));
+    EXPECT_EQ(cylinder.x, std::vector<double>{30.0});  // only cylinder 1
+    EXPECT_NEAR(cylinder.y.at(0), 1374.9991382213254, 1e-10);
+    EXPECT_EQ(cylinder.title + cylinder.curve, padded("User Engine Friction Model") + padded("Cyl#1 Fric.Torque"));
+}
+
+TEST(TurbochargerHooks, ReturnConstants)
+{
+    setup_models(1);
+    const int32_t id = 1, n = 2;
+    double out[2] = {-1, -1}, a[3] = {-1, -1, -1}, b[3] = {-1, -1, -1};
+    TCCOMPUSER(&id, n_, n_, n_, n_, n_, n_, &out[0], &out[1]);
+    EXPECT_EQ(out[0], 0.0);
+    EXPECT_EQ(out[1], 1.0);
+    TCTURBUSER(&id, n_, &n, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, a, b);
+    EXPECT_EQ(a[0] + a[1] + a[2], -1.0);  // n entries only
+    EXPECT_EQ(b[0] + b[1] + b[2], 1.0);
+    USER_TCTEMP(&id, n_, n_, n_, n_, n_, &out[0]);
+    EXPECT_EQ(out[0], 300.0);
+}
+
+TEST(InjectorAndNox, FaultsStopTheRun)
+{
+    const std::string head = " F*** NOZZUSER: Nozzle geometry must be specified in\n"
+                             "                UserModel object. UserModel object\n";
+    const std::string two = head + "                must contain at least two values:\n"
+                                   "                number of nozzles, diameter\n";
+    struct {
+        std::function<void()> body;
+        std::string output;
+    } const cases[] = {
+        {[] { set_reals(1, {3.0}), nozzle_geometry(1); }, two},
+        {[] { set_reals(1, {3.9, 2e-4, 0.7}), nozzle_geometry(0); }, two},  // identifier below 1
+        {[] { set_reals(1, {3.0, 2e-4}), nozzle_flow(1.0, 2e5, 1e5, 100.0); },
+         head + "                must contain at least three values:\n"
+                "                number of nozzles, diameter, cd\n"},
+        {[] {  // sized once, by the first call's cylinder count
+             const int32_t key = 1, two = 2, five = 5;
+             SEND_USER_GLOBAL2(&key, &two);
+             nox({});
+             SEND_USER_GLOBAL2(&key, &five);
+             nox({.cylinder = 3});
+         },
+         " Array bounds error: subscript 1 of array ZMNO_OLD has value 3, above its upper bound 2\n"},
+    };
+    for (const auto& c : cases) {
+        const auto r = run_in_child([&] {
+            setup_models(1);
+            c.body();
+        });
+        EXPECT_EQ(r.exit_status, 1);
+        EXPECT_EQ(r.output, c.output);
+    }
 }
 
 // ---- valve lift and its trace file ----
@@ -256,41 +232,27 @@ TEST(ValveLift, TraceFileAcrossCallsAndNames)
     const auto dir = fresh_dir("usersub_lift_trace");
     const std::string a = (dir / "lift_a.txt").string(), b = (dir / "lift_b.txt").string();
     { std::ofstream(a) << "an earlier run\nof two lines\n"; }
-
-    RunState st;
-    st.state_int4 = 0;  // not traced: the file system is not touched
-    send_state(st);
+    send_state({.state_int4 = 0});  // not traced: the file system is not touched
     EXPECT_EQ(lift(1.0, b), 0.9);
     EXPECT_FALSE(std::filesystem::exists(b));
 
-    st.state_int4 = 1;
-    send_state(st);
+    send_state({});
     EXPECT_EQ(lift(1.0, a), 0.9);
     EXPECT_EQ(contents(a), " 0.9\n");  // the first traced call replaces the file
     EXPECT_EQ(lift(2.0, a + "   "), 1.8);  // same file, name blank-padded
     EXPECT_EQ(contents(a), " 0.9\n 1.8\n");
-
     EXPECT_EQ(lift(10.0, b), 9.0);  // another name: a is closed, b begins
-    EXPECT_EQ(contents(b), " 9.0\n");
-    EXPECT_EQ(lift(1.0, a), 0.9);  // a opened anew starts again
+    EXPECT_EQ(lift(1.0, a), 0.9);   // a opened anew starts again
     EXPECT_EQ(contents(a), " 0.9\n");
     EXPECT_EQ(contents(b), " 9.0\n");
-}
 
-TEST(ValveLift, FatalErrorAfterSwitchingFilesClosesOnlyTheOpenOne)
-{
-    const auto dir = fresh_dir("usersub_lift_stop");
-    const std::string a = (dir / "a.txt").string(), b = (dir / "b.txt").string();
+    // after switching files a fatal stop closes only the open one
     const auto r = run_in_child([&] {
-        setup_models(1);
-        send_state({});
-        lift(1.0, a);
         lift(2.0, b);
         stop_run();
     });
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output, "");
-    EXPECT_EQ(contents(a), " 0.9\n");
     EXPECT_EQ(contents(b), " 1.8\n");
 }
 
@@ -300,25 +262,21 @@ TEST(ValveLift, UnopenableOrUnwritableFileWarnsOnceAndKeepsTheLift)
     send_state({});
     const auto dir = fresh_dir("usersub_lift_missing");
     const std::string missing = (dir / "no_such_dir" / "lift.txt").string();
-    std::string out = capture_stdout([&] {
-        EXPECT_EQ(lift(1.0, missing), 0.9);
-        EXPECT_EQ(lift(2.0, missing), 1.8);  // no second warning, no second try
-    });
-    EXPECT_EQ(out, " W*** USERLIFTU: cannot open the trace file " + missing +
-                       "\n      the lift is returned without its trace\n");
-    EXPECT_FALSE(std::filesystem::exists(dir / "no_such_dir"));
-
+    EXPECT_EQ(capture_stdout([&] {
+                  EXPECT_EQ(lift(1.0, missing), 0.9);
+                  EXPECT_EQ(lift(2.0, missing), 1.8);  // no second warning, no second try
+              }),
+              " W*** USERLIFTU: cannot open the trace file " + missing +
+                  "\n      the lift is returned without its trace\n");
     if (std::filesystem::exists("/dev/full")) {  // every write fails: disk full
-        out = capture_stdout([&] {
-            EXPECT_EQ(lift(1.0, "/dev/full"), 0.9);
-            EXPECT_EQ(lift(2.0, "/dev/full"), 1.8);
-        });
-        EXPECT_EQ(out, " W*** USERLIFTU: cannot write the trace file /dev/full\n"
-                       "      the lift is returned without its trace\n");
+        EXPECT_EQ(capture_stdout([&] {
+                      EXPECT_EQ(lift(1.0, "/dev/full"), 0.9);
+                      EXPECT_EQ(lift(2.0, "/dev/full"), 1.8);
+                  }),
+                  " W*** USERLIFTU: cannot write the trace file /dev/full\n"
+                  "      the lift is returned without its trace\n");
     }
-
-    // a good name afterwards traces again
-    const std::string good = (dir / "lift.txt").string();
+    const std::string good = (dir / "lift.txt").string();  // a good name afterwards traces again
     EXPECT_EQ(lift(1.0, good), 0.9);
     EXPECT_EQ(contents(good), " 0.9\n");
 }
