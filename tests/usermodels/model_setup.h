@@ -2,11 +2,15 @@
 // the run state, filled through the exported interface as a host fills them.
 #pragma once
 
+#include "support/child.h"
 #include "usersub.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace usersub::test {
 
@@ -88,6 +92,25 @@ inline Plot drain_plot(int32_t model, int32_t iplot)
     p.xlabel = l[2];
     p.ylabel = l[3];
     return p;
+}
+
+// A routine call that must end the run with status 1 and exactly this output.
+struct FatalCase {
+    std::function<void()> body;
+    std::string output;
+};
+
+// Runs each case in a child process whose models were set up with setup_models(n).
+inline void expect_fatal(const std::vector<FatalCase>& cases, int32_t models = 1)
+{
+    for (const FatalCase& c : cases) {
+        const ChildResult r = run_in_child([&] {
+            setup_models(models);
+            c.body();
+        });
+        EXPECT_EQ(r.exit_status, 1) << c.output;
+        EXPECT_EQ(r.output, c.output);
+    }
 }
 
 inline std::string padded(const std::string& s, std::size_t len = 80)

@@ -195,10 +195,7 @@ TEST(PipeModels, InputFaultsStopTheRun)
         refrig_htc(1, Refrig{});
     };
     const std::string refrig_error = " UserModel input error for refrigerant\n";
-    struct {
-        std::function<void()> body;
-        std::string output;
-    } const cases[] = {
+    expect_fatal({
         {[] { set_reals(1, {0.0, 0.0, 1.1, 1.2}), cf_user_refrig(1, Air{}, 0.5); },
          " Array bounds error: subscript 1 of array REALPARM has value 5, above its upper bound 4\n"},
         {[] { set_reals(5, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1}), cf_hg_user(5, Air{}, 0.0); },
@@ -207,15 +204,7 @@ TEST(PipeModels, InputFaultsStopTheRun)
         {[&] { refrig(1); }, refrig_error},
         {[&] { refrig(2); }, refrig_error},
         {matrix, " UserModel error (TMBlackBox):  Check UserModel input\n"},
-    };
-    for (const auto& c : cases) {
-        const auto r = run_in_child([&] {
-            setup_models(5);
-            c.body();
-        });
-        EXPECT_EQ(r.exit_status, 1);
-        EXPECT_EQ(r.output, c.output);
-    }
+    }, 5);
 }
 
 }  // namespace
