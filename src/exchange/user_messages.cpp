@@ -59,6 +59,13 @@ void wrt_user(std::int32_t imodel, std::string_view text)
         rec.texts.resize(kMaxQueuedMessages * kMessageLen);
     }
     const std::int32_t n = ++rec.nmsg;
+    // After a partial drain, positions n and beyond may still hold untaken
+    // messages; the queue now ends at n, so they are written out, not lost.
+    for (std::int32_t k = n; k <= rec.entries; ++k) {
+        if (rec.msg_flag()(k) == kMessageTaken) continue;
+        out::list("W*** Untaken user message of user model", imodel, "dropped:");
+        out::list(text::trim_right(rec.msg_text()(k)));
+    }
     rec.entries = n;
     rec.msg_text().assign(n, text);
     rec.msg_flag()(n) = text.size() > kMessageLen ? kMessageCut : kMessageFitted;

@@ -53,6 +53,16 @@ TEST(UserMessages, QueuesKeepOrderPerModelAndDrainToEmpty)
     take(1, 1);
     EXPECT_EQ(take(1, 1), std::make_pair(std::string(130, ' '), -1));
     EXPECT_EQ(usersub::exchange::user_message_count(1), 0);
+
+    // A write after a partial drain goes to position (untaken count + 1); the
+    // untaken messages it displaces are written out, not lost.
+    for (const char* t : {"p1", "p2", "p3", "p4"}) write(1, t);
+    take(1, 1);
+    take(1, 2);
+    EXPECT_EQ(capture_stdout([] { write(1, "p5"); }),
+              " W*** Untaken user message of user model 1 dropped:\n p3\n"
+              " W*** Untaken user message of user model 1 dropped:\n p4\n");
+    EXPECT_EQ(take(1, 3).first, padded("p5"));
 }
 
 TEST(UserMessages, FullQueueSpillsToOutputAndFatalPaths)
