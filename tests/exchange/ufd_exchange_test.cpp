@@ -105,8 +105,6 @@ TEST(UfdExchange, SensorsByKind)
     EXPECT_EQ(species.exit_status, 1);
     EXPECT_EQ(species.output, " Array bounds error: subscript 1 of array UFD_SENSOR_SPECIES has value 21, "
                               "above its upper bound 2\n");
-    auto connection = run_in_child([&] { st.push(1, 4, 0); });
-    EXPECT_NE(connection.output.find("array UFD_SENSOR3 has value 4, above its upper bound 3"), std::string::npos);
     auto rows = run_in_child([&] { st.push(1, 3, 1, 2); });  // the table has 2 rows
     EXPECT_NE(rows.output.find("subscript 1 of array TABLE has value 3, above its upper bound 2"),
               std::string::npos);
