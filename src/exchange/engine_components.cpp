@@ -45,13 +45,18 @@ double* injector_column(std::int32_t iinj, std::int32_t nsp) noexcept
     return &comp(1, iinj);
 }
 
-// First entry of valve ivalve's row of a composition, nsp entries checked once;
-// the entries lie N_VALVES apart.
-double* valve_row(Storage<double, 2>& s, std::int32_t ivalve, std::int32_t nsp) noexcept
+// Valve ivalve's row of a composition: nsp entries, N_VALVES apart.
+void store_valve_row(Storage<double, 2>& s, std::int32_t ivalve, std::int32_t nsp, const double* from) noexcept
 {
     const auto comp = s.view();
-    comp(ivalve, nsp);
-    return &comp(ivalve, 1);
+    for (std::int32_t i = 1; i <= nsp; ++i) comp(ivalve, i) = from[i - 1];
+}
+
+void fetch_valve_row(const Storage<double, 2>& s, std::int32_t ivalve, std::int32_t nsp, double* to) noexcept
+{
+    if (to == nullptr) return;
+    const auto comp = s.view();
+    for (std::int32_t i = 1; i <= nsp; ++i) to[i - 1] = comp(ivalve, i);
 }
 
 }  // namespace
@@ -175,15 +180,8 @@ void load_valve_info(std::int32_t ivalve, std::string_view name, std::int32_t i1
     const auto real = g_vlv_real.view();
     for (int k = 1; k <= 6; ++k) real(k, ivalve) = r[k - 1];
     const std::int32_t nsp = g_counts.n_vlv_species;
-    if (nsp > 0) {
-        double* row1 = valve_row(g_vlv_composition1, ivalve, nsp);
-        double* row2 = valve_row(g_vlv_composition2, ivalve, nsp);
-        const std::int64_t stride = g_vlv_composition1.extent(0);
-        for (std::int32_t i = 0; i < nsp; ++i) {
-            row1[i * stride] = composition1[i];
-            row2[i * stride] = composition2[i];
-        }
-    }
+    store_valve_row(g_vlv_composition1, ivalve, nsp, composition1);
+    store_valve_row(g_vlv_composition2, ivalve, nsp, composition2);
 }
 
 void get_valve_info(std::int32_t ivalve, const ValveInfoOut& out) noexcept
@@ -195,15 +193,8 @@ void get_valve_info(std::int32_t ivalve, const ValveInfoOut& out) noexcept
     for (int k = 1; k <= 6; ++k)
         if (out.r[k - 1] != nullptr) *out.r[k - 1] = real(k, ivalve);
     const std::int32_t nsp = g_counts.n_vlv_species;
-    const std::int64_t stride = g_vlv_composition1.extent(0);
-    if (nsp > 0 && out.composition1 != nullptr) {
-        const double* row = valve_row(g_vlv_composition1, ivalve, nsp);
-        for (std::int32_t i = 0; i < nsp; ++i) out.composition1[i] = row[i * stride];
-    }
-    if (nsp > 0 && out.composition2 != nullptr) {
-        const double* row = valve_row(g_vlv_composition2, ivalve, nsp);
-        for (std::int32_t i = 0; i < nsp; ++i) out.composition2[i] = row[i * stride];
-    }
+    fetch_valve_row(g_vlv_composition1, ivalve, nsp, out.composition1);
+    fetch_valve_row(g_vlv_composition2, ivalve, nsp, out.composition2);
 }
 
 ArrayN<const double, 2> injector_composition() noexcept

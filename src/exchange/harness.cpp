@@ -32,6 +32,12 @@ TextArray<char> names() noexcept
             static_cast<std::int64_t>(s.names.size() / kHarnessNameLen)};
 }
 
+// Signals 1..n of a dump column from values.
+void copy_into(Storage<double, 1>& column, std::int32_t n, const double* values) noexcept
+{
+    for (std::int32_t k = 1; k <= n; ++k) column(k) = values[k - 1];
+}
+
 }  // namespace
 
 void alloc_user_harn(std::int32_t nsig, std::int32_t nharn)
@@ -95,16 +101,7 @@ void sensactudump1(std::int32_t n, std::int32_t iharn, const double* values) noe
     for (std::int32_t k = 1; k <= n; ++k) inputs(k, iharn) = values[k - 1];
 }
 
-void sensactudump2a(std::int32_t n, const double* values) noexcept
-{
-    auto& dump = store().dump_a;
-    for (std::int32_t k = 1; k <= n; ++k) dump(k) = values[k - 1];
-}
-
-void sensactudump2b(std::int32_t n, const double* values) noexcept
-{
-    auto& dump = store().dump_b;
-    for (std::int32_t k = 1; k <= n; ++k) dump(k) = values[k - 1];
-}
+void sensactudump2a(std::int32_t n, const double* values) noexcept { copy_into(store().dump_a, n, values); }
+void sensactudump2b(std::int32_t n, const double* values) noexcept { copy_into(store().dump_b, n, values); }
 
 }  // namespace usersub::exchange

@@ -28,7 +28,15 @@ std::array<text::Fixed<kSpecialTextLen>, kSpecialSlots> g_special_text;
 std::array<std::int32_t, kSpecialSlots> g_special_int{};
 std::array<double, kSpecialSlots> g_special_real{};
 
-bool valid_slot(std::int32_t i) noexcept { return i >= 1 && i <= kSpecialSlots; }
+// Slot i of a special-value table, or null for a slot outside 1..100 (after
+// writing the getter's message with the index, when one is given).
+template <class T>
+T* special_slot(std::array<T, kSpecialSlots>& table, std::int32_t i, const char* error) noexcept
+{
+    if (i >= 1 && i <= kSpecialSlots) return &table[static_cast<std::size_t>(i - 1)];
+    if (error != nullptr) out::list(error, i);
+    return nullptr;
+}
 
 }  // namespace
 
@@ -51,6 +59,13 @@ void wrt_user(std::int32_t imodel, std::string_view text)
         rec.texts.resize(kMaxQueuedMessages * kMessageLen);
     }
     const std::int32_t n = ++rec.nmsg;
+    // After a partial drain, positions n and beyond may still hold untaken
+    // messages; the queue now ends at n, so they are written out, not lost.
+    for (std::int32_t k = n; k <= rec.entries; ++k) {
+        if (rec.msg_flag()(k) == kMessageTaken) continue;
+        out::list("W*** Untaken user message of user model", imodel, "dropped:");
+        out::list(text::trim_right(rec.msg_text()(k)));
+    }
     rec.entries = n;
     rec.msg_text().assign(n, text);
     rec.msg_flag()(n) = text.size() > kMessageLen ? kMessageCut : kMessageFitted;
@@ -77,57 +92,38 @@ std::int32_t user_message_count(std::int32_t imodel) noexcept { return record(im
 
 void load_special_char(std::int32_t i, std::string_view text) noexcept
 {
-    if (!valid_slot(i)) {
-        out::list("ZAL internal error (LOAD_SPECIAL_CHAR) -- call ZAL for assistance.");
-        return;
-    }
-    g_special_text[static_cast<std::size_t>(i - 1)] = text;
+    if (auto* slot = special_slot(g_special_text, i, nullptr)) *slot = text;
+    else out::list("ZAL internal error (LOAD_SPECIAL_CHAR) -- call ZAL for assistance.");
 }
 
 void load_special_int(std::int32_t i, std::int32_t value) noexcept
 {
-    if (!valid_slot(i)) {
-        out::list("ZAL internal error (LOAD_SPECIAL_INT) -- call ZAL for assistance.");
-        return;
-    }
-    g_special_int[static_cast<std::size_t>(i - 1)] = value;
+    if (auto* slot = special_slot(g_special_int, i, nullptr)) *slot = value;
+    else out::list("ZAL internal error (LOAD_SPECIAL_INT) -- call ZAL for assistance.");
 }
 
 void load_special_real(std::int32_t i, double value) noexcept
 {
-    if (!valid_slot(i)) {
-        out::list("ZAL internal error (LOAD_SPECIAL_REAL) -- call ZAL for assistance.");
-        return;
-    }
-    g_special_real[static_cast<std::size_t>(i - 1)] = value;
+    if (auto* slot = special_slot(g_special_real, i, nullptr)) *slot = value;
+    else out::list("ZAL internal error (LOAD_SPECIAL_REAL) -- call ZAL for assistance.");
 }
 
 void get_special_char(std::int32_t i, char* text, std::size_t len) noexcept
 {
-    if (!valid_slot(i)) {
-        out::list("GET_SPECIAL_CHAR Error: invalid index", i);
-        text::assign(text, len, {});
-        return;
-    }
-    text::assign(text, len, g_special_text[static_cast<std::size_t>(i - 1)].view());
+    const auto* slot = special_slot(g_special_text, i, "GET_SPECIAL_CHAR Error: invalid index");
+    text::assign(text, len, slot != nullptr ? slot->view() : std::string_view{});
 }
 
 std::int32_t get_special_int(std::int32_t i) noexcept
 {
-    if (!valid_slot(i)) {
-        out::list("GET_SPECIAL_INT Error: invalid index", i);
-        return 0;
-    }
-    return g_special_int[static_cast<std::size_t>(i - 1)];
+    const auto* slot = special_slot(g_special_int, i, "GET_SPECIAL_INT Error: invalid index");
+    return slot != nullptr ? *slot : 0;
 }
 
 double get_special_real(std::int32_t i) noexcept
 {
-    if (!valid_slot(i)) {
-        out::list("GET_SPECIAL_REAL Error: invalid index", i);
-        return 0.0;
-    }
-    return g_special_real[static_cast<std::size_t>(i - 1)];
+    const auto* slot = special_slot(g_special_real, i, "GET_SPECIAL_REAL Error: invalid index");
+    return slot != nullptr ? *slot : 0.0;
 }
 
 }  // namespace usersub::exchange

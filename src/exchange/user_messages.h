@@ -23,7 +23,9 @@ void allocate_user_string(std::int32_t n);
 // Appends text to model imodel's queue, cut to 130 characters (flag 1) or
 // blank-padded (flag 0). A queue holds at most 100 untaken messages: a
 // message beyond that is not queued but written to standard output, after a
-// warning line naming the model.
+// warning line naming the model. The message goes to position (untaken
+// count + 1); untaken messages that a partial drain left at that position or
+// beyond are written to standard output after a warning line.
 void wrt_user(std::int32_t imodel, std::string_view text);
 
 // Takes message imsg of model imodel into text (blank-padded or cut to len;

@@ -26,6 +26,16 @@ UserModelRecord& record(std::int32_t imodel) noexcept { return g_table(imodel); 
 
 std::size_t entries(std::int32_t n) noexcept { return n > 0 ? static_cast<std::size_t>(n) : 0; }
 
+// An array made anew: the count kept as given, max(n, 0) entries of fill,
+// then the host's values 1..n.
+template <class T>
+void load_values(std::int32_t& count, std::vector<T>& array, std::int32_t n, const T* values, T fill)
+{
+    count = n;
+    array.assign(entries(n), fill);
+    std::copy_n(values, array.size(), array.begin());
+}
+
 }  // namespace
 
 void allocate_user_structure(std::int32_t n)
@@ -36,17 +46,13 @@ void allocate_user_structure(std::int32_t n)
 void load_user_intarray(std::int32_t imodel, std::int32_t n, const std::int32_t* values)
 {
     auto& rec = record(imodel);
-    rec.n_intparm = n;
-    rec.intparm.assign(entries(n), -999);
-    std::copy_n(values, rec.intparm.size(), rec.intparm.begin());
+    load_values(rec.n_intparm, rec.intparm, n, values, -999);
 }
 
 void load_user_realarray(std::int32_t imodel, std::int32_t n, const double* values)
 {
     auto& rec = record(imodel);
-    rec.n_realparm = n;
-    rec.realparm.assign(entries(n), -999.0);
-    std::copy_n(values, rec.realparm.size(), rec.realparm.begin());
+    load_values(rec.n_realparm, rec.realparm, n, values, -999.0);
 }
 
 void load_user_chararray(std::int32_t imodel, std::int32_t n, const char* texts, std::size_t len)

@@ -27,19 +27,13 @@ void send_state(int32_t a1, int32_t a6, int32_t l10)
     SEND_USER_STATE(&a1, &a2, &a3, &a4, &a5, &a6, &time, &angle, &third, &l10);
 }
 
-TEST(RunInfo, BeforeAnySendEverythingIsZero)
-{
-    Globals g = fetch();
-    for (int32_t v : g.v) EXPECT_EQ(v, 0);
-    for (double r : g.r) EXPECT_EQ(r, 0.0);
-    EXPECT_EQ(std::string(g.text, sizeof g.text), std::string(10, '\0'));
-    int32_t s[4] = {-1, -1, -1, -1};
-    GET_PART_INFO(&s[0], &s[1], &s[2], &s[3]);
-    EXPECT_EQ(s[0] + s[1] + s[2] + s[3], 0);
-}
-
 TEST(RunInfo, OutputsComeInTheirOwnOrder)
 {
+    Globals g = fetch();  // before any push: all zero, the text zero characters
+    for (int32_t v : g.v) EXPECT_EQ(v, 0);
+    EXPECT_EQ(g.r[0] + g.r[1] + g.r[2], 0.0);
+    EXPECT_EQ(std::string(g.text, sizeof g.text), std::string(10, '\0'));
+
     send_state(1, 7, 1);
     const int32_t i1 = 101, i2 = 102, i3 = 103;
     SEND_USER_GLOBAL("case text", 9, &i1, &i2, &i3);
@@ -47,7 +41,7 @@ TEST(RunInfo, OutputsComeInTheirOwnOrder)
         const int32_t value = 1000 + key;
         SEND_USER_GLOBAL2(&key, &value);  // key 4 is ignored
     }
-    Globals g = fetch();
+    g = fetch();
     const int32_t expected[12] = {1, 33, 44, 101, 102, 103, 55, 0, 22, 1001, 1002, 1003};
     for (int k = 0; k < 12; ++k) EXPECT_EQ(g.v[k], expected[k]) << "output " << k + 1;
     EXPECT_EQ(g.r[0], 0.5);    // time
@@ -59,43 +53,22 @@ TEST(RunInfo, OutputsComeInTheirOwnOrder)
     EXPECT_EQ(fetch().v[7], 7);
     send_state(2, 7, 1);
     EXPECT_EQ(fetch().v[7], 7);
-}
 
-TEST(RunInfo, NullOutputsAreSkippedAndTextIsCut)
-{
+    // Null outputs are skipped; the text is cut to 255 when sent, padded when fetched.
     const std::string longtext(300, 'x');
-    const int32_t i = 1;
-    SEND_USER_GLOBAL(longtext.data(), static_cast<intptr_t>(longtext.size()), &i, &i, &i);
-    send_state(3, 4, 0);
+    SEND_USER_GLOBAL(longtext.data(), 300, &i1, &i2, &i3);
     int32_t step = -1;
-    GET_GLOBAL_INFO(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &step, nullptr, nullptr,
-                    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 255);
-    EXPECT_EQ(step, 55);
     char text[260];
-    GET_GLOBAL_INFO(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+    GET_GLOBAL_INFO(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &step, nullptr, nullptr,
                     nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, text, sizeof text);
+    EXPECT_EQ(step, 55);
     EXPECT_EQ(std::string(text, 260), std::string(255, 'x') + "     ");
-}
 
-TEST(RunInfo, PartSizesAndVersion)
-{
     const int32_t a = 1, b = 2, c = 3, d = 4;
     SET_USER_PART_SIZES(&a, &b, &c, &d);
-    int32_t s2 = 0, s4 = 0;
-    GET_PART_INFO(nullptr, &s2, nullptr, &s4);
-    EXPECT_EQ(s2, 2);
-    EXPECT_EQ(s4, 4);
-
-    int32_t major = 0, minor = -1;
-    double v = 0, solver = 0, dll = 0;
-    ZALUSR_VERS(&major, &minor, &v);
-    GET_SOLVER_VERSION_NUMBER(&solver);
-    GET_USERDLL_VERSION(&dll);
-    EXPECT_EQ(major, 7);
-    EXPECT_EQ(minor, 0);
-    EXPECT_EQ(v, 2.0);
-    EXPECT_EQ(solver, 2.0);
-    EXPECT_EQ(dll, 2.0);
+    int32_t s3 = 0;
+    GET_PART_INFO(nullptr, nullptr, &s3, nullptr);
+    EXPECT_EQ(s3, 3);
 }
 
 }  // namespace

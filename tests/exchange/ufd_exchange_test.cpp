@@ -46,24 +46,28 @@ struct States {
 TEST(UfdExchange, ActuatorsStartUnsetAndScaleOnTheWayIn)
 {
     alloc(2, 3, 2);
-    EXPECT_EQ(actuator<ex::ufd_get_actuator1>(1), std::make_pair(0, 0.0));
     EXPECT_EQ(actuator<ex::ufd_get_actuator2>(1), std::make_pair(0, -9999.0));
     actuate(1, 1, 2.5);
     actuate(1, 2, 2.5);
-    actuate(1, 3, 8.0);
+    actuate(1, 3, 8.0);  // other kinds do nothing
     actuate(1, 0, 8.0);
     EXPECT_EQ(actuator<ex::ufd_get_actuator1>(1), std::make_pair(1, 250000.0));  // 2.5 x 100000
-    EXPECT_EQ(actuator<ex::ufd_get_actuator1_b>(1), std::make_pair(1, 250000.0));
-    EXPECT_EQ(actuator<ex::ufd_get_actuator2>(1), std::make_pair(1, 2.5));  // unscaled
+    EXPECT_EQ(actuator<ex::ufd_get_actuator2>(1), std::make_pair(1, 2.5));       // unscaled
     EXPECT_EQ(actuator<ex::ufd_get_actuator1_b>(2), std::make_pair(0, 0.0));
     EXPECT_EQ(actuator<ex::ufd_get_actuator2>(2), std::make_pair(0, -9999.0));
 
     alloc(5, 6, 7);  // ignored: sizes and values stay
-    EXPECT_EQ(actuator<ex::ufd_get_actuator1>(1), std::make_pair(1, 250000.0));
+    EXPECT_EQ(actuator<ex::ufd_get_actuator1_b>(1), std::make_pair(1, 250000.0));
     auto device3 = run_in_child([] { actuate(3, 1, 1.0); });
     EXPECT_EQ(device3.exit_status, 1);
     EXPECT_EQ(device3.output, " Array bounds error: subscript 1 of array UFD_ACTUATOR1_VALUE has value 3, "
                               "above its upper bound 2\n");
+
+    // The port map: list entries of 0 or below name no connection.
+    const int32_t iufd = 1, n = 3, list[] = {3, 0, -2};
+    UFD_INIT(&iufd, &n, list);
+    EXPECT_EQ(ex::ufd_port_map(3, 1), 1);
+    EXPECT_EQ(ex::ufd_port_map(2, 1), -999);
 }
 
 TEST(UfdExchange, SensorsByKind)
@@ -78,7 +82,7 @@ TEST(UfdExchange, SensorsByKind)
 
     States st;
     st.push(1, 2, 2);
-    EXPECT_DOUBLE_EQ(sense(1, 1, 2), 1.5);  // 1.5e5 x 1e-5
+    EXPECT_DOUBLE_EQ(sense(1, 1, 2), 1.5);   // 1.5e5 x 1e-5
     EXPECT_EQ(sense(1, 2, 2), 3.0);
     EXPECT_EQ(sense(1, 3, 2, 10.0), 40.0);   // r5 x r4 x r1 x factor = 0.5 x 4 x 2 x 10
     EXPECT_EQ(sense(1, 25, 2, 10.0), 20.0);  // r1 x factor
@@ -96,44 +100,22 @@ TEST(UfdExchange, SensorsByKind)
     st.r5[1] = -1e-21, st.r4[1] = 1.0, st.r1[1] = 1.0;
     st.push(1, 2, 0);
     EXPECT_EQ(sense(1, 3, 2, 2.0), -2e-21);  // a tiny stored value keeps its sign
-}
 
-TEST(UfdExchange, PortMapSkipsEntriesNamingNoConnection)
-{
-    alloc(1, 4, 1);
-    const int32_t iufd = 1, n = 4, zero = 0, list[] = {3, 0, -2, 1};
-    UFD_INIT(&iufd, &n, list);
-    UFD_INIT(&iufd, &zero, list + 3);
-    EXPECT_EQ(ex::ufd_port_map(3, 1), 1);
-    EXPECT_EQ(ex::ufd_port_map(1, 1), 4);
-    EXPECT_EQ(ex::ufd_port_map(2, 1), -999);
-    EXPECT_EQ(ex::ufd_port_map(4, 1), -999);
-}
-
-TEST(UfdExchange, IndicesOutsideTheStoreStopTheRun)
-{
-    auto negative = run_in_child([] {
-        alloc(-1, 2, 2);
-        actuate(1, 2, 1.0);
-    });
-    EXPECT_EQ(negative.exit_status, 1);
-    EXPECT_NE(negative.output.find("array UFD_ACTUATOR2_VALUE has value 1, above its upper bound 0"),
-              std::string::npos);
-
-    alloc(1, 3, 2);
     auto species = run_in_child([] { sense(1, 24, 1); });
     EXPECT_EQ(species.exit_status, 1);
     EXPECT_EQ(species.output, " Array bounds error: subscript 1 of array UFD_SENSOR_SPECIES has value 21, "
                               "above its upper bound 2\n");
-
-    const States st;
-    auto connection = run_in_child([&] { st.push(1, 4, 0); });
-    EXPECT_NE(connection.output.find("array UFD_SENSOR3 has value 4, above its upper bound 3"), std::string::npos);
-    auto entries = run_in_child([&] { st.push(1, 2, 3); });
-    EXPECT_NE(entries.output.find("array UFD_SENSOR_SPECIES has value 3, above its upper bound 2"),
-              std::string::npos);
     auto rows = run_in_child([&] { st.push(1, 3, 1, 2); });  // the table has 2 rows
     EXPECT_NE(rows.output.find("subscript 1 of array TABLE has value 3, above its upper bound 2"),
+              std::string::npos);
+}
+
+TEST(UfdExchange, NegativeCountGivesAnEmptyDimension)
+{
+    alloc(-1, 2, 2);
+    auto negative = run_in_child([] { actuate(1, 2, 1.0); });  // device 1 of none
+    EXPECT_EQ(negative.exit_status, 1);
+    EXPECT_NE(negative.output.find("array UFD_ACTUATOR2_VALUE has value 1, above its upper bound 0"),
               std::string::npos);
 }
 
