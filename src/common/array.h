@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <stdexcept>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -181,7 +182,7 @@ public:
         std::int64_t total = 1;
         for (int d = 0; d < R; ++d) {
             n_[d] = extents[d] < 0 ? 0 : extents[d];
-            total *= n_[d];
+            if (__builtin_mul_overflow(total, n_[d], &total)) throw std::length_error(name_);
         }
         lo_ = lower;
         data_.assign(static_cast<std::size_t>(total), fill);

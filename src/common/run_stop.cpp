@@ -49,4 +49,10 @@ void fatal_already_allocated(const char* table) noexcept
     stop_run();
 }
 
+void fatal_out_of_memory(const char* entry) noexcept
+{
+    out::list("Allocation error: out of memory in", entry);
+    stop_run();
+}
+
 }  // namespace usersub

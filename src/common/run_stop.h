@@ -20,4 +20,8 @@ namespace usersub {
 // writes " Allocation error: <table> is already allocated" and stops the run.
 [[noreturn]] void fatal_already_allocated(const char* table) noexcept;
 
+// Storage could not be had: writes " Allocation error: out of memory in <entry>"
+// and stops the run.
+[[noreturn]] void fatal_out_of_memory(const char* entry) noexcept;
+
 }  // namespace usersub

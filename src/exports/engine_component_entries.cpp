@@ -7,7 +7,10 @@ namespace ex = usersub::exchange;
 
 extern "C" {
 
-void ALLOCATE_CYLINDERINFO(const int32_t* ncyl) { ex::allocate_cylinder_arrays(*ncyl); }
+void ALLOCATE_CYLINDERINFO(const int32_t* ncyl)
+{
+    host::sizing("ALLOCATE_CYLINDERINFO", [&] { ex::allocate_cylinder_arrays(*ncyl); });
+}
 
 void LOADCYLINDERINFO(const int32_t* icyl, const int32_t* ival, const double* r1, const double* r2,
                       const double* r3, const double* r4, const double* r5, const double* r6,
@@ -21,7 +24,10 @@ void LOADCYLINDERINFO(const int32_t* icyl, const int32_t* ival, const double* r1
 
 void LOADCYLINDERANGLE(const int32_t* icyl, const double* angle) { ex::load_cylinder_angle(*icyl, *angle); }
 
-void ALLOCATEINJECTORINFO(const int32_t* ninj) { ex::allocate_injector_arrays(*ninj); }
+void ALLOCATEINJECTORINFO(const int32_t* ninj)
+{
+    host::sizing("ALLOCATEINJECTORINFO", [&] { ex::allocate_injector_arrays(*ninj); });
+}
 
 void LOADINJECTORINFO(const int32_t* iinj, const char* name, intptr_t name_len, const int32_t* i1,
                       const int32_t* i2, const double* r1, const double* r2, const double* r3,
@@ -32,7 +38,10 @@ void LOADINJECTORINFO(const int32_t* iinj, const char* name, intptr_t name_len, 
     ex::load_injector_info(*iinj, text::host(name, name_len), *i1, *i2, r, composition);
 }
 
-void ALLOCATEVALVEINFO(const int32_t* nvalve) { ex::allocate_valve_arrays(*nvalve); }
+void ALLOCATEVALVEINFO(const int32_t* nvalve)
+{
+    host::sizing("ALLOCATEVALVEINFO", [&] { ex::allocate_valve_arrays(*nvalve); });
+}
 
 void LOADVALVEINFO(const int32_t* ivalve, const char* name, intptr_t name_len, const int32_t* i1,
                    const double* r1, const double* r2, const double* r3, const double* r4,

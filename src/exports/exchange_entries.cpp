@@ -10,24 +10,30 @@ namespace ex = usersub::exchange;
 
 extern "C" {
 
-void ALLOCATE_USER_STRUCTURE(const int32_t* n) { ex::allocate_user_structure(*n); }
+void ALLOCATE_USER_STRUCTURE(const int32_t* n)
+{
+    host::sizing("ALLOCATE_USER_STRUCTURE", [&] { ex::allocate_user_structure(*n); });
+}
 
 void LOAD_USER_INTARRAY(const int32_t* imodel, const int32_t* n, const int32_t* values)
 {
-    ex::load_user_intarray(*imodel, *n, values);
+    host::sizing("LOAD_USER_INTARRAY", [&] { ex::load_user_intarray(*imodel, *n, values); });
 }
 
 void LOAD_USER_REALARRAY(const int32_t* imodel, const int32_t* n, const double* values)
 {
-    ex::load_user_realarray(*imodel, *n, values);
+    host::sizing("LOAD_USER_REALARRAY", [&] { ex::load_user_realarray(*imodel, *n, values); });
 }
 
 void LOAD_USER_CHARARRAY(const int32_t* imodel, const int32_t* n, const char* texts, intptr_t texts_len)
 {
-    ex::load_user_chararray(*imodel, *n, texts, texts_len > 0 ? static_cast<std::size_t>(texts_len) : 0);
+    host::sizing("LOAD_USER_CHARARRAY", [&] { ex::load_user_chararray(*imodel, *n, texts, texts_len > 0 ? static_cast<std::size_t>(texts_len) : 0); });
 }
 
-void ALLOCATE_USER_RLTARRAY(const int32_t* imodel, const int32_t* n) { ex::allocate_user_rltarray(*imodel, *n); }
+void ALLOCATE_USER_RLTARRAY(const int32_t* imodel, const int32_t* n)
+{
+    host::sizing("ALLOCATE_USER_RLTARRAY", [&] { ex::allocate_user_rltarray(*imodel, *n); });
+}
 
 void SETUSERRLTVALUE(const int32_t* imodel, const int32_t* n, const double* values)
 {
@@ -120,11 +126,14 @@ void GET_SOLVER_VERSION_NUMBER(double* version) { *version = ex::kSolverVersion;
 
 void GET_USERDLL_VERSION(double* version) { GET_SOLVER_VERSION_NUMBER(version); }
 
-void ALLOCATE_USER_PLOT(const int32_t* n) { ex::allocate_user_plot(*n); }
+void ALLOCATE_USER_PLOT(const int32_t* n)
+{
+    host::sizing("ALLOCATE_USER_PLOT", [&] { ex::allocate_user_plot(*n); });
+}
 
 void LOAD_USER_PLOT(const int32_t* imodel, const int32_t* nplot, const int32_t* status, int32_t* ierr)
 {
-    *ierr = ex::load_user_plot(*imodel, *nplot, status);
+    host::sizing("LOAD_USER_PLOT", [&] { *ierr = ex::load_user_plot(*imodel, *nplot, status); });
 }
 
 void USERPLOTSTORE(const int32_t* imodel, const int32_t* iplot, const char* title, intptr_t title_len,

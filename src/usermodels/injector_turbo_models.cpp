@@ -130,7 +130,7 @@ NozzleFlow injnozzuser_solution(std::int32_t id, const NozzleInput& in) noexcept
     return r;
 }
 
-void engnoxuser(std::int32_t id, NoxStep& a) noexcept
+void engnoxuser(std::int32_t id, NoxStep& a)
 {
     static UserModelArrays p;
     static Storage<double> zmno_old("ZMNO_OLD");

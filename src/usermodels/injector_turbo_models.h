@@ -47,7 +47,7 @@ struct NoxStep {
     double& nox;                 // in/out
     std::int32_t& status;        // out: 2 once converged
 };
-void engnoxuser(std::int32_t id, NoxStep& a) noexcept;
+void engnoxuser(std::int32_t id, NoxStep& a);
 
 // Friction torques, N m.
 double engfric_user_valve(std::int32_t id, double factor) noexcept;
