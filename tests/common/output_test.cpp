@@ -6,7 +6,7 @@
 namespace usersub::out {
 namespace {
 
-TEST(ListDirected, LeadingBlankThenBlankSeparatedItems)
+TEST(ListDirected, LeadingBlankThenBlankSeparatedItemsToStandardOutput)
 {
     ListLine line;
     line << "User model:" << std::int32_t{3} << 2.5 << -1e20 << 2.0 << std::int64_t{-7};
@@ -19,15 +19,12 @@ TEST(ListDirected, LeadingBlankThenBlankSeparatedItems)
     s.clear();
     append_real(s, 1.0 / 3.0);
     EXPECT_EQ(std::stod(s), 1.0 / 3.0);
-}
 
-TEST(ListDirected, LinesGoToStandardOutput)
-{
-    const std::string text = test::capture_stdout([] {
-        list("W*** warning", std::int32_t{12});
-        write_line("as it stands");
-    });
-    EXPECT_EQ(text, " W*** warning 12\nas it stands\n");
+    EXPECT_EQ(test::capture_stdout([] {
+                  list("W*** warning", std::int32_t{12});
+                  write_line("as it stands");
+              }),
+              " W*** warning 12\nas it stands\n");
 }
 
 }  // namespace
