@@ -101,73 +101,68 @@ TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)
     SpeciesTable& s = liquids();
     PropWarnState& warn = prop_warn_state();
     set_location_code(kLocationStateTP);
-    const auto lines = [](const char* values, const char* step, const char* last) {
+    const auto lines = [](const char* values, int step, const char* last) {
+        const std::string six = std::string(step < 10 ? 5 : 4, ' ') + std::to_string(step);
         return "W*** Temperature out of range for species: LIQUID-ONE" + std::string(107, ' ') +
                "\n   T,Tmin,Tmax = " + values + "  250.00  400.00\n   At location: Pipe Subvolume, istep=" +
-               step + " Part = unknown\n   " + last + "\n";
+               six + " Part = unknown\n   " + last + "\n";
     };
     const char* per_step = "Suppressing additional warnings of this type for this timestep.";
 
     at_step(1);
-    EXPECT_EQ(capture_stdout([] { (void)density(1, 400.0, 1.0e5); }), "");  // Tmax is inside
-    EXPECT_EQ(warn.trange_warn_calls, 0);
     const std::string out = capture_stdout([] {
+        (void)density(1, 400.0, 1.0e5);  // Tmax is inside
         (void)density(1, 410.0, 1.0e5);
         (void)density(1, 420.0, 1.0e5);
         (void)density(1, 240.0, 1.0e5);
     });
-    EXPECT_EQ(out, lines("  410.00", "     1", per_step));
-    EXPECT_EQ(warn.trange_warn_calls, 3);
-    EXPECT_EQ(warn.trange_warn_printed, 1);
-    EXPECT_EQ(s.tseen_flag(1), -1);
+    EXPECT_EQ(out, lines("  410.00", 1, per_step));
+    EXPECT_EQ(std::tie(warn.trange_warn_calls, warn.trange_warn_printed), std::make_tuple(3, 1));
+    EXPECT_EQ(std::tie(s.tseen_flag(1), s.tseen_flag(2)), std::make_tuple(-1, 0));
     EXPECT_EQ(s.tseen_tmax(1), 420.0);
     EXPECT_EQ(s.tseen_tmin(1), -999.0);  // starts below any temperature
-    EXPECT_EQ(s.tseen_flag(2), 0);
     s.tseen_tmin(1) = 500.0;  // as a host resets it: lowered by the calls below
 
     for (int step = 2; step <= 11; ++step) {
         at_step(step);
         const std::string got = capture_stdout([] { (void)density(1, 245.5, 1.0e5); });
-        const std::string six = std::string(step < 10 ? 5 : 4, ' ') + std::to_string(step);
         if (step < 10)
-            EXPECT_EQ(got, lines("  245.50", six.c_str(), per_step)) << step;
+            EXPECT_EQ(got, lines("  245.50", step, per_step)) << step;
         else if (step == 10)
-            EXPECT_EQ(got, lines("  245.50", six.c_str(),
+            EXPECT_EQ(got, lines("  245.50", step,
                                  "Warn limit exceeded: Suppressing future warnings of this type for this case."));
         else
             EXPECT_EQ(got, "");
     }
-    EXPECT_EQ(warn.trange_warn_step, 11);
-    EXPECT_EQ(warn.trange_warn_printed, 11);
-    EXPECT_EQ(warn.trange_warn_calls, 13);
+    EXPECT_EQ(std::tie(warn.trange_warn_step, warn.trange_warn_printed, warn.trange_warn_calls),
+              std::make_tuple(11, 11, 13));
     EXPECT_EQ(s.tseen_tmin(1), 245.5);
 
     // The counts hold at their largest value instead of overflowing.
-    warn.trange_warn_calls = warn.trange_warn_printed = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    warn.trange_warn_calls = warn.trange_warn_printed = kMax;
     at_step(12);
     EXPECT_EQ(capture_stdout([] { (void)density(1, 245.5, 1.0e5); }), "");
-    EXPECT_EQ(warn.trange_warn_calls, std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(warn.trange_warn_printed, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(std::tie(warn.trange_warn_calls, warn.trange_warn_printed), std::make_tuple(kMax, kMax));
 }
 
+// 350 K, 11 bar: t = 50 K, pb = 10 bar; C = 103625, C' = 2107.5, G = 135.04,
+// F = 1291. First form: cp = G + C', h = F + C; outside the range h continues
+// linearly with the cp at the bound.
 TEST(LiquidEnthalpy, PolynomialsAndLinearContinuationOutsideTheRange)
 {
     liquids();
     double h = 0.0, cp = 0.0, dh_dp = 0.0, h_max = 0.0;
-    // 350 K, 11 bar: t = 50 K, pb = 10 bar; C = 103625, C' = 2107.5, G = 135.04,
-    // F = 1291. First form: cp = G + C', h = F + C.
-    liquid_species_h(1, 350.0, 11.0e5, h, cp);
-    EXPECT_NEAR(cp, 2242.54, 1e-9);
-    EXPECT_NEAR(h, 104916.0, 1e-8);
-    // 10 K above Tmax: t = 100; C = 212000, C' = 2230, G = 183.04, F = 2551,
-    // h = h(Tmax) + 10 cp(Tmax).
-    liquid_species_h(1, 410.0, 11.0e5, h, cp);
-    EXPECT_NEAR(cp, 2413.04, 1e-9);
-    EXPECT_NEAR(h, 214551.0 + 24130.4, 1e-8);  // h(Tmax) + 10 cp(Tmax)
+    const auto expect_h = [&](double t_K, double p_Pa, double want_cp, double want_h) {
+        liquid_species_h(1, t_K, p_Pa, h, cp);
+        EXPECT_NEAR(cp, want_cp, 1e-9) << t_K;
+        EXPECT_NEAR(h, want_h, 1e-8) << t_K;
+    };
+    expect_h(350.0, 11.0e5, 2242.54, 104916.0);
+    // 10 K above Tmax: t = 100; C = 212000, C' = 2230, G = 183.04, F = 2551.
+    expect_h(410.0, 11.0e5, 2413.04, 214551.0 + 24130.4);
     // 10 K below Tmin: t = -50; C = -96625, C' = 1907.5, G = 84.04, F = 271.
-    liquid_species_h(1, 240.0, 11.0e5, h, cp);
-    EXPECT_NEAR(cp, 1991.54, 1e-9);
-    EXPECT_NEAR(h, 271.0 - 96625.0 - 19915.4, 1e-8);
+    expect_h(240.0, 11.0e5, 1991.54, 271.0 - 96625.0 - 19915.4);
 
     // dh/dP = 1/rho + T drho/dT / rho^2 = 0.001 - 350 * 0.5 / 1e6.
     liquid_species_props(1, 350.0, 11.0e5, h, cp, dh_dp, 1000.0, -0.5);
@@ -178,9 +173,7 @@ TEST(LiquidEnthalpy, PolynomialsAndLinearContinuationOutsideTheRange)
 
     // Second form (word 60 at 4): cp = G pb + C', h = F pb + C.
     setup::set_user_evolution({{60, 4}});
-    liquid_species_h(1, 350.0, 11.0e5, h, cp);
-    EXPECT_NEAR(cp, 1350.4 + 2107.5, 1e-9);
-    EXPECT_NEAR(h, 12910.0 + 103625.0, 1e-8);
+    expect_h(350.0, 11.0e5, 1350.4 + 2107.5, 12910.0 + 103625.0);
     // Pressure held at Pmax: 2e8 Pa reads as 1e8 Pa.
     liquid_species_h(1, 350.0, 1.0e8, h_max, cp);
     liquid_species_h(1, 350.0, 2.0e8, h, cp);

@@ -25,17 +25,6 @@ TEST_P(MatrixSolve, SolvesThroughTheFullPivotSearch)
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(b[k], (std::array{2.0, 3.0, -1.0})[k], 1e-14);
     EXPECT_EQ(a[3] + a[7] + a[11], 3 * 99.0);
 
-    // Zero first diagonal element: 2 y = 4, 3 x + y = 5 gives x = 1, y = 2.
-    std::array<double, 4> z{0, 3, 2, 1};
-    std::array<double, 2> bz{4, 5};
-    EXPECT_TRUE(solve(2, 2, z.data(), bz.data()));
-    EXPECT_DOUBLE_EQ(bz[0], 1.0);
-    EXPECT_DOUBLE_EQ(bz[1], 2.0);
-
-    double one = 4.0, rhs = 10.0;  // order 1: b / a
-    EXPECT_TRUE(solve(1, 1, &one, &rhs));
-    EXPECT_DOUBLE_EQ(rhs, 2.5);
-
     // [[1, 1], [1, 0.5]], all of the first pivot candidates tied in size: the
     // first met, (1, 1), wins and no columns are unscrambled, so A ends as the
     // plain inverse [[-1, 2], [2, -2]] (det -0.5). Starting from the tied
@@ -48,10 +37,6 @@ TEST_P(MatrixSolve, SolvesThroughTheFullPivotSearch)
 
     // Out of pivots (singular): return at once, nothing written, no division by 0.
     const std::string written = test::capture_stdout([&] {
-        std::array<double, 4> s{1, 2, 2, 4};
-        std::array<double, 2> bs{1, 2};
-        EXPECT_FALSE(solve(2, 2, s.data(), bs.data()));
-        EXPECT_TRUE(std::isfinite(bs[0]) && std::isfinite(bs[1]));
         std::array<double, 9> zero{};
         std::array<double, 3> b0{1, 2, 3};
         EXPECT_FALSE(solve(3, 3, zero.data(), b0.data()));
@@ -86,9 +71,8 @@ INSTANTIATE_TEST_SUITE_P(BothSolvers, MatrixSolve,
                          ::testing::Values(&matrix_solve_a, &matrix_solve_b),
                          [](const auto& info) { return info.index == 0 ? "A" : "B"; });
 
-TEST(PropertyStubs, NullResultAndRefrigerantStop)
+TEST(PropertyStubs, RefrigerantStop)
 {
-    EXPECT_EQ(null_result_stub(), 0);
     auto r = test::run_in_child([] { refrigerant_stub(); });
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output, "F*** FluidRefrigerant not allowed with user model\n");

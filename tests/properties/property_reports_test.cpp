@@ -13,8 +13,7 @@ using usersub::test::run_in_child;
 
 TEST(LocationTexts, LabelsAreFixedFieldsWithTheIrregularSpacingKept)
 {
-    EXPECT_EQ(location_code(), 0);
-    EXPECT_EQ(location_text(0), std::string(40, ' '));
+    EXPECT_EQ(location_text(location_code()), std::string(40, ' '));  // 0 at load
     EXPECT_EQ(location_text(16), "Update first 2 timesteps, istep=" + std::string(8, ' '));
     EXPECT_EQ(location_text(21), "DROPLETEVAP,  istep=" + std::string(20, ' '));
     EXPECT_EQ(location_text(72), "BURNRATE(HTRL),istep=" + std::string(19, ' '));
@@ -42,31 +41,24 @@ TEST(LocationLines, EachFormReadsAsTheReportsWriteIt)
     EXPECT_EQ(location_line(ReportLocation::state_entry), "At location:    Part = unknown");
 }
 
-TEST(FatalReport, GuardedEntryReportReadsBackLineByLine)
+// Reference lines from gfortran: E12.4 (10000.5 -> "  0.1000E+05"), (a,2i4,a,f10.3,1x,f10.1),
+// (6g12.4), (6g11.4), (a,g12.4,a).
+TEST(FatalReport, EachPartReadsBackLineByLine)
 {
     auto r = run_in_child([] {
         set_location_code(kLocationStateTPEq);
         FatalReport("F*** Temperature above 10000K in call to fluid properties routine")
-            .state_values(10000.5, 0.0)
+            .state_values(10000.5, -2.5e6)
             .location(ReportLocation::state_entry)
             .stop();
     });
     EXPECT_EQ(r.exit_status, 1);
-    // E12.4: 10000.5 -> "  0.1000E+05", 0 -> "  0.0000E+00".
     EXPECT_EQ(r.output,
               "F*** Temperature above 10000K in call to fluid properties routine\n"
-              "T (K) =   0.1000E+05, P (bar) =   0.0000E+00\n"
+              "T (K) =   0.1000E+05, P (bar) =  -0.2500E+02\n"
               "At location:  FlowSplit, istep=  Part = unknown\n");
 
-    // 293.15 is stored just below itself: gfortran E12.4 writes "  0.2931E+03".
-    r = run_in_child([] { FatalReport("F*** P").state_values(293.15, -2.5e6).stop(); });
-    EXPECT_EQ(r.output, "F*** P\nT (K) =   0.2931E+03, P (bar) =  -0.2500E+02\n");
-}
-
-TEST(FatalReport, SolverAndLiquidVariants)
-{
-    // Reference lines from gfortran: (a,2i4,a,f10.3,1x,f10.1), (6g12.4), (6g11.4), (a,g12.4,a).
-    auto r = run_in_child([] {
+    r = run_in_child([] {
         set_location_code(kLocationStateREEq);
         const double y[] = {0.5, 0.25, 1.0e-3, 0.0, 0.2, 0.025, 1.0e-5, 0.125, 12345.0};
         FatalReport("F*** Density negative or zero during iteration in fluid properties routine")

@@ -2,6 +2,7 @@
 
 #include "species_setup.h"
 #include "support/child.h"
+#include "support/species_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,10 @@
 namespace usersub::properties {
 namespace {
 
-// Methane-like critical data; R per unit mass.
-constexpr double kTc = 190.6;
+// Methane (as in the species set); R per unit mass.
+constexpr double kTc = 190.56;
 constexpr double kPc = 4.599e6;
-constexpr double kMw = 16.043;  // kg/kmol
+constexpr double kMw = 16.04246;  // kg/kmol
 constexpr double kR = 8314.3 / kMw;
 
 // Largest root of the Redlich-Kwong cubic Z^3 - Z^2 + (A - B - B^2) Z - A B at
@@ -138,60 +139,48 @@ TEST(RealGas, FallBacksOutsideTheRanges)
     EXPECT_NE(bracketed(150.0, 5.0e6, 1, kTc, 5.0e8).z, 1.0);
     EXPECT_NE(bracketed(kTc, 0.05 * kPc, 0).z, 1.0);
     EXPECT_EQ(bracketed(1.2 * kTc, 0.05 * kPc, 0).z, 1.0);
-    EXPECT_NEAR(bracketed(1.2 * kTc, 0.2 * kPc, 0).z, z_ref(1.2 * kTc, 0.2 * kPc), 0.002);
-    EXPECT_NEAR(bracketed(0.9 * kTc, 0.05 * kPc, 0).z, z_ref(0.9 * kTc, 0.05 * kPc), 0.002);
-    EXPECT_NE(bracketed(0.9 * kTc, 0.05 * kPc, 0).z, 1.0);
+    for (auto [tr, pr] : {std::pair{1.2, 0.2}, {0.9, 0.05}})  // Z of about 0.96 and 0.98
+        EXPECT_NEAR(bracketed(tr * kTc, pr * kPc, 0).z, z_ref(tr * kTc, pr * kPc), 0.002) << tr;
     setup::set_user_evolution({{185, 5}, {176, 5}});  // threshold 0.01
     EXPECT_NE(bracketed(1.2 * kTc, 0.05 * kPc, 0).z, 1.0);
     EXPECT_EQ(bracketed(1.2 * kTc, 0.005 * kPc, 0).z, 1.0);
 }
 
-// 1 gas with critical data, 2 gas without, 3 constant-density liquid,
-// 4 correlated liquid (form 1, constant 800 kg/m3), 5 of unknown type.
+// Gases: methane of the species set (critical data, real-gas flag 1) and H
+// (no critical data); liquid n-heptane (form 1) and water (constant density).
 TEST(SpeciesDensity, ByPropertyTypeWithRealGasOnlyWhereAskedFor)
 {
-    SpeciesTable& s = setup::load_species_set(5);
-    const std::int32_t types[] = {1, 1, 2, 3, -999};
-    for (int i = 1; i <= 5; ++i) {
-        s.iproptyp(i) = types[i - 1];
-        s.pmwt_inv(i) = 1.0 / kMw;
-        s.tcrit(i) = i == 2 ? 1.0e9 : kTc;
-        s.pcrit(i) = kPc;
-        s.realgas_flag(i) = 1;
-    }
-    s.rho_const(3) = 850.0;
-    s.liq_form(4) = 1;
-    s.species_tmin(4) = 200.0, s.species_tmax(4) = 400.0;
-    s.liq_par_a(4) = s.liq_par_b(4) = 0.0;
-    for (int k = 1; k <= 7; ++k) s.liq_coef_a(k, 4) = k == 1 ? 800.0 : 0.0;
+    using namespace test::fx;
+    test::load_species_fixture({.realgas_switch = 1});
+    const SpeciesTable& s = species_table();
     const auto rho = [](int i) {
         double r = -1.0;
         getrho1(i, 300.0, 5.0e6, r);
         return r;
     };
-
     setup::set_user_evolution({});                          // bracketed solver
     const double ideal = 5.0e6 * kMw / (8314.3 * 300.0);    // 32.1596... kg/m3
     const double z = z_ref(300.0, 5.0e6);                   // Tr 1.574, Pr 1.087: about 0.90
-    EXPECT_NEAR(rho(1), ideal, 1e-12 * ideal);              // real-gas switch off
-    load_realgas(1);
-    EXPECT_NEAR(rho(1), ideal / z, 0.003 * ideal);          // root within 0.002
-    EXPECT_NEAR(rho(2), ideal, 1e-12 * ideal);              // no critical data
-    s.realgas_flag(1) = 2;                                  // bit 0 clear
-    EXPECT_NEAR(rho(1), ideal, 1e-12 * ideal);
-    s.realgas_flag(1) = 1;
+    EXPECT_NEAR(rho(kCH4), ideal / z, 0.003 * ideal);       // root within 0.002
+    const double ideal_h = 5.0e6 * test::nasa9("H").mw / (8314.3 * 300.0);
+    EXPECT_NEAR(rho(product(7)), ideal_h, 1e-12 * ideal_h);
+    s.realgas_flag(kCH4) = 2;                               // bit 0 clear
+    EXPECT_NEAR(rho(kCH4), ideal, 1e-12 * ideal);
+    s.realgas_flag(kCH4) = 1;
     setup::set_user_evolution({{113, 5}});                  // closed-form solver
     load_realgas(3);
-    EXPECT_NEAR(rho(1), ideal / z, 1e-9 * ideal);
-    load_realgas(2);
-    EXPECT_NEAR(rho(1), ideal, 1e-12 * ideal);
-    EXPECT_EQ(rho(3), 850.0);
-    EXPECT_EQ(rho(4), 800.0);
-    EXPECT_EQ(rho(5), -1.0);  // unknown type: unchanged
+    EXPECT_NEAR(rho(kCH4), ideal / z, 1e-9 * ideal);
+    load_realgas(2);                                        // real-gas switch off
+    EXPECT_NEAR(rho(kCH4), ideal, 1e-12 * ideal);
+    EXPECT_EQ(rho(kH2OLiquid), 997.05);
+    // t = 1.85 K, pp = 49 bar: 679.5 - 0.85 t - 9e-4 t^2 + 0.098 pp - 2e-5 pp^2.
+    EXPECT_NEAR(rho(kC7H16Liquid), 682.67839975, 1e-9);
+    s.iproptyp(kN2) = -999;
+    EXPECT_EQ(rho(kN2), -1.0);  // unknown type: unchanged
 
-    auto r = test::run_in_child([&] { (void)rho(6); });
+    auto r = test::run_in_child([&] { (void)rho(kNSpecies + 1); });
     EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, "F*** Bad species index in GETRHO1:     6\n");
+    EXPECT_EQ(r.output, "F*** Bad species index in GETRHO1:    19\n");
 }
 
 }  // namespace
