@@ -1,4 +1,3 @@
-#include "exchange/engine_components.h"
 #include "properties/product_species.h"
 #include "properties/property_loaders.h"
 #include "properties/species_lookup.h"
@@ -56,21 +55,13 @@ void expect_fill_values(const SpeciesTable& t)
 }
 
 // A new set replaces the old whole: extents from the new counts, every array
-// at its fill value, the injector and valve compositions re-created; the
-// loaders' scalars and the settings outside the set stay.
+// at its fill value; the loaders' scalars and the settings outside the set stay.
 TEST(SpeciesTable, ANewSetReplacesTheOldWhole)
 {
-    const std::int32_t two = 2, three = 3;
-    ALLOCATEINJECTORINFO(&two);
-    ALLOCATEVALVEINFO(&three);
     test::load_species_fixture();
     const SpeciesTable& t = species_table();
     t.fm1(3) = 0.5;
     t.tseen_flag(2) = -1;
-    const double zero = 0.0, comp[18] = {1.0};
-    LOADINJECTORINFO(&two, "inj", 3, &two, &two, &zero, &zero, &zero, &zero, &zero, &zero, &zero, comp, &zero);
-    ASSERT_EQ(exchange::injector_composition()(1, 2), 1.0);
-
     loadprop0(7, 5, 11);
     EXPECT_EQ(t.capacity, 16);  // 5 + 11
     EXPECT_EQ(t.fm1.size() + t.namfl.size(), 32);
@@ -81,11 +72,6 @@ TEST(SpeciesTable, ANewSetReplacesTheOldWhole)
     // Column-major with the species index last.
     EXPECT_EQ(&t.thermo_coef(1, 1, 2) - &t.thermo_coef(1, 1, 1), 27);
     EXPECT_EQ(&t.thermo_coef(2, 1, 1) - &t.thermo_coef(1, 1, 1), 1);
-    // The injector (species, injector) and valve (valve, species) compositions follow NSPECIES.
-    const auto inj = exchange::injector_composition();
-    EXPECT_EQ(std::make_tuple(inj.extents()[0], inj.extents()[1], inj(1, 2)), std::make_tuple(7, 2, 0.0));
-    EXPECT_EQ(exchange::valve_composition1().extents()[0], 3);
-    EXPECT_EQ(exchange::valve_composition2().extents()[1], 7);
     EXPECT_EQ(std::tie(t.tref_thermo, t.loadprop4_int[1]), std::make_tuple(298.15, test::fx::kH2OLiquid));
     EXPECT_EQ(property_settings().circuit_set.size(), 1);
     EXPECT_EQ(property_settings().evolution_switches.step_divisor, 1e6);
@@ -96,7 +82,6 @@ TEST(SpeciesTable, ANewSetReplacesTheOldWhole)
     EXPECT_EQ(t.tseen_flag.size(), 4);
     loadprop0(-1, 2, 2);
     EXPECT_EQ(std::make_tuple(t.capacity, t.tseen_flag.size()), std::make_tuple(4, 0));
-    EXPECT_EQ(exchange::engine_info_counts().n_inj_species, -1);
     const auto r = test::run_in_child([] { species_table().fm1(5) = 1.0; });
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_NE(r.output.find("array FM1 has value 5"), std::string::npos) << r.output;
@@ -255,10 +240,6 @@ TEST(PropertyLoaders, EvolutionSwitchesFromTheWordCombinations)
         EXPECT_EQ(std::tie(e.cubic_select, e.switch2, e.pr_threshold, e.step_divisor),
                   std::tie(c.cubic, c.second, c.threshold, c.divisor)) << c.w113 << ' ' << c.w176;
     }
-    // A new block is not followed until the switches are derived again.
-    words[112] = 0;
-    COPY_USER_EVOLUTION(words.data());
-    EXPECT_EQ(std::make_tuple(user_evolution(113), e.cubic_select), std::make_tuple(0, -1));
 }
 
 TEST(PropertyLoaders, UserAssociatedHandsOutWritableCountersAndViews)
@@ -310,11 +291,9 @@ TEST(SpeciesLookup, NameOrTheOutOfBoundMark)
 {
     load_names({"N2", "CH4"});
     char out[20], wide[130];
-    for (std::int32_t bad : {0, 3}) {
-        SPECIES_NAME(out, 20, &bad);
-        EXPECT_EQ(std::string(out, 20), "Index_out_of_bound  ");
-    }
-    const std::int32_t one = 1, two = 2, three = 3;
+    const std::int32_t zero = 0, one = 1, two = 2, three = 3;
+    SPECIES_NAME(out, 20, &zero);
+    EXPECT_EQ(std::string(out, 20), "Index_out_of_bound  ");
     SPECIES_NAME(out, 10, &three);
     EXPECT_EQ(std::string(out, 10), "Index_out_");
     SPECIES_NAME(out, 20, &two);
