@@ -78,7 +78,7 @@ std::array<double, 4> density(int i, double t_K, double p_Pa)
 
 void at_step(std::int32_t step) { exchange::send_user_state(0, 0, 0, 0, step, 0, 0.0, 0.0, 0.0, false); }
 
-TEST(LiquidDensity, BothFormsAgainstTheirPolynomials)
+TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
 {
     liquids();
     // Form 1 at 350 K, 51 bar: t = 50 K, pp = 50 bar.
@@ -108,6 +108,32 @@ TEST(LiquidDensity, BothFormsAgainstTheirPolynomials)
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output, "F*** Cannot calculate density for species: LIQUID-THREE" + std::string(105, ' ') +
                             "\n     T     =  400.00\n     P     =  100.00\n");
+
+    // 350 K, 11 bar: t = 50 K, pb = 10 bar; C = 103625, C' = 2107.5, G = 135.04,
+    // F = 1291. First form: cp = G + C', h = F + C; outside the range h continues
+    // linearly with the cp at the bound.
+    double h = 0.0, cp = 0.0, dh_dp = 0.0;
+    const auto expect_h = [&](double t_K, double p_Pa, double want_cp, double want_h) {
+        liquid_species_h(1, t_K, p_Pa, h, cp);
+        EXPECT_NEAR(cp, want_cp, 1e-9) << t_K;
+        EXPECT_NEAR(h, want_h, 1e-8) << t_K;
+    };
+    expect_h(350.0, 11.0e5, 2242.54, 104916.0);
+    // 10 K above Tmax: t = 100; C = 212000, C' = 2230, G = 183.04, F = 2551.
+    expect_h(410.0, 11.0e5, 2413.04, 214551.0 + 24130.4);
+    // 10 K below Tmin: t = -50; C = -96625, C' = 1907.5, G = 84.04, F = 271.
+    expect_h(240.0, 11.0e5, 1991.54, 271.0 - 96625.0 - 19915.4);
+
+    // dh/dP = 1/rho + T drho/dT / rho^2 = 0.001 - 350 * 0.5 / 1e6.
+    liquid_species_props(1, 350.0, 11.0e5, h, cp, dh_dp, 1000.0, -0.5);
+    EXPECT_NEAR(h, 104916.0, 1e-8);
+    EXPECT_NEAR(dh_dp, 0.000825, 1e-15);
+    liquid_species_props(4, 350.0, 11.0e5, h, cp, dh_dp, 1000.0, -0.5);  // a gas: zeros
+    EXPECT_EQ(std::tie(h, cp, dh_dp), std::make_tuple(0.0, 0.0, 0.0));
+
+    // Second form (word 60 at 4): cp = G pb + C', h = F pb + C.
+    set_user_evolution({{60, 4}});
+    expect_h(350.0, 11.0e5, 1350.4 + 2107.5, 12910.0 + 103625.0);
 }
 
 TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)
@@ -154,36 +180,6 @@ TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)
     EXPECT_EQ(std::tie(warn.trange_warn_calls, warn.trange_warn_printed), std::make_tuple(kMax, kMax));
 }
 
-// 350 K, 11 bar: t = 50 K, pb = 10 bar; C = 103625, C' = 2107.5, G = 135.04,
-// F = 1291. First form: cp = G + C', h = F + C; outside the range h continues
-// linearly with the cp at the bound.
-TEST(LiquidEnthalpy, PolynomialsAndLinearContinuationOutsideTheRange)
-{
-    liquids();
-    double h = 0.0, cp = 0.0, dh_dp = 0.0;
-    const auto expect_h = [&](double t_K, double p_Pa, double want_cp, double want_h) {
-        liquid_species_h(1, t_K, p_Pa, h, cp);
-        EXPECT_NEAR(cp, want_cp, 1e-9) << t_K;
-        EXPECT_NEAR(h, want_h, 1e-8) << t_K;
-    };
-    expect_h(350.0, 11.0e5, 2242.54, 104916.0);
-    // 10 K above Tmax: t = 100; C = 212000, C' = 2230, G = 183.04, F = 2551.
-    expect_h(410.0, 11.0e5, 2413.04, 214551.0 + 24130.4);
-    // 10 K below Tmin: t = -50; C = -96625, C' = 1907.5, G = 84.04, F = 271.
-    expect_h(240.0, 11.0e5, 1991.54, 271.0 - 96625.0 - 19915.4);
-
-    // dh/dP = 1/rho + T drho/dT / rho^2 = 0.001 - 350 * 0.5 / 1e6.
-    liquid_species_props(1, 350.0, 11.0e5, h, cp, dh_dp, 1000.0, -0.5);
-    EXPECT_NEAR(h, 104916.0, 1e-8);
-    EXPECT_NEAR(dh_dp, 0.000825, 1e-15);
-    liquid_species_props(4, 350.0, 11.0e5, h, cp, dh_dp, 1000.0, -0.5);  // a gas: zeros
-    EXPECT_EQ(std::tie(h, cp, dh_dp), std::make_tuple(0.0, 0.0, 0.0));
-
-    // Second form (word 60 at 4): cp = G pb + C', h = F pb + C.
-    set_user_evolution({{60, 4}});
-    expect_h(350.0, 11.0e5, 1350.4 + 2107.5, 12910.0 + 103625.0);
-}
-
 // Methane (as in the species set); R per unit mass.
 constexpr double kTc = 190.56;
 constexpr double kPc = 4.599e6;
@@ -211,9 +207,7 @@ double h_dep_ref(double t, double p)
     return kR * t * (z - 1.0 - 1.5 * 0.4275 / (0.08664 * std::pow(t / kTc, 1.5)) * std::log(1.0 + b / z));
 }
 
-struct RealGasOut {
-    double z, h_dep, dhdep_dp, dz_dp, dz_dt, cp_dep;
-};
+struct RealGasOut { double z, h_dep, dhdep_dp, dz_dp, dz_dt, cp_dep; };
 
 RealGasOut cubic(double t, double p, int form = 1)
 {
@@ -263,17 +257,6 @@ TEST(RealGas, BothSolversAgreeWithTheRedlichKwongEquation)
     }
 }
 
-TEST(RealGas, BracketWithoutASignChangeReturnsABound)
-{
-    // A zero bound, else the bound with f nearer zero, 0 for equal values. (lo, hi, A, B, expected; f at the bounds by hand.)
-    for (auto [lo, hi, a, b, want] : {std::tuple{0.5, 1.0, 0.0, 0.0, 1.0},  // f = Z^2 (Z - 1)
-                                      {1.0, 2.5, 0.0, 0.0, 1.0},
-                                      {0.2, 2.5, 10.0, 0.1, 0.2},   // f: 0.946, 33.1
-                                      {0.2, 2.5, 10.0, 2.0, 2.5},   // f: -19.232, -0.625
-                                      {0.6, 0.6, 0.0, 0.0, 0.0}})
-        EXPECT_EQ(cubic_root_bracket(lo, hi, 0.002, 7.0, a, b), want) << lo << ' ' << hi << ' ' << b;
-}
-
 TEST(RealGas, FallBacksOutsideTheRanges)
 {
     set_user_evolution({});  // threshold 0.1
@@ -304,6 +287,14 @@ TEST(RealGas, FallBacksOutsideTheRanges)
     set_user_evolution({{185, 5}, {176, 5}});  // threshold 0.01
     EXPECT_NE(bracketed(1.2 * kTc, 0.05 * kPc, 0).z, 1.0);
     EXPECT_EQ(bracketed(1.2 * kTc, 0.005 * kPc, 0).z, 1.0);
+    // Bracket without a sign change: a zero bound, else the bound with f nearer
+    // zero, 0 for equal values. (lo, hi, A, B, expected; f at the bounds by hand.)
+    for (auto [lo, hi, a, b, want] : {std::tuple{0.5, 1.0, 0.0, 0.0, 1.0},  // f = Z^2 (Z - 1)
+                                      {1.0, 2.5, 0.0, 0.0, 1.0},
+                                      {0.2, 2.5, 10.0, 0.1, 0.2},   // f: 0.946, 33.1
+                                      {0.2, 2.5, 10.0, 2.0, 2.5},   // f: -19.232, -0.625
+                                      {0.6, 0.6, 0.0, 0.0, 0.0}})
+        EXPECT_EQ(cubic_root_bracket(lo, hi, 0.002, 7.0, a, b), want) << lo << ' ' << hi << ' ' << b;
 }
 
 // Gases: methane of the species set (critical data, real-gas flag 1) and H

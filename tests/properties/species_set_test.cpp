@@ -194,7 +194,7 @@ TEST(PropertyLoaders, TransportTablesInTheSetsOwnLayout)
 }
 
 // The circuit set is re-created by every call; the user property parameters
-// keep the size of the first call.
+// keep the size of the first call; the evolution switches follow the words.
 TEST(PropertyLoaders, SettingsOutsideTheSet)
 {
     const PropertySettings& s = property_settings();
@@ -210,10 +210,7 @@ TEST(PropertyLoaders, SettingsOutsideTheSet)
     COPY_USER_PROPERTY_PARAMETERS(&zero, &six, later);
     EXPECT_EQ(std::make_tuple(s.gibbs_switch, s.user_property_parameters.size(), s.user_property_parameters(4)),
               std::make_tuple(0, 4, 8));
-}
 
-TEST(PropertyLoaders, EvolutionSwitchesFromTheWordCombinations)
-{
     const EvolutionSwitches& e = property_settings().evolution_switches;
     EXPECT_EQ(user_evolution(1000), -1);
     struct {
@@ -268,19 +265,14 @@ void load_names(const std::vector<std::string>& names)
     LOADPROP2(nullptr, nullptr, nullptr, nullptr, nullptr, sref, nullptr, nullptr, packed.data(), 16, &x, &x, &x);
 }
 
-TEST(SpeciesLookup, IndexIsExactAndTheFirstMatchWins)
+TEST(SpeciesLookup, IndexIsExactNameIsPaddedOrCut)
 {
     EXPECT_EQ(SPECIES_INDEX("", 0), 0);  // no set yet
-    loadprop0(3, 3, 0);
-    EXPECT_EQ(SPECIES_INDEX("    ", 4), 1);  // before names are loaded every name is blank
     load_names({"N2", "O2", "fuel", "O2"});
     EXPECT_EQ(SPECIES_INDEX("O2      ", 8), 2);  // duplicates: the lower number
     EXPECT_EQ(SPECIES_INDEX("fuel", 4), 3);
     for (std::string other : {" O2", "o2", "O", ""}) EXPECT_EQ(SPECIES_INDEX(other.data(), std::ssize(other)), 0);
-}
 
-TEST(SpeciesLookup, NameOrTheOutOfBoundMark)
-{
     load_names({"N2", "CH4"});
     char out[20], wide[130];
     const std::int32_t zero = 0, one = 1, two = 2, three = 3;
@@ -294,7 +286,7 @@ TEST(SpeciesLookup, NameOrTheOutOfBoundMark)
     EXPECT_EQ(std::string(wide, 130), "N2" + std::string(128, ' '));
 }
 
-TEST(SpeciesLookup, MassAndMoleFractions)
+TEST(SpeciesLookup, MassMoleAndFormulaFractions)
 {
     test::load_species_fixture();
     std::vector<double> y(kNSpecies, 0.0), x(kNSpecies, -5.0);
@@ -319,11 +311,7 @@ TEST(SpeciesLookup, MassAndMoleFractions)
     GETMASSFRAC(x.data(), y.data());
     EXPECT_EQ(y[0], 0.0);
     EXPECT_NEAR(y[2], 16.04246 / 48.04126, 1e-15);
-}
 
-TEST(SpeciesLookup, FormulaMassesAndTheUnitTable)
-{
-    test::load_species_fixture();
     // Molar masses from the formula: CH4 12.01 + 4 x 1.009 = 16.046, N2 2 x 14.0067 = 28.0134;
     // equal moles give y(CH4) = 16.046 / 44.0594 = 0.364190161; the rest are gated off.
     std::vector<double> gate(kNSpecies, 0.0), b(kNSpecies, 0.3);
