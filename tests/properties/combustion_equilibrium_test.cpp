@@ -43,7 +43,6 @@ TEST(CompleteCombustion, BranchesAndTheNearStoichiometricCorrection)
     products_nodissoc(2000.0, 1e-3, 4e-3, 8e-3 / 3.0, 10e-3, 0.0, 0.0, 1.5);
     const double shift[] = {0.31742543185, 1.34924123482, 5.0, 8e-10, 0.68257456815, 0.65075876518};
     for (int k = kCO2; k <= kH2; ++k) EXPECT_NEAR(x()(k), shift[k - 1] / 8, 1e-12) << k;
-
     // phi = 1 takes the lean branch: CO2 1, H2O 2, N2 7.5, Ar 0.2 of 10.7, the rest
     // of CO2 .. NO at the floor. With t = e^2 the corrections c0 + c1 t + c2 t^2
     // are, by hand: N2 -0.0012591912, O2 -0.0012781048, CO 9.8031793e-6,
@@ -58,7 +57,6 @@ TEST(CompleteCombustion, BranchesAndTheNearStoichiometricCorrection)
                              0.002346172639350324, 0.123,                0.018691205907975857,
                              0.0};
     for (int k = 1; k <= kProducts; ++k) EXPECT_NEAR(x()(k), at_one[k - 1], 1e-14 * at_one[k - 1]) << k;
-
     // Rich and near stoichiometric, phi = (2 + 2) / 3.5 = 8/7: the water-gas
     // shift split as above, then the correction (evaluated step by step in Python).
     products_nodissoc(2000.0, 1.0, 4.0, 3.5, 13.0, 0.2, 0.0, 8.0 / 7.0);
@@ -90,13 +88,11 @@ GibbsOutcome solve(const std::array<double, 6>& n, double p_bar, double t_K, std
 const std::array<double, 6> kStoich = {4.3440229, 9.7740515, 13.5750715, 50.6003502, 0.3013083, 0.0};
 
 // The cases of tests/data/cea_equilibrium_tp.txt, made with NASA CEA by
-// tools/cea_equilibrium_reference.py: element amounts and the mole fractions
-// as CEA printed them. Every case is solved from a cold start (no products
-// held: complete combustion with N at the minimum), then again with start
-// flag 0 from the previous case. Each fraction lies within half a unit of
-// CEA's last printed digit ("1.2345e-3": 5e-8); a species CEA does not list
-// lies below its trace limit, 1e-15. The elements keep the proportions of the
-// input to round-off, an absent one stays absent.
+// tools/cea_equilibrium_reference.py, each solved from a cold start (no products
+// held), then again with start flag 0 from the previous case. Each fraction lies
+// within half a unit of CEA's last printed digit ("1.2345e-3": 5e-8), one CEA
+// does not list below 1e-15. The elements keep the proportions of the input to
+// round-off, an absent one stays absent.
 TEST(GibbsMinimisation, AgreesWithCeaAndConservesElements)
 {
     load_species_fixture();
@@ -266,7 +262,7 @@ TEST(GibbsMinimisation, ReactionsBalanceInBothDataForms)
 using Solver = bool (*)(std::int32_t, std::int32_t, double*, double*) noexcept;
 class MatrixSolve : public ::testing::TestWithParam<Solver> {};
 
-TEST_P(MatrixSolve, SolvesThroughTheFullPivotSearch)
+TEST_P(MatrixSolve, FullPivotSearchAndFatalPaths)
 {
     const Solver solve = GetParam();
     // 3 x 3 stored by columns with leading dimension 4 (row 4 is padding and
@@ -277,7 +273,6 @@ TEST_P(MatrixSolve, SolvesThroughTheFullPivotSearch)
     EXPECT_TRUE(solve(3, 4, a.data(), b.data()));
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(b[k], (std::array{2.0, 3.0, -1.0})[k], 1e-14);
     EXPECT_EQ(a[3] + a[7] + a[11], 3 * 99.0);
-
     // [[1, 1], [1, 0.5]], all of the first pivot candidates tied in size: the
     // first met, (1, 1), wins and no columns are unscrambled, so A ends as the
     // plain inverse [[-1, 2], [2, -2]] (det -0.5). Starting from the tied
@@ -287,7 +282,6 @@ TEST_P(MatrixSolve, SolvesThroughTheFullPivotSearch)
     EXPECT_TRUE(solve(2, 2, t.data(), bt.data()));
     EXPECT_EQ(bt, (std::array<double, 2>{1, 2}));
     EXPECT_EQ(t, (std::array<double, 4>{-1, 2, 2, -2}));
-
     // Out of pivots (singular): return at once, nothing written, no division by 0.
     const std::string written = capture_stdout([&] {
         std::array<double, 9> zero{};
@@ -296,14 +290,9 @@ TEST_P(MatrixSolve, SolvesThroughTheFullPivotSearch)
         EXPECT_EQ(b0, (std::array<double, 3>{1, 2, 3}));
     });
     EXPECT_EQ(written, "");
-}
-
-// An order above the leading dimension would read past A: bounds diagnostic.
-// A leading dimension above 1000 stops the run whatever the order; the second
-// solver writes its message list-directed.
-TEST_P(MatrixSolve, FatalPaths)
-{
-    const Solver solve = GetParam();
+    // An order above the leading dimension would read past A: bounds diagnostic.
+    // A leading dimension above 1000 stops the run whatever the order; the second
+    // solver writes its message list-directed.
     auto r = run_in_child([&] {
         std::array<double, 4> a{1, 0, 0, 1};
         std::array<double, 3> b{1, 1, 1};

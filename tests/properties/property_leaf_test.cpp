@@ -90,7 +90,6 @@ TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
     // Clamped: above Tmax the state of Tmax, above Pmax that of Pmax.
     EXPECT_EQ(density(1, 450.0, 51.0e5), density(1, 400.0, 51.0e5));
     EXPECT_EQ(density(1, 350.0, 2.0e8), density(1, 350.0, 1.0e8));
-
     // Form 2 at 400 K, 100 bar: x = 800 + 100 + 100 = 1000.
     o = density(2, 400.0, 1.0e7);
     EXPECT_NEAR(o[0], 29661.851067789195, 1e-8);     // 500 + 60 + 1000^1.5 / 1.5 + 100 (0.2 + 80)
@@ -98,7 +97,6 @@ TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
     EXPECT_NEAR(o[2], 0.10065180320336759, 1e-14);   // 2 / sqrt(1000) - 3/32000 + 0.0375
     EXPECT_NEAR(o[3], 1.1182277660168379e-3, 1e-16); // (sqrt(1000) + 0.2 + 80) 1e-5
     EXPECT_NE(density(2, 400.0, 2.0e8)[0], density(2, 400.0, 1.0e8)[0]);  // clamp switch set
-
     // Gases: zeros from form 1, the no-density values from form 2; no form: outputs untouched.
     EXPECT_EQ(density(4, 300.0, 1.0e5), (std::array{0.0, 0.0, 0.0, 0.0}));
     EXPECT_EQ(density(5, 300.0, 1.0e5), (std::array{1.0e-6, 1.0, 1.0, 1.0}));
@@ -108,7 +106,6 @@ TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output, "F*** Cannot calculate density for species: LIQUID-THREE" + std::string(105, ' ') +
                             "\n     T     =  400.00\n     P     =  100.00\n");
-
     // 350 K, 11 bar: t = 50 K, pb = 10 bar; C = 103625, C' = 2107.5, G = 135.04,
     // F = 1291. First form: cp = G + C', h = F + C; outside the range h continues
     // linearly with the cp at the bound.
@@ -123,14 +120,12 @@ TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
     expect_h(410.0, 11.0e5, 2413.04, 214551.0 + 24130.4);
     // 10 K below Tmin: t = -50; C = -96625, C' = 1907.5, G = 84.04, F = 271.
     expect_h(240.0, 11.0e5, 1991.54, 271.0 - 96625.0 - 19915.4);
-
     // dh/dP = 1/rho + T drho/dT / rho^2 = 0.001 - 350 * 0.5 / 1e6.
     liquid_species_props(1, 350.0, 11.0e5, h, cp, dh_dp, 1000.0, -0.5);
     EXPECT_NEAR(h, 104916.0, 1e-8);
     EXPECT_NEAR(dh_dp, 0.000825, 1e-15);
     liquid_species_props(4, 350.0, 11.0e5, h, cp, dh_dp, 1000.0, -0.5);  // a gas: zeros
     EXPECT_EQ(std::tie(h, cp, dh_dp), std::make_tuple(0.0, 0.0, 0.0));
-
     // Second form (word 60 at 4): cp = G pb + C', h = F pb + C.
     set_user_evolution({{60, 4}});
     expect_h(350.0, 11.0e5, 1350.4 + 2107.5, 12910.0 + 103625.0);
@@ -171,7 +166,6 @@ TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)
     EXPECT_EQ(std::tie(warn.trange_warn_step, warn.trange_warn_printed, warn.trange_warn_calls),
               std::make_tuple(11, 11, 13));
     EXPECT_EQ(s.tseen_tmin(1), 245.5);
-
     // The counts hold at their largest value instead of overflowing.
     constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
     warn.trange_warn_calls = warn.trange_warn_printed = kMax;
@@ -272,7 +266,6 @@ TEST(RealGas, FallBacksOutsideTheRanges)
     EXPECT_NE(half.dz_dt, 0.0);
     EXPECT_EQ(cubic(0.1 * kTc, 4.0 * kPc).z, cubic(0.5 * kTc, 4.0 * kPc).z);  // 0.1 above 0.08
     EXPECT_EQ(cubic(1.5 * kTc, kPc, 0).dz_dp, 0.0);
-
     // Bracketed: Z = 1 without critical data (Tc above 1e4 K or Pc above
     // 5e8 Pa), and above Tc below the reduced-pressure threshold; at or below
     // Tc always evaluated.
@@ -350,7 +343,7 @@ struct Iteration {
     }
 };
 
-TEST(SecantStep, FirstCallDampingAndFlatResidual)
+TEST(SecantStep, FirstCallDampingConvergenceAndLimit)
 {
     Iteration it{.x = 300.0};
     it.call(4.0, 303.0);  // count 0 with status 0 starts an iteration
@@ -358,7 +351,6 @@ TEST(SecantStep, FirstCallDampingAndFlatResidual)
               std::make_tuple(1, 0, 303.0, 300.0, 3.0, 4.0));
     it = Iteration{.count = 7, .status = -1, .x = 50.0}.call(2.0, 60.0);  // a negative status restarts
     EXPECT_EQ(std::tie(it.count, it.x, it.step), std::make_tuple(1, 60.0, 10.0));
-
     // Raw step -dx r / dr = -10 * 1 / (1 - 2) = 10; max(|x|, |prev x|) = 100:
     // 10 / (10 * 2 / 100 + 1) = 8.3333...
     it = Iteration{.count = 1, .prev_residual = 2.0, .x = 100.0, .prev_x = 90.0}.call(1.0);
@@ -367,10 +359,6 @@ TEST(SecantStep, FirstCallDampingAndFlatResidual)
     EXPECT_NEAR(it.x, 108.33333333333333, 1e-12);
     EXPECT_NEAR(it.call(1.0).step, 0.8333333333333334, 1e-12);  // the same residual again: a tenth of the last change
     EXPECT_EQ((Iteration{.count = 1, .prev_residual = 2.0}.call(1.0).step), 0.0);  // x = prev x = 0: 0, not 0 / 0
-}
-
-TEST(SecantStep, ConvergenceLimitAndScales)
-{
     // A zero residual after a non-zero one gives a zero step: converged at
     // count 19 with zero absolute tolerances, but at 20 the limit is reported,
     // and at or below the minimum count neither is tested.
@@ -378,7 +366,6 @@ TEST(SecantStep, ConvergenceLimitAndScales)
         Iteration it{.count = count_before, .prev_residual = 1.0, .x = 4.0, .prev_x = 3.0, .tol = {0, 1e18, 0, 1e18}};
         EXPECT_EQ(it.call(0.0).status, want) << count_before;
     }
-
     // Raw step -1 * 0.5 / (0.5 - 1) = 1, damped by 1 * 2 / 2 + 1 to 0.5.
     // Relative step 0.5 / max(2.5, 2) = 0.2 and relative residual
     // 0.5 / max(0.5, 0) = 1 pass a tolerance equal to them, fail 0.1, and pass
@@ -395,7 +382,7 @@ TEST(SecantStep, ConvergenceLimitAndScales)
 
 // Labels are fixed 40-character fields, with their irregular spacing kept;
 // the location lines name the label of the current code, without its blanks.
-TEST(LocationLines, EachFormReadsAsTheReportsWriteIt)
+TEST(PropertyReports, LocationLinesAndFatalReportsReadAsWritten)
 {
     EXPECT_EQ(location_text(location_code()), std::string(40, ' '));  // 0 at load
     EXPECT_EQ(location_text(16), "Update first 2 timesteps, istep=" + std::string(8, ' '));
@@ -415,13 +402,9 @@ TEST(LocationLines, EachFormReadsAsTheReportsWriteIt)
     EXPECT_EQ(location_line(WarningLocation::solver_gamma, 7), "At location: Anechoic, istep=     7 CMP = unknown");
     set_location_code(kLocationNone);  // after a completed solve: blanks stand for the label
     EXPECT_EQ(location_line(ReportLocation::state_entry), "At location:    Part = unknown");
-}
-
-// Reference lines from gfortran: (e12.4), (a,2i4,a,f10.3,1x,f10.1), (6g12.4),
-// (6g11.4), (a,g12.4,a).
-TEST(FatalReport, EachPartReadsBackLineByLine)
-{
-    auto r = run_in_child([] {
+    // Fatal reports; reference lines from gfortran: (e12.4), (a,2i4,a,f10.3,1x,f10.1),
+    // (6g12.4), (6g11.4), (a,g12.4,a).
+    r = run_in_child([] {
         set_location_code(kLocationStateREEq);
         const double y[] = {0.5, 0.25, 1.0e-3, 0.0, 0.2, 0.025, 1.0e-5, 0.125, 12345.0};
         FatalReport("F*** Density negative or zero during iteration in fluid properties routine")

@@ -75,7 +75,6 @@ TEST(SpeciesTable, ANewSetReplacesTheOldWhole)
     EXPECT_EQ(std::tie(t.tref_thermo, t.loadprop4_int[1]), std::make_tuple(298.15, test::fx::kH2OLiquid));
     EXPECT_EQ(property_settings().circuit_set.size(), 1);
     EXPECT_EQ(property_settings().evolution_switches.step_divisor, 1e6);
-
     // Negative counts give empty arrays; an index into them meets the bounds diagnostic.
     loadprop0(4, 3, -5, -2);
     EXPECT_EQ(t.capacity + t.thermo_coef.size() + t.namfl.size() + t.tt_t.size(), 0);
@@ -133,7 +132,6 @@ TEST(PropertyLoaders, Loadprop1ArgumentPositionsRowsColumnsAndScalars)
     EXPECT_EQ(t.liq_coef_a(3, 2), 13005.0);     // host (3, 2): entry (3, 2) at 5
     EXPECT_EQ(t.liq_coef_b(1, 2), 14003.0);
     EXPECT_EQ(t.liq_coef_c(4, 1), -999.0);  // rows 4..8 keep the fill
-
     // Counts past the capacity or the coefficient rows stop the run with the bounds diagnostic.
     for (auto [n, m, k, text] : {std::tuple{5, 8, 9, "array IPROPTYP has value 5"},
                                  {1, 9, 9, "subscript 1 of array LIQ_COEF_A has value 9"},
@@ -169,7 +167,6 @@ TEST(PropertyLoaders, Loadprop2NamesAndProductData)
     EXPECT_EQ(std::tie(ps.prod_settings(3), ps.prod_cp_mass(2, 3)), std::make_tuple(6, 1036.447));
     EXPECT_EQ(std::make_tuple(ps.prod_species_names(kN2), ps.prod_species_names(kSO2)),
               std::make_tuple("prod_n2 ", "prod_so2"));
-
     // With no product rows arguments 1 to 5, 7 and 8 are not read.
     loadprop0(2, 2, 0);
     LOADPROP2(nullptr, nullptr, nullptr, nullptr, nullptr, sref, nullptr, nullptr, short_names.data(), 20,
@@ -194,7 +191,8 @@ TEST(PropertyLoaders, TransportTablesInTheSetsOwnLayout)
 }
 
 // The circuit set is re-created by every call; the user property parameters
-// keep the size of the first call; the evolution switches follow the words.
+// keep the size of the first call; the evolution switches follow the words;
+// the warning counters and the temperature watch are handed out writable.
 TEST(PropertyLoaders, SettingsOutsideTheSet)
 {
     const PropertySettings& s = property_settings();
@@ -229,13 +227,12 @@ TEST(PropertyLoaders, SettingsOutsideTheSet)
         EXPECT_EQ(std::tie(e.cubic_select, e.switch2, e.pr_threshold, e.step_divisor),
                   std::tie(c.cubic, c.second, c.threshold, c.divisor)) << c.w113 << ' ' << c.w176;
     }
-}
-
-TEST(PropertyLoaders, UserAssociatedHandsOutWritableCountersAndViews)
-{
+    // USER_ASSOCIATED hands out the warning counters and the temperature watch, writable.
     int32_t* p[6] = {};
     usersub_array_view v[3];
-    const auto associate = [&] { USER_ASSOCIATED(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &v[0], &v[1], &v[2]); };
+    const auto associate = [&] {
+        USER_ASSOCIATED(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &v[0], &v[1], &v[2]);
+    };
     associate();
     for (const auto& view : v)
         EXPECT_EQ(std::make_tuple(view.base, view.extent, view.flags & 2), std::make_tuple(0, 0, 2));
@@ -297,13 +294,11 @@ TEST(SpeciesLookup, MassMoleAndFormulaFractions)
     EXPECT_NEAR(x[0], 0.7899234050, 1e-10);
     EXPECT_NEAR(x[1], 0.2100765950, 1e-10);
     for (std::size_t i = 2; i < kNSpecies; ++i) EXPECT_EQ(x[i], 0.0) << i;
-
     // Round trip over a composition with every entry positive, converted back in place.
     for (std::size_t i = 0; i < kNSpecies; ++i) y[i] = static_cast<double>(i + 1) / 171.0;  // sums to 1
     GETMOLFRAC(y.data(), x.data());
     GETMASSFRAC(x.data(), x.data());
     for (std::size_t i = 0; i < kNSpecies; ++i) EXPECT_NEAR(x[i], y[i], 1e-15);
-
     // Mole fractions at or below 1e-18 give mass fraction 0; the rest are
     // renormalised: CH4 and O2 at 0.5 each give 16.04246 / (16.04246 + 31.9988).
     std::fill(x.begin(), x.end(), 0.0);
@@ -311,7 +306,6 @@ TEST(SpeciesLookup, MassMoleAndFormulaFractions)
     GETMASSFRAC(x.data(), y.data());
     EXPECT_EQ(y[0], 0.0);
     EXPECT_NEAR(y[2], 16.04246 / 48.04126, 1e-15);
-
     // Molar masses from the formula: CH4 12.01 + 4 x 1.009 = 16.046, N2 2 x 14.0067 = 28.0134;
     // equal moles give y(CH4) = 16.046 / 44.0594 = 0.364190161; the rest are gated off.
     std::vector<double> gate(kNSpecies, 0.0), b(kNSpecies, 0.3);
