@@ -101,11 +101,11 @@ TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
     EXPECT_EQ(density(4, 300.0, 1.0e5), (std::array{0.0, 0.0, 0.0, 0.0}));
     EXPECT_EQ(density(5, 300.0, 1.0e5), (std::array{1.0e-6, 1.0, 1.0, 1.0}));
     EXPECT_EQ(density(6, 300.0, 1.0e5)[0], -7.0);
-
     auto r = run_in_child([] { (void)density(3, 400.0, 1.0e7); });  // x = 900 - 2000
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output, "F*** Cannot calculate density for species: LIQUID-THREE" + std::string(105, ' ') +
                             "\n     T     =  400.00\n     P     =  100.00\n");
+
     // 350 K, 11 bar: t = 50 K, pb = 10 bar; C = 103625, C' = 2107.5, G = 135.04,
     // F = 1291. First form: cp = G + C', h = F + C; outside the range h continues
     // linearly with the cp at the bound.
@@ -302,19 +302,19 @@ TEST(SpeciesDensity, ByPropertyTypeWithRealGasOnlyWhereAskedFor)
         getrho1(i, 300.0, 5.0e6, r);
         return r;
     };
-    set_user_evolution({});                          // bracketed solver
-    const double ideal = 5.0e6 * kMw / (8314.3 * 300.0);    // 32.1596... kg/m3
-    const double z = z_ref(300.0, 5.0e6);                   // Tr 1.574, Pr 1.087: about 0.90
-    EXPECT_NEAR(rho(kCH4), ideal / z, 0.003 * ideal);       // root within 0.002
+    set_user_evolution({});                               // bracketed solver
+    const double ideal = 5.0e6 * kMw / (8314.3 * 300.0);  // 32.1596... kg/m3
+    const double z = z_ref(300.0, 5.0e6);                 // Tr 1.574, Pr 1.087: about 0.90
+    EXPECT_NEAR(rho(kCH4), ideal / z, 0.003 * ideal);     // root within 0.002
     const double ideal_h = 5.0e6 * test::nasa9("H").mw / (8314.3 * 300.0);
     EXPECT_NEAR(rho(product(7)), ideal_h, 1e-12 * ideal_h);
-    s.realgas_flag(kCH4) = 2;                               // bit 0 clear
+    s.realgas_flag(kCH4) = 2;  // bit 0 clear
     EXPECT_NEAR(rho(kCH4), ideal, 1e-12 * ideal);
     s.realgas_flag(kCH4) = 1;
-    set_user_evolution({{113, 5}});                  // closed-form solver
+    set_user_evolution({{113, 5}});  // closed-form solver
     load_realgas(3);
     EXPECT_NEAR(rho(kCH4), ideal / z, 1e-9 * ideal);
-    load_realgas(2);                                        // real-gas switch off
+    load_realgas(2);  // real-gas switch off
     EXPECT_NEAR(rho(kCH4), ideal, 1e-12 * ideal);
     EXPECT_EQ(rho(kH2OLiquid), 997.05);
     // t = 1.85 K, pp = 49 bar: 679.5 - 0.85 t - 9e-4 t^2 + 0.098 pp - 2e-5 pp^2.
@@ -363,8 +363,8 @@ TEST(SecantStep, FirstCallDampingConvergenceAndLimit)
     // count 19 with zero absolute tolerances, but at 20 the limit is reported,
     // and at or below the minimum count neither is tested.
     for (auto [count_before, want] : {std::pair{18, 1}, {19, 2}, {1, 0}}) {
-        Iteration it{.count = count_before, .prev_residual = 1.0, .x = 4.0, .prev_x = 3.0, .tol = {0, 1e18, 0, 1e18}};
-        EXPECT_EQ(it.call(0.0).status, want) << count_before;
+        Iteration c{.count = count_before, .prev_residual = 1.0, .x = 4.0, .prev_x = 3.0, .tol = {0, 1e18, 0, 1e18}};
+        EXPECT_EQ(c.call(0.0).status, want) << count_before;
     }
     // Raw step -1 * 0.5 / (0.5 - 1) = 1, damped by 1 * 2 / 2 + 1 to 0.5.
     // Relative step 0.5 / max(2.5, 2) = 0.2 and relative residual

@@ -283,7 +283,7 @@ TEST(SpeciesLookup, IndexIsExactNameIsPaddedOrCut)
     EXPECT_EQ(std::string(wide, 130), "N2" + std::string(128, ' '));
 }
 
-TEST(SpeciesLookup, MassMoleAndFormulaFractions)
+TEST(SpeciesLookup, FractionsAndTheUnitTable)
 {
     test::load_species_fixture();
     std::vector<double> y(kNSpecies, 0.0), x(kNSpecies, -5.0);
