@@ -1,35 +1,24 @@
-#include "support/child.h"
 #include "support/species_fixture.h"
 #include "usermodels/model_setup.h"
-#include "usersub.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
-#include <vector>
 
 namespace usersub::test {
 namespace {
 
-const void* const n_ = nullptr;  // a position the routine does not read
-
-// ---- burn law ----
-
 struct Burn {
     int32_t n = 2, flag = 0, status = 0;
-    double step = 25.0, dx = -1, x = -1, x_old = 0.3;
+    double step = 25.0, dx = -1, x = -1, x_old = 0.3, end = 9000.0, start = 9000.0, start_out = 0.0;
     std::array<double, 2> unburned{0.01, 0.002}, burned{-1, -1}, residual{0.001, 0.0};
-    double end = 9000.0, start = 9000.0, start_out = 0.0;
-    std::vector<int32_t> mfliq;
+    std::vector<int32_t> mfliq{fx::kC7H16Liquid, fx::kH2OLiquid};
 
     void call(double theta)
     {
         const int32_t id = 1, ext = 1, nm = static_cast<int32_t>(mfliq.size());
         burned = {-1, -1};
-        ENGCOMBUSER(&id, n_, n_, n_, &n, &flag, &status, &theta, &step, n_, &dx, &x, &x_old, n_,
-                    unburned.data(), n_, burned.data(), n_, n_, residual.data(), &end, &start, &start_out, n_, n_,
-                    n_, n_, n_, n_, n_, n_, &ext, n_, &ext, n_, &ext, n_, &nm, mfliq.data());
+        ENGCOMBUSER(&id, n_, n_, n_, &n, &flag, &status, &theta, &step, n_, &dx, &x, &x_old, n_, unburned.data(), n_,
+                    burned.data(), n_, n_, residual.data(), &end, &start, &start_out, n_, n_, n_, n_, n_, n_, n_, n_,
+                    &ext, n_, &ext, n_, &ext, n_, &nm, mfliq.data());
     }
 };
 
@@ -39,45 +28,32 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
     setup_models(1, 2);
     send_state({1, 1, 0.0, 0.0});  // time step 1: the listed species are written
     Burn b;
-    b.mfliq = {fx::kC7H16Liquid, fx::kH2OLiquid};
     // first call of the cycle: set up, before the start angle
     EXPECT_EQ(capture_stdout([&] { b.call(-30.0); }),
               " 4 " + padded("C7H16_L", 117) + "\n 5 " + padded("H2O_L", 117) + "\n");
-    EXPECT_EQ(b.flag, 1);
-    EXPECT_EQ(b.start_out, -20.0);
-    EXPECT_EQ(b.x_old, 0.0);
-    EXPECT_EQ(b.burned[0], 0.0);
+    EXPECT_EQ(std::vector<double>({double(b.flag), b.start_out, b.x_old, b.burned[0]}),
+              std::vector<double>({1.0, -20.0, 0.0, 0.0}));
     send_state({});
     EXPECT_EQ(capture_stdout([&] { b.call(-20.0); }), "");  // at the start angle exactly: nothing burns
-    EXPECT_EQ(b.x, 0.0);
-    EXPECT_EQ(b.status, 0);
+    EXPECT_EQ(b.x + b.status, 0.0);
 
     // x = (1 - cos(3.1415927 (theta + 20) / 50)) / 2;
     // burned = min(dx / (1 - x_old) (unburned + residual), unburned); by hand
-    struct {
-        double theta, x, dx, burned0, burned1;
-    } const steps[] = {
+    const std::array<double, 5> steps[] = {  // theta, x, dx, burned
         {5.0, 0.5000000116025517, 0.5000000116025517, 0.005500000127628068, 0.0010000000232051034},
         {15.0, 0.7938926392875624, 0.2938926276850107, 0.006465637959106032, 0.0011755705380192788},
         {30.0, 1.0, 0.20610736071243763, 0.01, 0.002},  // the share would exceed what is unburned
         {30.0, 1.0, 0.0, 0.0, 0.0},                     // again: all has burned, nothing more burns
     };
     for (const auto& s : steps) {
-        b.call(s.theta);
+        b.call(s[0]);
         EXPECT_EQ(b.status, 1);
-        EXPECT_NEAR(b.x, s.x, 1e-15) << s.theta;
-        EXPECT_NEAR(b.dx, s.dx, 1e-15) << s.theta;
-        EXPECT_NEAR(b.burned[0], s.burned0, 1e-16) << s.theta;
-        EXPECT_NEAR(b.burned[1], s.burned1, 1e-17) << s.theta;
+        expect_near({b.x, b.dx, b.burned[0], b.burned[1]}, {s[1], s[2], s[3], s[4]}, 1e-14, 1e-17);
     }
     EXPECT_EQ(b.end, 30.0);  // x first above 0.999
-    for (double theta : {31.0, 40.0}) {  // past the end: ended, start marked unset
-        b.call(theta);
-        EXPECT_EQ(b.status, 2);
-        EXPECT_EQ(b.x_old, 0.999);
-        EXPECT_EQ(b.start, 9000.0);
-        EXPECT_EQ(b.burned[1] + b.dx, 0.0);
-    }
+    b.call(31.0);            // past the end: ended, start marked unset
+    EXPECT_EQ(std::vector<double>({double(b.status), b.x_old, b.start, b.burned[1] + b.dx}),
+              std::vector<double>({2.0, 0.999, 9000.0, 0.0}));
     b.status = 0;  // the host starts the next cycle
     b.call(-30.0);
     EXPECT_EQ(b.end, 9000.0);
@@ -88,28 +64,24 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
     const Plot frac = drain_plot(1, 1), rate = drain_plot(1, 2);
     EXPECT_EQ(frac.x, (std::vector<double>{5.0, 15.0, 30.0, 30.0, 0.0}));
     EXPECT_NEAR(rate.y.at(1), 0.011755705107400427, 1e-16);
-    EXPECT_EQ(frac.title + frac.curve + frac.xlabel + frac.ylabel,
-              padded("User Combustion Model") + padded("Burn Fraction") + padded("theta") + padded(" "));
+    EXPECT_EQ(frac.labels(), labels("User Combustion Model", "Burn Fraction", "theta", " "));
     EXPECT_EQ(rate.curve + rate.ylabel, padded("Burn Rate") + padded("1/CA"));
 }
 
-// ---- wall heat transfer ----
-
 struct Gas {
     int32_t cylinder = 1, phase = 0;
-    double bore = 0.086, stroke = 0.086, volume = 4.5e-4, cm = 10.0, p = 3e5, t = 400.0, gamma = 1.35,
-           theta = -100.0;
-};
+    double bore = 0.086, stroke = 0.086, volume = 4.5e-4, cm = 10.0, p = 3e5, t = 400.0, gamma = 1.35, theta = -100.0;
 
-std::array<double, 2> heat(const Gas& g)
-{
-    const int32_t id = 1, ext = 1;
-    std::array<double, 2> h{-1, -1};
-    ENGHEATTRUSER(&id, &g.cylinder, &g.phase, n_, &g.bore, &g.stroke, &g.volume, n_, n_, &g.cm, &g.p, &g.t, n_,
-                  n_, n_, &g.gamma, &ext, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &g.theta, n_, n_, n_, n_,
-                  n_, n_, n_, n_, &h[0], &h[1]);
-    return h;
-}
+    std::array<double, 2> heat() const
+    {
+        const int32_t id = 1, ext = 1;
+        std::array<double, 2> h{-1, -1};
+        ENGHEATTRUSER(&id, &cylinder, &phase, n_, &bore, &stroke, &volume, n_, n_, &cm, &p, &t, n_, n_, n_, &gamma,
+                      &ext, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &theta, n_, n_, n_, n_, n_, n_, n_, n_,
+                      &h[0], &h[1]);
+        return h;
+    }
+};
 
 TEST(WallHeatTransfer, ReferenceStateThenCombustionTerm)
 {
@@ -125,70 +97,57 @@ TEST(WallHeatTransfer, ReferenceStateThenCombustionTerm)
     closing.theta = 140.0;  // at the closing angle exactly: C1 = 6.18, no term
     other.cylinder = 2;     // no reference taken: zero reference pressure, no term
     new_ref.phase = 0;      // a phase-0 call replaces the reference: pm = p
-    struct {
-        Gas g;
-        double hw, hh;
-    } const cases[] = {
-        {ref, 230.8271494409676, 578.9964507501361},
+    const std::pair<Gas, std::vector<double>> cases[] = {
+        {ref, {230.8271494409676, 578.9964507501361}},
         // pm = 3e5 (4.5e-4 / 5e-5)^1.35 = 58.26 bar; w2 = 0.00324 Vd T1 / (p1 V1) (p - pm) = 0.83587 m/s
-        {fired, 1076.9281010999337, 3917.0962103689676},
-        {below, 904.3413432187755, 3294.7422874590525},
-        {closing, 2323.3802054988264, 8216.518108113723},
-        {other, 1046.3509730294525, 3812.1189794261854},
-        {new_ref, 1046.3509730294525, 3812.1189794261854},
-        {fired, 1046.3509730294525, 3812.1189794261854},
+        {fired, {1076.9281010999337, 3917.0962103689676}},
+        {below, {904.3413432187755, 3294.7422874590525}},
+        {closing, {2323.3802054988264, 8216.518108113723}},
+        {other, {1046.3509730294525, 3812.1189794261854}},
+        {new_ref, {1046.3509730294525, 3812.1189794261854}},
+        {fired, {1046.3509730294525, 3812.1189794261854}},
     };
-    for (const auto& c : cases) {
-        const auto h = heat(c.g);
-        EXPECT_NEAR(h[0], c.hw, 1e-9) << (&c - cases);
-        EXPECT_NEAR(h[1], c.hh, 1e-9) << (&c - cases);
+    for (const auto& [g, h] : cases) {
+        const auto got = g.heat();
+        expect_near({got[0], got[1]}, h, 1e-13);
     }
 }
 
-// ---- evaporation ----
-
-// A cylinder, two injectors and a valve.
-void describe_engine()
+void evaporate(std::vector<double>& evap, double* zero3, std::vector<int32_t> inj = {2, 1}, int32_t nv = 1)
 {
+    const int32_t id = 1, cyl = 1, n = static_cast<int32_t>(evap.size()), ni = static_cast<int32_t>(inj.size());
+    std::vector<double> mass(evap.size(), 1e-5);
+    if (n > 0) mass[fx::kC7H16Liquid - 1] = 2e-5;
+    const double theta = 30.0, factor = 1e-4, s1 = 900.0, s2 = 2000.0;
+    const int32_t vlv[] = {1};
+    USERENGCYLEVAPORATION(&id, &cyl, n_, &n, &n, mass.data(), &theta, n_, n_, &factor, n_, &s1, n_, n_, n_, &s2, &ni,
+                          inj.data(), &nv, vlv, evap.data(), zero3);
+}
+
+TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
+{
+    // A cylinder, two injectors and a valve, before the species set that sizes their compositions.
     const int32_t one = 1, two = 2, ival = 0;
     ALLOCATE_CYLINDERINFO(&one);
-    std::array<double, 13> cyl{};
-    cyl[1] = 0.09;   // stroke
-    cyl[2] = 0.001;  // pin offset
-    cyl[4] = 0.15;   // connecting rod
+    std::array<double, 13> cyl{0.0, 0.09, 0.001, 0.0, 0.15};  // stroke, pin offset, connecting rod
     const double* r = cyl.data();
     LOADCYLINDERINFO(&one, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10, r + 11,
                      r + 12);
     ALLOCATEINJECTORINFO(&two);
     const std::vector<double> comp(fx::kNSpecies, 0.0);
-    const double z = 0.0, port = 0.002, di = 0.0005;  // mass flows, kg/s
+    const double z = 0.0, port = 0.002, di = 0.0005, valve = 0.05;  // mass flows, kg/s
     const std::string n1 = "Port injector 1", n2 = "DI injector", n3 = "Intake valve";
-    LOADINJECTORINFO(&one, n1.data(), static_cast<intptr_t>(n1.size()), &ival, &ival, &z, &z, &z, &z, &port, &z, &z,
-                     comp.data(), &z);
-    LOADINJECTORINFO(&two, n2.data(), static_cast<intptr_t>(n2.size()), &ival, &ival, &z, &z, &z, &z, &di, &z, &z,
-                     comp.data(), &z);
+    LOADINJECTORINFO(&one, n1.data(), intptr_t(n1.size()), &ival, &ival, &z, &z, &z, &z, &port, &z, &z, comp.data(), &z);
+    LOADINJECTORINFO(&two, n2.data(), intptr_t(n2.size()), &ival, &ival, &z, &z, &z, &z, &di, &z, &z, comp.data(), &z);
     ALLOCATEVALVEINFO(&one);
-    const double valve = 0.05;
-    LOADVALVEINFO(&one, n3.data(), static_cast<intptr_t>(n3.size()), &ival, &z, &z, &valve, &z, comp.data(), &z, &z,
-                  comp.data());
-}
-
-TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
-{
-    describe_engine();  // the components first: the species set sizes their compositions
+    LOADVALVEINFO(&one, n3.data(), intptr_t(n3.size()), &ival, &z, &z, &valve, &z, comp.data(), &z, &z, comp.data());
     load_species_fixture();
     setup_models(1, 4);
     send_state({});
     set_reals(1, {2.0, 0.5, 1.2});
-
-    const int32_t id = 1, cyl = 1, n = fx::kNSpecies, ni = 2, nv = 1;
-    std::vector<double> mass(fx::kNSpecies, 1e-5), evap(fx::kNSpecies, -1.0);
-    mass[fx::kC7H16Liquid - 1] = 2e-5;
-    const double theta = 30.0, factor = 1e-4, s1 = 900.0, s2 = 2000.0;
-    const int32_t inj[] = {2, 1}, vlv[] = {1};
+    std::vector<double> evap(fx::kNSpecies, -1.0);
     double zero3[3] = {-1, -1, -1};
-    USERENGCYLEVAPORATION(&id, &cyl, n_, &n, &n, mass.data(), &theta, n_, n_, &factor, n_, &s1, n_, n_, n_, &s2,
-                          &ni, inj, &nv, vlv, evap.data(), zero3);
+    evaporate(evap, zero3);
 
     // k = (16640 / 2) (900 / 600)^0.5 (2000 / 4000)^1.2 1e-4 = 0.44354 (by hand); only
     // n-heptane (fuel, liquid) evaporates, not methane (gas) nor water (no fuel)
@@ -201,8 +160,7 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
     const Plot piston = drain_plot(1, 1);
     ASSERT_EQ(piston.x, std::vector<double>{30.0});
     EXPECT_NEAR(piston.y[0], 7.878562386793027, 1e-11);
-    EXPECT_EQ(piston.title + piston.curve + piston.xlabel + piston.ylabel,
-              padded("Cylinder  1") + padded("") + padded("theta") + padded("piston position [mm]"));
+    EXPECT_EQ(piston.labels(), labels("Cylinder  1", "", "theta", "piston position [mm]"));
 
     // INJ_INDEX = (2, 1): 3600 * 0.0005 and 3600 * 0.002 kg/hr; then the valve in kg/s
     const std::string titles[] = {"DI injector", "Port injector 1", "Intake valve"};
@@ -215,8 +173,6 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
     }
 }
 
-// ---- jet ignition ----
-
 struct Jet {
     int32_t flow_switch = 1, extent = 5;
     double phi = 1.0;
@@ -224,11 +180,12 @@ struct Jet {
     double offset = 50.0, p = 40.0, i0 = 0.1, i1 = -1, f = 1.0, a = -1.05, b = 4000.0, dt = 1e-5, out = -1;
     double v19 = 30.0, v20 = 10.0, v21 = 2.0, v22 = 1.0;
 
-    void call()
+    Jet& call()
     {
         const int32_t id = 1;
         JETIGNITIONUSR(&flow_switch, n_, n_, &id, &extent, n_, &phi, t.data(), m.data(), &offset, &p, &i0, &i1, &f,
                        &a, &b, &dt, &out, &v19, &v20, &v21, &v22);
+        return *this;
     }
 };
 
@@ -242,46 +199,35 @@ TEST(JetIgnition, DelayIntegralAndOutputFactor)
     EXPECT_NEAR(j.i1, 8.982323280715299, 1e-12);
     EXPECT_NEAR(j.out, 0.999375, 1e-15);  // d = (30 - 10) 0.0025 / (2 / 1) = 0.025; 1 - d^2
     j.v19 = 1000.0;                       // d = 1.2375: the floor
-    j.call();
-    EXPECT_EQ(j.out, 1e-5);
+    EXPECT_EQ(j.call().out, 1e-5);
     j.flow_switch = 0;
-    j.call();
-    EXPECT_EQ(j.out, 1.0);
+    EXPECT_EQ(j.call().out, 1.0);
     j.phi = 3.0;  // no ignition: practically nothing added
-    j.call();
-    EXPECT_EQ(j.i1, 0.1);
+    EXPECT_EQ(j.call().i1, 0.1);
 
     // user weights 0.5 (zones 1-4) and 2 (zone 5): Ti = sum w m T / sum w m + 50 = 1016.67;
     // phi 0.8: g = 0.8 * 2.2^2
-    set_ints(1, {1});
-    set_reals(1, {2.0, 0.5});
-    j = Jet{};
-    j.phi = 0.8;
-    j.call();
-    EXPECT_NEAR(j.i1, 7.6885273064165, 1e-12);
-    EXPECT_EQ(j.out, 1.0);      // switch 1 but a weight not below 0
-    set_reals(1, {2.0, -1.0});  // zones 1-4 weigh 0: Ti = 1000 + 50 as built-in
-    j.phi = 1.0;
-    j.call();
+    load_model(1, {1}, {2.0, 0.5});
+    EXPECT_NEAR(Jet{.phi = 0.8}.call().i1, 7.6885273064165, 1e-12);
+    EXPECT_EQ(Jet{.phi = 0.8}.call().out, 1.0);  // switch 1 but a weight not below 0
+    set_reals(1, {2.0, -1.0});                   // zones 1-4 weigh 0: Ti = 1000 + 50 as built-in
+    j = Jet{}.call();
     EXPECT_NEAR(j.i1, 8.982323280715299, 1e-12);
     EXPECT_NEAR(j.out, 0.999375, 1e-15);
 }
 
 TEST(EngineModels, InputFaultsStopTheRun)
 {
-    const auto evaporate = [] {
-        const int32_t id = 1, cyl = 1, none = 0;
-        const double v = 1.0;
-        double e = 0, z[3];
-        USERENGCYLEVAPORATION(&id, &cyl, n_, &none, &none, &v, &v, n_, n_, &v, n_, &v, n_, n_, n_, &v, &none,
-                              nullptr, &none, nullptr, &e, z);
-    };
     expect_fatal({
-        {[] { set_reals(1, {-180.0}), heat(Gas{}); },
+        {[] { set_reals(1, {-180.0}), Gas{}.heat(); },
          " UserModel error (ENGHEATTRUSER):  Not enough real values, 2 needed\n"},
-        {[] { set_reals(1, {-180.0, 140.0}), heat(Gas{21}); },  // past the saved arrays
+        {[] { set_reals(1, {-180.0, 140.0}), Gas{21}.heat(); },  // past the saved arrays
          " Array bounds error: subscript 1 of array PMOT1 has value 21, above its upper bound 20\n"},
-        {[&] { set_reals(1, {2.0, 0.5}), evaporate(); },
+        {[] {
+             std::vector<double> none;
+             double z[3];
+             set_reals(1, {2.0, 0.5}), evaporate(none, z, {}, 0);
+         },
          " UserModel error (USERENGCYLEVAPORATION):  Not enough real values, 3 needed\n"},
         {[] { Jet{}.call(); }, " No integer parameters defined for user model\n"},
         {[] { load_model(1, {1}, {2.0}), Jet{}.call(); },  // user weights need two reals
@@ -300,12 +246,12 @@ TEST(ConstantHooks, FlameSpeedAndChargeMotion)
     LAMFLSPEEDUSER(&id1, n_, &ext, n_, n_, n_, n_, n_, &o[0], n_, n_, n_, n_, n_, n_, n_, n_, n_);
     TURBFLSPEEDUSER(&id1, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[1]);
     EXPECT_EQ(o, (std::array<double, 6>{0.5, 25.0, -1, -1, -1, -1}));  // 100 * 0.25
-    TURBULENCE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-                    &o[0], &o[1], &o[2]);
+    TURBULENCE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0],
+                    &o[1], &o[2]);
     EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, -1, -1, -1}));
     o[3] = o[4] = 7.0;
-    TUMBLE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-                &o[5], &o[4]);
+    TUMBLE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[5],
+                &o[4]);
     EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, 7, 0, 0}));
     o.fill(-1.0);
     SWIRL_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0],

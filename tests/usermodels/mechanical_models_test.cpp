@@ -1,7 +1,4 @@
-#include "support/child.h"
 #include "usermodels/model_setup.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
@@ -26,9 +23,9 @@ TEST(MechanicalConnection, SpringDamperContactAndExternalForce)
     load_model(1, {1}, {1000.0, 10.0});
     load_model(2, {2, 0}, {5.0e4, 0.01});
     load_model(3, {}, {3.0, -2.0});
-    EXPECT_DOUBLE_EQ(connect(1, 0.3, 0.1, 2.0, 0.5), 215.0);  // 1000 x 0.2 + 10 x 1.5
-    EXPECT_DOUBLE_EQ(connect(2, 0.05, 0.02, 9.0), 1000.0);    // 5e4 x (0.03 - 0.01)
-    EXPECT_EQ(connect(2, 0.005, 0.0), 0.0);                   // inside the gap
+    // 1000 x 0.2 + 10 x 1.5; 5e4 x (0.03 - 0.01); inside the gap
+    expect_near({connect(1, 0.3, 0.1, 2.0, 0.5), connect(2, 0.05, 0.02, 9.0), connect(2, 0.005, 0.0)},
+                {215.0, 1000.0, 0.0}, 1e-15);
     const int32_t id = 3;
     const double x1 = 2.0, x2 = 5.0;
     double force = 0.0;
@@ -57,7 +54,6 @@ TEST(MechanicalConnection, SqueezedFilm)
     // Circular, r2 = 10 mm: pi 1e-4 x 1e5 - 1.5 pi 1e-8 0.01 1e-3 / 1e-12; floor pi 1e-4 x 100.
     EXPECT_NEAR(film(2, 1e-4, 1e-3), 31.4159265358979 - 0.471238898038469, 1e-11);
     EXPECT_NEAR(film(2, 1e-4, 10.0), 0.0314159265358979, 1e-15);
-    EXPECT_NEAR(film(2, 1e-8, -1.0), 31.4159265358979, 1e-11);
     // Shared film data are always 2e5, 1e5, 0.003, 100: fp + K 0.003 1e-4 / 1e-15.
     EXPECT_NEAR(film(3, 1e-5, 1e-4), fp + k * 0.003 * 1e11, 1e-9);
     // Gap and rate are the differences of the two ends: h = 1e-5, hdot = 1e-4.
@@ -74,41 +70,106 @@ TEST(MechanicalConnection, InputErrorsStopTheRun)
     load_model(5, {3}, {0.01, 0.02});
     load_model(6, {}, {0.01, 0.02});
     load_model(21, {3, 1}, {0.01, 0.02});
-    const std::pair<int32_t, const char*> cases[] = {
-        {1, " User Model error (UserMechConn):\n"
-            " Invalid integer flag (1st integer parameter in UserModel object)\n"
-            " Allowed values for and the corresponding sample user models are:\n"
-            " 1 - Spring & damper combination\n"
-            " 2 - Simple contact with stiffness and initial gap\n"
-            " 3 - Circular or annular squeezed film\n"},
-        {2, " User Model error (UserMechConn):\n"
-            " Number of Real parameters in UserModel object should be  2\n"},
-        {3, " User Model error (UserMechConn):\n"
-            " Number of Real parameters in UserModel object should be  6\n"},
+    const std::string head = " User Model error (UserMechConn):\n";
+    const std::pair<int32_t, std::string> cases[] = {
+        {1, head + " Invalid integer flag (1st integer parameter in UserModel object)\n"
+                   " Allowed values for and the corresponding sample user models are:\n"
+                   " 1 - Spring & damper combination\n"
+                   " 2 - Simple contact with stiffness and initial gap\n"
+                   " 3 - Circular or annular squeezed film\n"},
+        {2, head + " Number of Real parameters in UserModel object should be  2\n"},
+        {3, head + " Number of Real parameters in UserModel object should be  6\n"},
         // The film reads both radii before it counts the reals.
         {4, " Array bounds error: subscript 1 of array REALPARM has value 2, above its upper bound 1\n"},
-        {5, " User Model error (UserMechConn):\n"
-            " This model requires 2 integer values in integer array in UserModel object\n"
-            " The second integer is used as a flag only when the first integer is 3, i.e.\n"
-            " points to the user model for a squeeze-film force:\n"
-            " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
-            " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
+        {5, head + " This model requires 2 integer values in integer array in UserModel object\n"
+                   " The second integer is used as a flag only when the first integer is 3, i.e.\n"
+                   " points to the user model for a squeeze-film force:\n"
+                   " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
+                   " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
         {6, " Array bounds error: subscript 1 of array INTPARM has value 1, above its upper bound 0\n"},
         {21, " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
              " Increasing the size of the arrays in the common should fix this. \n"},
     };
-    for (const auto& [id, message] : cases) {
-        const auto r = run_in_child([id] { connect(id, 0, 1e-5); });
-        EXPECT_EQ(r.exit_status, 1) << id;
-        EXPECT_EQ(r.output, message) << id;
-    }
-    const auto r = run_in_child([] {
+    for (const auto& [id, message] : cases) expect_stop([id] { connect(id, 0, 1e-5); }, message);
+    expect_stop([] {
         const int32_t id = 2;  // one real only
         double x = 1.0, force = 0.0;
         MEC_USER_EXTF(nullptr, &x, &x, &force, &id);
-    });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " UserModel error (Force/Torque):  Check UserModel input\n");
+    }, " UserModel error (Force/Torque):  Check UserModel input\n");
+}
+
+enum : int { A1, A2, A3, L1, L2, V1, V2, V3, ZERO, DH1, DH2, DH3 };
+
+// Outputs 34..51 of the flow side (index k - 34) for D1..D4 = 12, 8, 5, 2 mm,
+// alpha 0.7, beta 1.1.
+std::array<double, 18> flow_side(double x, double x_ref, double gamma = 0.3)
+{
+    const int32_t id = 1;
+    const double a5 = 5.5, a6 = 6.5, d1 = 0.012, d2 = 0.008, d3 = 0.005, d4 = 0.002, alpha = 0.7, beta = 1.1;
+    const double* j = &a5;  // positions with no effect
+    std::array<double, 18> o;
+    o.fill(-1.0);
+    USER_FLOW_CPCS(&id, j, j, j, &a5, &a6, &x, &x_ref, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, &d1, &d2, &d3,
+                   &d4, &alpha, &beta, &gamma, j, j, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8],
+                   &o[9], &o[10], &o[11], &o[12], &o[13], &o[14], &o[15], &o[16], &o[17]);
+    return o;
+}
+
+// Areas and hydraulic diameters from an independent evaluation of the
+// formulas (python, pi = 3.14159265358979); lengths and volumes by hand.
+TEST(ConnectionGeometry, FlowAreasLengthsVolumesAndHydraulicDiameters)
+{
+    setup_models(1);
+    auto o = flow_side(2e-4, 5e-5);
+    const double q = 0.7853981633974475;  // pi / 4
+    expect_near(std::vector<double>(o.begin(), o.end()),
+                {1.225735171942995e-4, 3.277907523735987e-06, 1.4988002131396096e-05, 0.002 / std::sin(0.7),
+                 0.0015 / std::sin(0.7), q * 8e-5 * 1.5e-4, q * 3.9e-5 * 1.5e-4, q * 2.1e-5 * 1.5e-4, 0.0,
+                 0.013321498953800364, 4e-4 / std::sin(0.7), 0.0021699305566402014,
+                 6.5, 6.5, 6.5, 5.5, 5.5, 5.5},  // arguments 6 and 5 handed through
+                1e-12);
+    o = flow_side(0.0, 0.0);  // closed: D2 / x is 1e18, no second area, no volumes
+    EXPECT_EQ(o[A2] + o[V1] + o[V2] + o[V3] + o[DH2], 0.0);
+    EXPECT_NEAR(o[A3], 1.2859867394073713e-05, 1e-18);
+    // wide open: the third area held at pi/4 (D3^2 - D4^2)
+    EXPECT_EQ(flow_side(3e-3, 0.0)[A3], q * (0.005 * 0.005 - 0.002 * 0.002));
+    o = flow_side(1e-4, 0.0, 1.2);  // first curtain below zero lift: area 0, diameter not limited
+    EXPECT_EQ(o[A1], 0.0);
+    EXPECT_LT(o[DH1], 0.0);
+    // cot(0) taken as 1e18
+    EXPECT_NEAR(flow_side(1e-4, 0.0, 0.0)[DH1], 2.0 * (1e-4 + 0.002 * (1e18 - 1.0 / std::tan(0.7))) / std::sin(0.7), 1e4);
+}
+
+// Outputs 33..35 of the mechanical side for D0..D3 = 14, 10, 8, 4 mm, alpha 0.6, beta 0.9.
+std::array<double, 3> mec_side(int32_t s, double x, double pa, double pb, double pc, double form)
+{
+    const int32_t id = 1;
+    const double d0 = 0.014, d1 = 0.010, d2 = 0.008, d3 = 0.004, alpha = 0.6, beta = 0.9;
+    const double* j = &d0;
+    std::array<double, 3> o{};
+    USER_MEC_CPCS(&id, j, &s, j, j, j, &x, &pa, &pb, &pc, j, j, j, j, j, j, j, j, j, j, j, j, j, &d0, &d1, &d2, &d3,
+                  &alpha, &beta, &form, j, j, &o[0], &o[1], &o[2]);
+    EXPECT_EQ(o[1], -o[0]);
+    return o;
+}
+
+TEST(ConnectionGeometry, ChangeOverDiameterPressureForceAndCheckValve)
+{
+    setup_models(1);
+    auto o = mec_side(-1, 1e-4, 2e7, 1e7, 1e5, 0.0);  // python reference
+    EXPECT_NEAR(o[2], 0.0085372301732807, 1e-15);
+    EXPECT_NEAR(o[0], -1938.3645909183708, 1e-9);
+    EXPECT_NEAR(mec_side(-1, 1e-4, 2e7, 1e7, 1e5, 1.0)[0], -1725.3983735200127, 1e-9);
+    // Equal pressures: s p pi/4 (D0^2 - D3^2) = 848.2300164692435 in both forms.
+    for (double form : {-1.0, 0.0, 0.5})
+        for (double x : {1e-5, 1e-4, 2e-3})
+            EXPECT_NEAR(mec_side(2, x, 3e6, 3e6, 3e6, form)[0], 2.0 * 3e6 * 0.7853981633974475 * 1.8e-4, 1e-9);
+    const double junk = 42.0, *j = &junk;
+    for (int32_t id : {0, 1}) {
+        double cf = -1.0;
+        HLA_CVFLOWCOEF(&id, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, &cf);
+        EXPECT_EQ(cf, 0.6);
+    }
 }
 
 }  // namespace

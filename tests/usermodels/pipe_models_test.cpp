@@ -1,42 +1,32 @@
-#include "support/child.h"
 #include "usermodels/model_setup.h"
-#include "usersub.h"
-
-#include <gtest/gtest.h>
-
-#include <functional>
 
 namespace usersub::test {
 namespace {
 
-const void* const n_ = nullptr;  // a position the routine does not read
-
 // Air in a 50 mm pipe: cp 1005, mu 1.8e-5, k 0.026, rho 1.2, u 10, D 0.05.
 struct Air {
     double cp = 1005.0, mu = 1.8e-5, k = 0.026, rho = 1.2, u = 10.0, d = 0.05;
+
+    double cf(int32_t id) const
+    {
+        double cf = -1.0;
+        CF_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf);
+        return cf;
+    }
+    double htc(int32_t id, double cf) const
+    {
+        double h = -1.0;
+        CF_HG_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, &h);
+        return h;
+    }
+    double refrig_cf(int32_t id, double x) const
+    {
+        double cf = -1.0;
+        CF_USER_REFRIG(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, n_, n_, &x, n_, n_, n_, n_, n_,
+                       n_, n_, n_, n_, n_, n_, n_, n_, n_);
+        return cf;
+    }
 };
-
-double cf_user(int32_t id, const Air& a)
-{
-    double cf = -1.0;
-    CF_USER(n_, n_, &id, n_, n_, &a.cp, &a.mu, &a.k, &a.rho, &a.u, &a.d, n_, n_, n_, &cf);
-    return cf;
-}
-
-double cf_hg_user(int32_t id, const Air& a, double cf)
-{
-    double h = -1.0;
-    CF_HG_USER(n_, n_, &id, n_, n_, &a.cp, &a.mu, &a.k, &a.rho, &a.u, &a.d, n_, n_, n_, &cf, &h);
-    return h;
-}
-
-double cf_user_refrig(int32_t id, const Air& a, double x)
-{
-    double cf = -1.0;
-    CF_USER_REFRIG(n_, n_, &id, n_, n_, &a.cp, &a.mu, &a.k, &a.rho, &a.u, &a.d, n_, n_, n_, &cf, n_, n_, &x, n_, n_,
-                   n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_);
-    return cf;
-}
 
 TEST(PipeFriction, BlasiusAndRefrigerantFactors)
 {
@@ -44,12 +34,11 @@ TEST(PipeFriction, BlasiusAndRefrigerantFactors)
     set_reals(1, {0.0, 0.0, 1.1, 1.2, 1.3});
     // Re = 1.2 (10 + 1e-6) 0.05 / 1.8e-5 = 33333.3367; 0.0791 / Re^0.25 (by hand)
     const double blasius = 0.0058540548371826115;
-    EXPECT_NEAR(cf_user(1, Air{}), blasius, 1e-15);
-    EXPECT_NEAR(cf_user(1, Air{.u = 0.0}), 0.32919770371776635, 1e-13);  // Re = 3.333e-3, still finite
-    EXPECT_NEAR(cf_user_refrig(1, Air{}, 0.0), blasius * 1.1, 1e-15);         // liquid
-    EXPECT_NEAR(cf_user_refrig(1, Air{}, 1.0), blasius * 1.2, 1e-15);         // vapour
-    EXPECT_NEAR(cf_user_refrig(1, Air{}, 0.25), blasius * 0.5 * 1.3, 1e-15);  // two-phase: 2x = 0.5
-
+    EXPECT_NEAR(Air{}.cf(1), blasius, 1e-15);
+    EXPECT_NEAR(Air{.u = 0.0}.cf(1), 0.32919770371776635, 1e-13);  // Re = 3.333e-3, still finite
+    // liquid, vapour, two-phase at 2x = 0.5
+    expect_near({Air{}.refrig_cf(1, 0.0), Air{}.refrig_cf(1, 1.0), Air{}.refrig_cf(1, 0.25)},
+                {blasius * 1.1, blasius * 1.2, blasius * 0.5 * 1.3}, 1e-13);
     const int32_t id = 1;
     double s[2] = {-1, -1};
     USER_SET_ENERGY_SOURCE(&id, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &s[0], &s[1]);
@@ -62,33 +51,31 @@ TEST(PipeHeatTransfer, ColburnOrThreeRangeNusseltLawPlottedEveryHundredthCall)
     send_state({});
     set_reals(3, {1, 2, 3, 4, 5, 6});  // six reals: still the default law
     // Pr = 1.8e-5 * 1005 / 0.026 = 0.695769; 0.005 * 0.5 * 1.2 * 10 * 1005 * Pr^-0.66667 (by hand)
-    EXPECT_NEAR(cf_hg_user(3, Air{}, 0.005), 38.3982143818627, 1e-10);
+    EXPECT_NEAR(Air{}.htc(3, 0.005), 38.3982143818627, 1e-10);
 
     // Nu = 0.023 Re^0.8 above Re 1e4, Re^0.5 down to 2300, Re^0.33 below; L = 0.1;
     // Re' = 1.2 u 0.1 / 1.8e-5 = 6666.67 u; factors 0.023, 0.023e4^0.3, that * 2300^0.17 (by hand)
     set_reals(1, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1});
     set_texts(1, {"Nusselt of the intake runner"}, 40);
-    for (auto [u, h] : {std::pair{10.0, 38.31502335641474}, {1.0, 6.857984075797245}, {0.2, 3.3648492894572533}})
-        EXPECT_NEAR(cf_hg_user(1, Air{.u = u}, 0.0), h, 1e-10) << u;
+    expect_near({Air{}.htc(1, 0.0), Air{.u = 1.0}.htc(1, 0.0), Air{.u = 0.2}.htc(1, 0.0)},
+                {38.31502335641474, 6.857984075797245, 3.3648492894572533}, 1e-12);
     for (double re : {1.0e4, 2300.0}) {  // continuous at both limits: a hair each side
         const double u = re / 6666.666666666667;
-        EXPECT_NEAR(cf_hg_user(1, Air{.u = u * (1.0 + 1e-12)}, 0.0) / cf_hg_user(1, Air{.u = u}, 0.0), 1.0, 1e-9);
+        EXPECT_NEAR(Air{.u = u * (1.0 + 1e-12)}.htc(1, 0.0) / Air{.u = u}.htc(1, 0.0), 1.0, 1e-9);
     }
     // seven calls so far; the 100th stores (ln Re', ln Nu) of that call
-    for (int k = 8; k < 100; ++k) cf_hg_user(1, Air{}, 0.0);
+    for (int k = 8; k < 100; ++k) Air{}.htc(1, 0.0);
     EXPECT_TRUE(drain_plot(1, 1).x.empty());
-    cf_hg_user(1, Air{.u = 1.0}, 0.0);
+    Air{.u = 1.0}.htc(1, 0.0);
     const Plot p = drain_plot(1, 1);
-    ASSERT_EQ(p.x.size(), 1u);
-    EXPECT_NEAR(p.x[0], 8.804875263868018, 1e-12);   // ln 6666.67
-    EXPECT_NEAR(p.y[0], 3.2724871800153226, 1e-12);  // ln 26.3769
-    EXPECT_EQ(p.title + p.curve + p.xlabel + p.ylabel,
-              padded("label") + padded("Nusselt of the intake runner") + padded("x-label") + padded("y-label"));
+    expect_near(p.x, {8.804875263868018}, 1e-13);  // ln 6666.67
+    expect_near(p.y, {3.2724871800153226}, 1e-13);  // ln 26.3769
+    EXPECT_EQ(p.labels(), labels("label", "Nusselt of the intake runner", "x-label", "y-label"));
 
     // limits in the wrong order: the range-1 law at every Reynolds number,
     // 0.023 * 1333.33^0.8 * Pr^0.333 * 0.026 / 0.1 (by hand)
     set_reals(2, {0.023, 0.8, 0.5, 0.33, 2300.0, 1.0e4, 0.1});
-    EXPECT_NEAR(cf_hg_user(2, Air{.u = 0.2}, 0.0), 1.67568773600619, 1e-11);
+    EXPECT_NEAR(Air{.u = 0.2}.htc(2, 0.0), 1.67568773600619, 1e-11);
 }
 
 // R134a-like liquid in an 8 mm tube; the two-phase values are those of the
@@ -99,16 +86,16 @@ struct Refrig {
     double area = 5e-5, q_div = 1e-4, x = 0.0, pr = 0.25, q_in = 5.0;
     double rho_l = 1200.0, h_l = 2.0e5, mu_l = 2e-4, k_l = 0.09, cp_l = 1400.0, sigma = 0.008;
     double rho_v = 30.0, h_v = 4.0e5, mu_v = 1.2e-5, k_ref = 0.1, mdot = 0.03;
-};
 
-double refrig_htc(int32_t id, const Refrig& s)
-{
-    double h = -1.0;
-    CF_HG_USER_REFRIG(n_, n_, &id, &s.t_fluid, &s.t_wall, &s.cp, &s.mu, &s.k, &s.rho, &s.u, &s.d, n_, n_, n_, n_,
-                      &s.area, &s.q_div, &s.x, &s.pr, &s.q_in, &s.rho_l, &s.h_l, &s.mu_l, &s.k_l, &s.cp_l, &s.sigma,
-                      &s.rho_v, &s.h_v, &s.mu_v, &s.k_ref, n_, &h, &s.mdot);
-    return h;
-}
+    double htc(int32_t id) const
+    {
+        double h = -1.0;
+        CF_HG_USER_REFRIG(n_, n_, &id, &t_fluid, &t_wall, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, n_, &area, &q_div, &x,
+                          &pr, &q_in, &rho_l, &h_l, &mu_l, &k_l, &cp_l, &sigma, &rho_v, &h_v, &mu_v, &k_ref, n_, &h,
+                          &mdot);
+        return h;
+    }
+};
 
 TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
 {
@@ -119,39 +106,41 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
     }
     // Re = 24000.05, Pr = 3.1111; Dittus-Boelter 0.023 Re^0.8 Pr^n k / D, n = 0.4 heated, 0.3 cooled;
     // two-phase at x = 0.3 with the liquid Nusselt number; all by hand
-    struct {
-        int32_t id;
-        double t_fluid, x, mdot, h;
-    } const cases[] = {
-        {1, 280.0, 0.0, 0.03, 1430.898869714132},   // liquid, heated, * 1.1
-        {1, 300.0, 0.0, 0.03, 1277.371988954193},   // liquid, cooled
-        {1, 280.0, 1.0, 0.03, 1560.9805851426893},  // vapour, * 1.2
+    const std::pair<int32_t, Refrig> cases[] = {
+        {1, {}},                          // liquid, heated, * 1.1
+        {1, {.t_fluid = 300.0}},          // liquid, cooled
+        {1, {.x = 1.0}},                  // vapour, * 1.2
         // condensation: Nul [(1-x)^0.8 + 3.8 x^0.76 (1-x)^0.04 / pr^0.38] k / D * 1.3
-        {1, 300.0, 0.3, 0.03, 4970.623006546506},
-        {2, 280.0, 0.3, 0.03, 3020.115824834667},  // boiling, built-in law
+        {1, {.t_fluid = 300.0, .x = 0.3}},
+        {2, {.x = 0.3}},  // boiling, built-in law
         // G = 600, Fr = (G / rho_l)^2 / (9.807 D) = 3.19: nucleate + convective,
         // Bo = 8.33e-4, E = 10.159, S = 0.05944, hnb = 5.983, hl = 1300.82
-        {1, 280.0, 0.3, 0.03, 17180.638401974295},
+        {1, {.x = 0.3}},
         // Fr = 0.0319: stratified, 3.9 Fr^0.24 (x/(1-x))^0.64 (rho_l/rho_v)^0.4 hl * 1.3
-        {1, 280.0, 0.3, 0.003, 7333.957550001485},
-        {1, 280.0, 0.0, -1e-6, 28.0},  // limit |mdot cp / A| = 1e-6 * 1400 / 5e-5
+        {1, {.x = 0.3, .mdot = 0.003}},
+        {1, {.mdot = -1e-6}},  // limit |mdot cp / A| = 1e-6 * 1400 / 5e-5
     };
-    for (const auto& c : cases)
-        EXPECT_NEAR(refrig_htc(c.id, {.t_fluid = c.t_fluid, .x = c.x, .mdot = c.mdot}), c.h, 1e-12 * c.h)
-            << (&c - cases);
+    std::vector<double> h;
+    for (const auto& [id, state] : cases) h.push_back(state.htc(id));
+    expect_near(h, {1430.898869714132, 1277.371988954193, 1560.9805851426893, 4970.623006546506, 3020.115824834667,
+                    17180.638401974295, 7333.957550001485, 28.0}, 1e-12);
 
     // identifier 1 has had 7 calls; the 100th and 200th store (SIM_TIME, h)
-    RunState st;
     for (int k = 8; k <= 200; ++k) {
-        st.sim_time_s = 0.01 * k;
-        send_state(st);
-        refrig_htc(1, {.u = k == 100 ? 0.5 : 1.0});
+        send_state({.sim_time_s = 0.01 * k});
+        Refrig{.u = k == 100 ? 0.5 : 1.0}.htc(1);
     }
     const Plot p = drain_plot(1, 1);
     EXPECT_EQ(p.x, (std::vector<double>{0.01 * 100, 0.01 * 200}));
     EXPECT_NEAR(p.y.at(0), 1430.898869714132, 1e-9);  // the liquid value above
-    EXPECT_EQ(p.title + p.curve + p.xlabel + p.ylabel,
-              padded("Heat Transfer User Model") + std::string(80, 'c') + padded("sec") + padded("W/m^2-K"));
+    EXPECT_EQ(p.labels(), padded("Heat Transfer User Model") + std::string(80, 'c') + padded("sec") + padded("W/m^2-K"));
+}
+
+std::vector<double> matrix(int32_t id, double omega)
+{
+    double t[4][2];
+    TM_USER(t[0], t[1], t[2], t[3], &id, &omega);
+    return {t[0][0], t[0][1], t[1][0], t[1][1], t[2][0], t[2][1], t[3][0], t[3][1]};
 }
 
 TEST(PipeTransferMatrix, StraightPipeAndIdentity)
@@ -160,50 +149,34 @@ TEST(PipeTransferMatrix, StraightPipeAndIdentity)
     set_texts(1, {"pipe"}, 4);
     set_reals(1, {0.5, 0.0, 0.04, 340.0});  // L 0.5, d 0.04, c 340
     set_texts(2, {"Pipe"}, 10);             // not the word: identity, reals not tested
-    const double omega = 2.0 * 3.14159265358979 * 100.0;
-    double t[4][2];
-    const int32_t id = 1;
-    TM_USER(t[0], t[1], t[2], t[3], &id, &omega);
-    // kL = 628.3185 / 340 * 0.5 = 0.923998; A = 3.1415927 * 0.02^2; Z = 340 / A (by hand)
-    EXPECT_NEAR(t[0][0], 0.6026346363792572, 1e-12);
-    EXPECT_NEAR(t[1][1], 215914.25368037145, 1e-6);
-    EXPECT_NEAR(t[2][1], 2.9494648184680466e-06, 1e-18);
-    EXPECT_EQ(t[0][1] + t[1][0] + t[2][0], 0.0);
-    EXPECT_EQ(t[3][0], t[0][0]);
-    EXPECT_NEAR(t[0][0] * t[3][0] + t[1][1] * t[2][1], 1.0, 1e-12);  // det = cos^2 + sin^2
-
-    for (int32_t other : {2, 4, 0}) {  // other word, no texts, identifier below 1
-        TM_USER(t[0], t[1], t[2], t[3], &other, &omega);
-        EXPECT_EQ(t[0][0] + t[3][0], 2.0);
-        EXPECT_EQ(t[0][1] + t[1][0] + t[1][1] + t[2][0] + t[2][1] + t[3][1], 0.0);
-    }
+    // kL = 628.3185 / 340 * 0.5 = 0.923998; A = 3.1415927 * 0.02^2; Z = 340 / A (by hand):
+    // cos kL, Z sin kL, sin kL / Z
+    const double c = 0.6026346363792572, zs = 215914.25368037145, sz = 2.9494648184680466e-06;
+    expect_near(matrix(1, 2.0 * 3.14159265358979 * 100.0), {c, 0, 0, zs, 0, sz, c, 0}, 1e-12);
+    EXPECT_NEAR(c * c + zs * sz, 1.0, 1e-12);  // det = cos^2 + sin^2
+    for (int32_t other : {2, 4, 0})  // other word, no texts, identifier below 1
+        EXPECT_EQ(matrix(other, 1.0), (std::vector<double>{1, 0, 0, 0, 0, 0, 1, 0})) << other;
 }
 
 TEST(PipeModels, InputFaultsStopTheRun)
 {
-    const auto matrix = [] {
-        set_texts(1, {"pipe"}, 8);  // the word, blank-padded, but no reals
-        double t[4][2];
-        const int32_t id = 1;
-        const double omega = 1.0;
-        TM_USER(t[0], t[1], t[2], t[3], &id, &omega);
-    };
     const auto refrig = [](int missing) {  // without integers, the fifth real, or texts
         if (missing != 0) set_ints(1, {1});
         set_reals(1, missing == 1 ? std::vector<double>{1, 2, 3, 4} : std::vector<double>{1, 2, 3, 4, 5});
         if (missing != 2) set_texts(1, {"r"}, 1);
-        refrig_htc(1, Refrig{});
+        Refrig{}.htc(1);
     };
     const std::string refrig_error = " UserModel input error for refrigerant\n";
     expect_fatal({
-        {[] { set_reals(1, {0.0, 0.0, 1.1, 1.2}), cf_user_refrig(1, Air{}, 0.5); },
+        {[] { set_reals(1, {0.0, 0.0, 1.1, 1.2}), Air{}.refrig_cf(1, 0.5); },
          " Array bounds error: subscript 1 of array REALPARM has value 5, above its upper bound 4\n"},
-        {[] { set_reals(5, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1}), cf_hg_user(5, Air{}, 0.0); },
+        {[] { set_reals(5, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1}), Air{}.htc(5, 0.0); },
          " Array bounds error: subscript 1 of array ICOUNT has value 5, above its upper bound 4\n"},
         {[&] { refrig(0); }, refrig_error},
         {[&] { refrig(1); }, refrig_error},
         {[&] { refrig(2); }, refrig_error},
-        {matrix, " UserModel error (TMBlackBox):  Check UserModel input\n"},
+        {[] { set_texts(1, {"pipe"}, 8), matrix(1, 1.0); },  // the word, blank-padded, but no reals
+         " UserModel error (TMBlackBox):  Check UserModel input\n"},
     }, 5);
 }
 

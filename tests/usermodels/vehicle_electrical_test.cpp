@@ -1,10 +1,6 @@
-#include "support/child.h"
 #include "usermodels/model_setup.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
-#include <vector>
 
 namespace usersub::test {
 namespace {
@@ -23,12 +19,11 @@ TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
         DYN_TIRE_USER(nullptr, &va, &vb, &fz, &r, &id);
         return r;
     };
-    EXPECT_DOUBLE_EQ(mu(10, 12, 1500), 0.15 + 0.001 / 6.0);          // slip 2/12
-    EXPECT_NEAR(mu(10, 5, 3000), 0.15 + 0.0005 * 2.070529847682755, 1e-15);  // slip -0.5, 2^1.05
-    EXPECT_DOUBLE_EQ(mu(-10, 5, 1500), 0.151);                         // slip -1.5 held at -1
-    EXPECT_NEAR(mu(20, 30, 1500), 0.15 + 0.001 / 3.0 * 0.42044820762685725, 1e-15);  // 2^-1.25
-    EXPECT_DOUBLE_EQ(mu(0, 3, 1500), 0.15);  // a standing wheel: base friction, not infinity
-
+    // slip 2/12; slip -0.5, 2^1.05; slip -1.5 held at -1; 2^-1.25; a standing wheel: base friction, not infinity
+    expect_near({mu(10, 12, 1500), mu(10, 5, 3000), mu(-10, 5, 1500), mu(20, 30, 1500), mu(0, 3, 1500)},
+                {0.15 + 0.001 / 6.0, 0.15 + 0.0005 * 2.070529847682755, 0.151, 0.15 + 0.001 / 3.0 * 0.42044820762685725,
+                 0.15},
+                1e-14);
     std::array<double, 7> o;
     o.fill(5.0);
     ELE_BATR_USER_PERF(&a, &a, &a, &a, &a, &a, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &id);
@@ -40,21 +35,16 @@ TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
         XYFUNC_USER(&x, &r, &mode, &ca, &cb, &c, &id);
         return r;
     };
-    EXPECT_DOUBLE_EQ(xy(4, 1.0, 0.5), 5.0);  // 1 + 2 x 4^0.5
-    EXPECT_DOUBLE_EQ(xy(2, 2.0, 3.0), 17.0);  // 1 + 2 x 2 + 3 x 4
-    EXPECT_EQ(xy(2, 1.5, 3.0), 0.0);
     const auto xyz = [&](int32_t model, double c) {
         const double x = 3, y = 5, x0 = 1, ex = 2, y0 = 1, ey = 0.5;
         r = 99.0;
         XYZFUNC_USER(&x, &y, &r, &c, &x0, &ex, &y0, &ey, &model);
         return r;
     };
-    EXPECT_DOUBLE_EQ(xyz(1, -2.0), -16.0);  // -2 x 2^2 x 4^0.5
-    EXPECT_EQ(xyz(2, 2.0), 0.0);
-    EXPECT_EQ(xyz(2, 3.0), 0.0);
-    const auto child = run_in_child([&] { xyz(3, 1.0); });
-    EXPECT_EQ(child.exit_status, 1);
-    EXPECT_EQ(child.output, " No integer parameters defined for user model\n");
+    // 1 + 2 x 4^0.5; 1 + 2 x 2 + 3 x 4; no such form; -2 x 2^2 x 4^0.5; no such law
+    expect_near({xy(4, 1.0, 0.5), xy(2, 2.0, 3.0), xy(2, 1.5, 3.0), xyz(1, -2.0), xyz(2, 2.0)},
+                {5.0, 17.0, 0.0, -16.0, 0.0}, 1e-15);
+    expect_stop([&] { xyz(3, 1.0); }, " No integer parameters defined for user model\n");
 }
 
 // Outputs 1..14 of one power-distribution call at time t.
@@ -64,17 +54,15 @@ std::vector<double> hev(double t, double q1, double q2, double q3, double p_dema
     std::vector<double> u(12, 0.0), y(14, -5.0);
     u[1] = p_demand, u[10] = 8000.0, u[11] = mode;
     const int32_t id = 1, nu = 12, ny = 14;
-    const void* n = nullptr;
-    USERHEVPOWDISTR(&id, u.data(), &nu, y.data(), &ny, &q1, n, &q2, n, n, n, n, n, &q3, n, n, n, n, n, n, n, n, n,
-                    n, n, n, n);
+    USERHEVPOWDISTR(&id, u.data(), &nu, y.data(), &ny, &q1, n_, &q2, n_, n_, n_, n_, n_, &q3, n_, n_, n_, n_, n_, n_, n_,
+                    n_, n_, n_, n_, n_, n_);
     return y;
 }
 
 // Outputs 1, 2, 3, 4, 11, 12 and 13 as given, the others 0.
 void expect_outputs(const std::vector<double>& y, const std::array<double, 7>& w)
 {
-    const std::vector<double> all{w[0], w[1], w[2], w[3], 0, 0, 0, 0, 0, 0, w[4], w[5], w[6], 0};
-    for (std::size_t k = 0; k < y.size(); ++k) EXPECT_NEAR(y[k], all[k], 1e-12) << "output " << k + 1;
+    expect_near(y, {w[0], w[1], w[2], w[3], 0, 0, 0, 0, 0, 0, w[4], w[5], w[6], 0}, 0, 1e-12);
 }
 
 // R1..R10 = 40, 60 (switch 1 off below / on above), 80, 30 (switch 2 off
@@ -99,11 +87,68 @@ TEST(HevPowerDistribution, SwitchesLoopAndResetOverASequence)
     // once off again; the loop runs (50 > 35) with e = 0 and no integral.
     load_model(1, {}, {60, 40, 80, 30, 5000, 2000, 3000, 50, 100, 10});
     expect_outputs(hev(0.1, 50, 50, 50, 0, 0), {0, 0, 0, 0, 0, 0, 1});
-
     load_model(1, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9});
-    const auto r = run_in_child([] { hev(0.1, 0, 0, 0, 0, 0); });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " Not enough real parameters defined for the user model.\n");
+    expect_stop([] { hev(0.1, 0, 0, 0, 0, 0); }, " Not enough real parameters defined for the user model.\n");
+}
+
+std::vector<double> harness(int32_t id, std::vector<double> u, std::size_t ny, int32_t skip = 0, int32_t iharn = 1,
+                            double y0 = 0.0)
+{
+    const auto nu = static_cast<int32_t>(u.size()), n = static_cast<int32_t>(ny);
+    const double dt = 0.01;
+    std::vector<double> y(ny, y0);
+    USERHARNESS(&skip, &id, &dt, u.data(), &nu, y.data(), &n, &iharn);
+    return y;
+}
+
+// Lag 0.02 s, opening above 1e5 Pa, at most 8 mm, 1e-5 mm per Pa; dt 0.01 s.
+TEST(UserHarness, OrificeLawWithLagAndItsPlot)
+{
+    setup_models(4, 1);
+    load_model(1, {999}, {0.02, 1.0e5, 8.0, 1.0e-5});
+    load_model(2, {999}, {0.0, 1.0e5, 8.0, 1.0e-5});
+    load_model(3, {999}, {1, 2, 3});
+    load_model(4, {}, {0.02, 1.0e5, 8.0, 1.0e-5});
+    set_time(0.01);  // dp = 1.5e5: target 4 mm; r = 0.5, a third of the way from 2
+    EXPECT_NEAR(harness(1, {3.0e5, 1.5e5}, 1, 0, 1, 2.0)[0], 2.0 + 2.0 / 3.0, 1e-14);
+    set_time(0.02);  // target held at 8: 8/3 + (8 - 8/3) / 3
+    EXPECT_NEAR(harness(1, {1.0e6, 0.0}, 1, 0, 1, 8.0 / 3.0)[0], 40.0 / 9.0, 1e-14);
+    set_time(0.03);  // skipped: unchanged, still plotted
+    EXPECT_EQ(harness(1, {1.0e6, 0.0}, 1, 1, 1, 40.0 / 9.0)[0], 40.0 / 9.0);
+    set_time(0.04);  // dp at the opening value
+    EXPECT_EQ(harness(1, {2.0e5, 1.0e5}, 1, 0, 1, 1.0)[0], 0.0);
+    const Plot plot = drain_plot(1, 1);
+    EXPECT_EQ(plot.x, (std::vector<double>{0.01, 0.02, 0.03, 0.04}));
+    expect_near(plot.y, {2.0 + 2.0 / 3.0, 40.0 / 9.0, 40.0 / 9.0, 0.0}, 1e-14);
+    EXPECT_EQ(plot.labels(), labels("User Harness Model", "Orifice Diameter", "sec", "mm"));
+    // no lag time: r = dt / 1e-20, the target at once
+    EXPECT_NEAR(harness(2, {3.0e5, 1.5e5}, 1, 0, 1, 1.0)[0], 4.0, 1e-12);
+    // Too few reals, checked even when the law is skipped; no integers at all.
+    expect_stop([] { harness(3, {1, 2}, 1, 1); }, " USERHARNESS error:  Check UserModel input\n");
+    expect_stop([] { harness(4, {1, 2}, 1); }, " No integer parameters defined for user model\n");
+}
+
+TEST(UserHarness, PassThroughAndActuatorCopy)
+{
+    setup_models(2);
+    load_model(1, {123}, {});
+    load_model(2, {5}, {});
+    std::vector<double> u(19), want(18);
+    for (int k = 0; k < 19; ++k) u[k] = k + 1.0;
+    for (int k = 0; k < 18; ++k) want[k] = k < 16 ? k + 1.0 : k + 2.0;  // input 17 skipped
+    EXPECT_EQ(harness(1, u, 18), want);
+
+    const int32_t nsig = 5, nharn = 2, h2 = 2;
+    ALLOC_USER_HARN(&nsig, &nharn);
+    for (int32_t k = 1; k <= 3; ++k) {
+        const double v = 10.0 * k;
+        SET_USER_HARN_OUTPUT(&k, &h2, &v);
+    }
+    EXPECT_EQ(harness(2, {}, 4, 0, 2), (std::vector<double>{10.0, 20.0, 30.0, -999.0}));  // signal 4 never set
+    expect_stop([] { harness(1, std::vector<double>(18, 1.0), 18); },
+                " Array bounds error: subscript 1 of array UHARN has value 19, above its upper bound 18\n");
+    expect_stop([] { harness(2, {}, 6, 0, 2); },
+                " Array bounds error: subscript 1 of array GACTU has value 6, above its upper bound 5\n");
 }
 
 }  // namespace
