@@ -63,37 +63,35 @@ TEST(MechanicalConnection, SqueezedFilm)
 TEST(MechanicalConnection, InputErrorsStopTheRun)
 {
     setup_models(21);
-    load_model(1, {7}, {1.0, 2.0});
-    load_model(2, {1}, {1.0});
-    load_model(3, {3, 0}, {0.01, 0.02, 1, 2, 3});
-    load_model(4, {3, 1}, {0.01});
-    load_model(5, {3}, {0.01, 0.02});
-    load_model(6, {}, {0.01, 0.02});
-    load_model(21, {3, 1}, {0.01, 0.02});
     const std::string head = " User Model error (UserMechConn):\n";
-    const std::pair<int32_t, std::string> cases[] = {
-        {1, head + " Invalid integer flag (1st integer parameter in UserModel object)\n"
-                   " Allowed values for and the corresponding sample user models are:\n"
-                   " 1 - Spring & damper combination\n"
-                   " 2 - Simple contact with stiffness and initial gap\n"
-                   " 3 - Circular or annular squeezed film\n"},
-        {2, head + " Number of Real parameters in UserModel object should be  2\n"},
-        {3, head + " Number of Real parameters in UserModel object should be  6\n"},
+    const std::tuple<int32_t, std::vector<int32_t>, std::vector<double>, std::string> cases[] = {
+        {1, {7}, {1.0, 2.0},
+         head + " Invalid integer flag (1st integer parameter in UserModel object)\n"
+                " Allowed values for and the corresponding sample user models are:\n"
+                " 1 - Spring & damper combination\n"
+                " 2 - Simple contact with stiffness and initial gap\n"
+                " 3 - Circular or annular squeezed film\n"},
+        {1, {1}, {1.0}, head + " Number of Real parameters in UserModel object should be  2\n"},
+        {1, {3, 0}, {0.01, 0.02, 1, 2, 3}, head + " Number of Real parameters in UserModel object should be  6\n"},
         // The film reads both radii before it counts the reals.
-        {4, " Array bounds error: subscript 1 of array REALPARM has value 2, above its upper bound 1\n"},
-        {5, head + " This model requires 2 integer values in integer array in UserModel object\n"
-                   " The second integer is used as a flag only when the first integer is 3, i.e.\n"
-                   " points to the user model for a squeeze-film force:\n"
-                   " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
-                   " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
-        {6, " Array bounds error: subscript 1 of array INTPARM has value 1, above its upper bound 0\n"},
-        {21, " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
-             " Increasing the size of the arrays in the common should fix this. \n"},
+        {1, {3, 1}, {0.01}, " Array bounds error: subscript 1 of array REALPARM has value 2, above its upper bound 1\n"},
+        {1, {3}, {0.01, 0.02},
+         head + " This model requires 2 integer values in integer array in UserModel object\n"
+                " The second integer is used as a flag only when the first integer is 3, i.e.\n"
+                " points to the user model for a squeeze-film force:\n"
+                " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
+                " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
+        {1, {}, {0.01, 0.02}, " Array bounds error: subscript 1 of array INTPARM has value 1, above its upper bound 0\n"},
+        {21, {3, 1}, {0.01, 0.02},
+         " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
+         " Increasing the size of the arrays in the common should fix this. \n"},
     };
-    for (const auto& [id, message] : cases) expect_stop([id] { connect(id, 0, 1e-5); }, message);
+    for (const auto& [id, ints, reals, message] : cases)
+        expect_stop([&] { load_model(id, ints, reals), connect(id, 0, 1e-5); }, message);
     expect_stop([] {
-        const int32_t id = 2;  // one real only
+        const int32_t id = 1;
         double x = 1.0, force = 0.0;
+        load_model(1, {}, {1.0});  // one real only
         MEC_USER_EXTF(nullptr, &x, &x, &force, &id);
     }, " UserModel error (Force/Torque):  Check UserModel input\n");
 }
