@@ -55,9 +55,8 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
               std::vector<double>({2.0, 0.999, 9000.0, 0.0}));
     b.status = 0;  // the host starts the next cycle
     b.call(-30.0);
-    EXPECT_EQ(b.end, 9000.0);
     b.call(0.0);
-    EXPECT_NEAR(b.x, 0.3454915116402722, 1e-15);  // z = 0.4
+    expect_near({b.end, b.x}, {9000.0, 0.3454915116402722}, 1e-15);  // z = 0.4
     // burn fraction and rate (dx / 25) of every burning call
     const Plot frac = drain_plot(1, 1), rate = drain_plot(1, 2);
     EXPECT_EQ(frac.x, (std::vector<double>{5.0, 15.0, 30.0, 30.0, 0.0}));
@@ -103,15 +102,16 @@ TEST(WallHeatTransfer, ReferenceStateThenCombustionTerm)
     for (const auto& [g, h] : cases) expect_near(g.heat(), h, 1e-13);
 }
 
-void evaporate(std::vector<double>& evap, double* zero3, std::vector<int32_t> inj = {2, 1}, int32_t nv = 1)
+// Evaporated mass per species of cylinder 1 at 30 deg, then the three zeroed entries.
+std::vector<double> evaporate(int32_t n, std::vector<int32_t> inj = {2, 1}, int32_t nv = 1)
 {
-    const int32_t id = 1, cyl = 1, n = static_cast<int32_t>(evap.size()), ni = static_cast<int32_t>(inj.size());
-    std::vector<double> mass(evap.size(), 1e-5);
+    const int32_t id = 1, cyl = 1, ni = static_cast<int32_t>(inj.size()), vlv[] = {1};
+    std::vector<double> mass(std::size_t(n), 1e-5), out(std::size_t(n) + 3, -1.0);
     if (n > 0) mass[fx::kC7H16Liquid - 1] = 2e-5;
     const double theta = 30.0, factor = 1e-4, s1 = 900.0, s2 = 2000.0;
-    const int32_t vlv[] = {1};
     USERENGCYLEVAPORATION(&id, &cyl, n_, &n, &n, mass.data(), &theta, n_, n_, &factor, n_, &s1, n_, n_, n_, &s2, &ni,
-                          inj.data(), &nv, vlv, evap.data(), zero3);
+                          inj.data(), &nv, vlv, out.data(), out.data() + n);
+    return out;
 }
 
 TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
@@ -135,18 +135,15 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
     setup_models(1, 4);
     send_state({});
     set_reals(1, {2.0, 0.5, 1.2});
-    std::vector<double> evap(fx::kNSpecies, -1.0), want(fx::kNSpecies, 0.0);
-    double zero3[3] = {-1, -1, -1};
-    evaporate(evap, zero3);
     // k = (16640 / 2) (900 / 600)^0.5 (2000 / 4000)^1.2 1e-4 = 0.44354 (by hand); only
     // n-heptane (fuel, liquid) evaporates, not methane (gas) nor water (no fuel)
+    std::vector<double> want(fx::kNSpecies + 3, 0.0);
     want[fx::kC7H16Liquid - 1] = 8.870803449530773e-06;
-    expect_near(evap, want, 1e-14);
-    expect_near({zero3[0], zero3[1], zero3[2]}, {0, 0, 0}, 0);
+    expect_near(evaporate(fx::kNSpecies), want, 1e-14);
     // r = 0.045, e = 0.001, L = 0.15 at 30 deg: s = (r sin + e) / L;
     // x = sqrt((r + L)^2 - e^2) - L sqrt(1 - s^2) - r cos = 7.8786 mm (by hand)
     const Plot piston = drain_plot(1, 1);
-    EXPECT_EQ(piston.x, std::vector<double>{30.0});
+    expect_near(piston.x, {30.0}, 0.0);
     expect_near(piston.y, {7.878562386793027}, 1e-12);
     EXPECT_EQ(piston.labels(), labels("Cylinder  1", "", "theta", "piston position [mm]"));
     // INJ_INDEX = (2, 1): 3600 * 0.0005 and 3600 * 0.002 kg/hr; then the valve in kg/s
@@ -198,11 +195,7 @@ TEST(EngineModels, InputFaultsStopTheRun)
          " UserModel error (ENGHEATTRUSER):  Not enough real values, 2 needed\n"},
         {[] { set_reals(1, {-180.0, 140.0}), Gas{21}.heat(); },  // past the saved arrays
          " Array bounds error: subscript 1 of array PMOT1 has value 21, above its upper bound 20\n"},
-        {[] {
-             std::vector<double> none;
-             double z[3];
-             set_reals(1, {2.0, 0.5}), evaporate(none, z, {}, 0);
-         },
+        {[] { set_reals(1, {2.0, 0.5}), evaporate(0, {}, 0); },
          " UserModel error (USERENGCYLEVAPORATION):  Not enough real values, 3 needed\n"},
         {[] { Jet{}.call(); }, " No integer parameters defined for user model\n"},
         {[] { load_model(1, {1}, {2.0}), Jet{}.call(); },  // user weights need two reals
@@ -212,24 +205,26 @@ TEST(EngineModels, InputFaultsStopTheRun)
     });
 }
 
-TEST(ConstantHooks, FlameSpeedAndChargeMotionWithinTheirExtents)
+// Hooks with fixed results write only their own outputs, each of its extent.
+TEST(ConstantHooks, FlameSpeedChargeMotionAndTurbocharger)
 {
     setup_models(3);
-    const int32_t id1 = 1, id3 = 3, ext = 1;
+    const int32_t id = 1, id3 = 3, ext = 1, two = 2;
     const double arg6 = 0.25;
-    std::array<double, 6> o{-1, -1, -1, -1, -1, -1};
-    LAMFLSPEEDUSER(&id1, n_, &ext, n_, n_, n_, n_, n_, &o[0], n_, n_, n_, n_, n_, n_, n_, n_, n_);
-    TURBFLSPEEDUSER(&id1, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[1]);
-    EXPECT_EQ(o, (std::array<double, 6>{0.5, 25.0, -1, -1, -1, -1}));  // 100 * 0.25
-    TURBULENCE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0],
-                    &o[1], &o[2]);
-    TUMBLE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[4],
-                &o[3]);
-    EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, 0, 0, -1}));
-    o.fill(-1.0);
-    SWIRL_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0],
-               &o[1]);  // argument 26 has four entries
-    EXPECT_EQ(o, (std::array<double, 6>{0, 0, 0, 0, 0, -1}));
+    std::vector<double> o(23, -1.0);
+    LAMFLSPEEDUSER(&id, n_, &ext, n_, n_, n_, n_, n_, &o[0], n_, n_, n_, n_, n_, n_, n_, n_, n_);
+    TURBFLSPEEDUSER(&id, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[1]);
+    TURBULENCE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[2],
+                    &o[3], &o[4]);
+    TUMBLE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[5],
+                &o[6]);
+    SWIRL_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[8],
+               &o[9]);  // argument 26 has four entries
+    TCCOMPUSER(&id, n_, n_, n_, n_, n_, n_, &o[14], &o[15]);
+    TCTURBUSER(&id, n_, &two, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[16], &o[19]);  // two entries each
+    USER_TCTEMP(&id, n_, n_, n_, n_, n_, &o[22]);
+    EXPECT_EQ(o, (std::vector<double>{0.5, 25.0, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, -1,  // 25 = 100 * 0.25
+                                      0, 1, 0, 0, -1, 1, 1, -1, 300.0}));
 }
 
 }  // namespace

@@ -115,17 +115,6 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
     EXPECT_EQ(cylinder.curve, padded("Cyl#1 Fric.Torque"));
 }
 
-TEST(TurbochargerHooks, ReturnConstantsWithinTheirExtents)
-{
-    setup_models(1);
-    const int32_t id = 1, n = 2;
-    std::vector<double> o(9, -1.0);  // compressor 2, turbine 3 + 3, temperature 1
-    TCCOMPUSER(&id, n_, n_, n_, n_, n_, n_, &o[0], &o[1]);
-    TCTURBUSER(&id, n_, &n, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[2], &o[5]);
-    USER_TCTEMP(&id, n_, n_, n_, n_, n_, &o[8]);
-    EXPECT_EQ(o, (std::vector<double>{0, 1, 0, 0, -1, 1, 1, -1, 300}));  // n entries only
-}
-
 TEST(InjectorAndNox, FaultsStopTheRun)
 {
     const std::string head = " F*** NOZZUSER: Nozzle geometry must be specified in\n"

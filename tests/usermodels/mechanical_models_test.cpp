@@ -17,9 +17,9 @@ double connect(int32_t id, double x1, double x4, double v1 = 0.0, double v4 = 0.
     return f[3];
 }
 
-TEST(MechanicalConnection, SpringDamperContactAndExternalForce)
+TEST(MechanicalConnection, SpringDamperContactFilmAndExternalForce)
 {
-    setup_models(3);
+    setup_models(6);
     load_model(1, {1}, {1000.0, 10.0});
     load_model(2, {2, 0}, {5.0e4, 0.01});
     load_model(3, {}, {3.0, -2.0});
@@ -31,33 +31,29 @@ TEST(MechanicalConnection, SpringDamperContactAndExternalForce)
     double force = 0.0;
     MEC_USER_EXTF(nullptr, &x1, &x2, &force, &id);
     EXPECT_DOUBLE_EQ(force, -4.0);  // 3 x 2 - 2 x 5
-}
 
-// Annular film r1 = 10, r2 = 20 mm, 2e5 / 1e5 Pa, 0.01 Pa s, vapour 100 Pa:
-// A = 3e-4 m2, a = 1/(2 ln 2) - 1/3 = 0.3880141871111484, pressure load
-// pi A (2e5 a + 1e5 (1 - a)) = 130.81725519920363 N, viscous coefficient
-// K = 3 pi A^2 (a - 0.5) (by hand; the sums checked in python).
-TEST(MechanicalConnection, SqueezedFilm)
-{
-    setup_models(3);
-    load_model(1, {3, 0}, {0.01, 0.02, 2.0e5, 1.0e5, 0.01, 100.0});
-    load_model(2, {3, 0}, {0.0, 0.01, 7.0e5, 1.0e5, 0.01, 100.0});
-    load_model(3, {3, 1}, {0.01, 0.02, 9e9, 9e9, 9e9, 9e9});
+    // Annular film r1 = 10, r2 = 20 mm, 2e5 / 1e5 Pa, 0.01 Pa s, vapour 100 Pa:
+    // A = 3e-4 m2, a = 1/(2 ln 2) - 1/3 = 0.3880141871111484, pressure load
+    // pi A (2e5 a + 1e5 (1 - a)) = 130.81725519920363 N, viscous coefficient
+    // K = 3 pi A^2 (a - 0.5) (by hand; the sums checked in python).
+    load_model(4, {3, 0}, {0.01, 0.02, 2.0e5, 1.0e5, 0.01, 100.0});
+    load_model(5, {3, 0}, {0.0, 0.01, 7.0e5, 1.0e5, 0.01, 100.0});
+    load_model(6, {3, 1}, {0.01, 0.02, 9e9, 9e9, 9e9, 9e9});
     const double fp = 130.81725519920363, k = 3.0 * 3.14159265358979 * 9e-8 * (0.3880141871111484 - 0.5);
     const auto film = [](int32_t id, double h, double hdot) { return connect(id, 0.0, h, 0.0, hdot); };
-    EXPECT_NEAR(film(1, 1e-8, 1e-14), fp + k * 0.01 * 1e-14 / 1e-24, 1e-9);  // opening: no clamp
-    EXPECT_NEAR(film(1, 0.0, 1e-22), fp + k * 0.01 * 1e-22 / 1e-27, 1e-9);   // h = 0: gap 1e-9
-    EXPECT_NEAR(film(1, 1e-8, -5.0), fp, 1e-10);  // closing below 1.5e-7: no viscous term
+    EXPECT_NEAR(film(4, 1e-8, 1e-14), fp + k * 0.01 * 1e-14 / 1e-24, 1e-9);  // opening: no clamp
+    EXPECT_NEAR(film(4, 0.0, 1e-22), fp + k * 0.01 * 1e-22 / 1e-27, 1e-9);   // h = 0: gap 1e-9
+    EXPECT_NEAR(film(4, 1e-8, -5.0), fp, 1e-10);  // closing below 1.5e-7: no viscous term
     // Closing at 3e-7: ramp 1 - exp(-0.1) on the viscous term, unclamped gap.
-    EXPECT_NEAR(film(1, 3e-7, -1e-3), fp + (1 - std::exp(-0.1)) * k * 0.01 * -1e-3 / 2.7e-20, 1e-3);
-    EXPECT_NEAR(film(1, 1e-6, 1.0), 0.0942477796076937, 1e-15);  // floor pi A x 100
+    EXPECT_NEAR(film(4, 3e-7, -1e-3), fp + (1 - std::exp(-0.1)) * k * 0.01 * -1e-3 / 2.7e-20, 1e-3);
+    EXPECT_NEAR(film(4, 1e-6, 1.0), 0.0942477796076937, 1e-15);  // floor pi A x 100
     // Circular, r2 = 10 mm: pi 1e-4 x 1e5 - 1.5 pi 1e-8 0.01 1e-3 / 1e-12; floor pi 1e-4 x 100.
-    EXPECT_NEAR(film(2, 1e-4, 1e-3), 31.4159265358979 - 0.471238898038469, 1e-11);
-    EXPECT_NEAR(film(2, 1e-4, 10.0), 0.0314159265358979, 1e-15);
+    EXPECT_NEAR(film(5, 1e-4, 1e-3), 31.4159265358979 - 0.471238898038469, 1e-11);
+    EXPECT_NEAR(film(5, 1e-4, 10.0), 0.0314159265358979, 1e-15);
     // Shared film data are always 2e5, 1e5, 0.003, 100: fp + K 0.003 1e-4 / 1e-15.
-    EXPECT_NEAR(film(3, 1e-5, 1e-4), fp + k * 0.003 * 1e11, 1e-9);
+    EXPECT_NEAR(film(6, 1e-5, 1e-4), fp + k * 0.003 * 1e11, 1e-9);
     // Gap and rate are the differences of the two ends: h = 1e-5, hdot = 1e-4.
-    EXPECT_NEAR(connect(1, 0.25, 0.25 + 1e-5, -0.5, -0.5 + 1e-4), 35.82752728817141, 1e-9);
+    EXPECT_NEAR(connect(4, 0.25, 0.25 + 1e-5, -0.5, -0.5 + 1e-4), 35.82752728817141, 1e-9);
 }
 
 TEST(MechanicalConnection, InputErrorsStopTheRun)
@@ -100,27 +96,39 @@ enum : int { A1, A2, A3, L1, L2, V1, V2, V3, ZERO, DH1, DH2, DH3 };
 
 // Outputs 34..51 of the flow side (index k - 34) for D1..D4 = 12, 8, 5, 2 mm,
 // alpha 0.7, beta 1.1.
-std::array<double, 18> flow_side(double x, double x_ref, double gamma = 0.3)
+std::vector<double> flow_side(double x, double x_ref, double gamma = 0.3)
 {
     const int32_t id = 1;
     const double a5 = 5.5, a6 = 6.5, d1 = 0.012, d2 = 0.008, d3 = 0.005, d4 = 0.002, alpha = 0.7, beta = 1.1;
     const double* j = &a5;  // positions with no effect
-    std::array<double, 18> o;
-    o.fill(-1.0);
+    std::vector<double> o(18, -1.0);
     USER_FLOW_CPCS(&id, j, j, j, &a5, &a6, &x, &x_ref, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, &d1, &d2, &d3,
                    &d4, &alpha, &beta, &gamma, j, j, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8],
                    &o[9], &o[10], &o[11], &o[12], &o[13], &o[14], &o[15], &o[16], &o[17]);
     return o;
 }
 
+// Outputs 33..35 of the mechanical side for D0..D3 = 14, 10, 8, 4 mm, alpha 0.6, beta 0.9.
+std::vector<double> mec_side(int32_t s, double x, double pa, double pb, double pc, double form)
+{
+    const int32_t id = 1;
+    const double d0 = 0.014, d1 = 0.010, d2 = 0.008, d3 = 0.004, alpha = 0.6, beta = 0.9;
+    const double* j = &d0;
+    std::vector<double> o(3, 0.0);
+    USER_MEC_CPCS(&id, j, &s, j, j, j, &x, &pa, &pb, &pc, j, j, j, j, j, j, j, j, j, j, j, j, j, &d0, &d1, &d2, &d3,
+                  &alpha, &beta, &form, j, j, &o[0], &o[1], &o[2]);
+    EXPECT_EQ(o[1], -o[0]);
+    return o;
+}
+
 // Areas and hydraulic diameters from an independent evaluation of the
 // formulas (python, pi = 3.14159265358979); lengths and volumes by hand.
-TEST(ConnectionGeometry, FlowAreasLengthsVolumesAndHydraulicDiameters)
+TEST(ConnectionGeometry, FlowAndMechanicalSides)
 {
     setup_models(1);
     auto o = flow_side(2e-4, 5e-5);
     const double q = 0.7853981633974475;  // pi / 4
-    expect_near(std::vector<double>(o.begin(), o.end()),
+    expect_near(o,
                 {1.225735171942995e-4, 3.277907523735987e-06, 1.4988002131396096e-05, 0.002 / std::sin(0.7),
                  0.0015 / std::sin(0.7), q * 8e-5 * 1.5e-4, q * 3.9e-5 * 1.5e-4, q * 2.1e-5 * 1.5e-4, 0.0,
                  0.013321498953800364, 4e-4 / std::sin(0.7), 0.0021699305566402014,
@@ -135,26 +143,11 @@ TEST(ConnectionGeometry, FlowAreasLengthsVolumesAndHydraulicDiameters)
     EXPECT_EQ(o[A1], 0.0);
     EXPECT_LT(o[DH1], 0.0);
     // cot(0) taken as 1e18
-    EXPECT_NEAR(flow_side(1e-4, 0.0, 0.0)[DH1], 2.0 * (1e-4 + 0.002 * (1e18 - 1.0 / std::tan(0.7))) / std::sin(0.7), 1e4);
-}
+    const double cot_0 = 1e18;  // cot(0) taken as 1e18
+    EXPECT_NEAR(flow_side(1e-4, 0.0, 0.0)[DH1], 2.0 * (1e-4 + 0.002 * (cot_0 - 1.0 / std::tan(0.7))) / std::sin(0.7), 1e4);
 
-// Outputs 33..35 of the mechanical side for D0..D3 = 14, 10, 8, 4 mm, alpha 0.6, beta 0.9.
-std::array<double, 3> mec_side(int32_t s, double x, double pa, double pb, double pc, double form)
-{
-    const int32_t id = 1;
-    const double d0 = 0.014, d1 = 0.010, d2 = 0.008, d3 = 0.004, alpha = 0.6, beta = 0.9;
-    const double* j = &d0;
-    std::array<double, 3> o{};
-    USER_MEC_CPCS(&id, j, &s, j, j, j, &x, &pa, &pb, &pc, j, j, j, j, j, j, j, j, j, j, j, j, j, &d0, &d1, &d2, &d3,
-                  &alpha, &beta, &form, j, j, &o[0], &o[1], &o[2]);
-    EXPECT_EQ(o[1], -o[0]);
-    return o;
-}
-
-TEST(ConnectionGeometry, ChangeOverDiameterPressureForceAndCheckValve)
-{
-    setup_models(1);
-    auto o = mec_side(-1, 1e-4, 2e7, 1e7, 1e5, 0.0);  // python reference
+    // mechanical side: change-over diameter and pressure force (python reference)
+    o = mec_side(-1, 1e-4, 2e7, 1e7, 1e5, 0.0);  // python reference
     EXPECT_NEAR(o[2], 0.0085372301732807, 1e-15);
     EXPECT_NEAR(o[0], -1938.3645909183708, 1e-9);
     EXPECT_NEAR(mec_side(-1, 1e-4, 2e7, 1e7, 1e5, 1.0)[0], -1725.3983735200127, 1e-9);
@@ -163,11 +156,9 @@ TEST(ConnectionGeometry, ChangeOverDiameterPressureForceAndCheckValve)
         for (double x : {1e-5, 1e-4, 2e-3})
             EXPECT_NEAR(mec_side(2, x, 3e6, 3e6, 3e6, form)[0], 2.0 * 3e6 * 0.7853981633974475 * 1.8e-4, 1e-9);
     const double junk = 42.0, *j = &junk;
-    for (int32_t id : {0, 1}) {
-        double cf = -1.0;
-        HLA_CVFLOWCOEF(&id, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, &cf);
-        EXPECT_EQ(cf, 0.6);
-    }
+    double cf[2] = {-1, -1};
+    for (int32_t id : {0, 1}) HLA_CVFLOWCOEF(&id, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, &cf[id]);
+    EXPECT_EQ(std::vector<double>(cf, cf + 2), std::vector<double>({0.6, 0.6}));  // for any model
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "support/child.h"
 #include "usersub.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -58,10 +57,8 @@ inline void set_texts(int32_t model, const std::vector<std::string>& v, intptr_t
 }
 
 struct RunState {
-    int32_t state_int4 = 1;  // plots are stored while 1
-    int32_t time_step = 2;
-    double sim_time_s = 0.0;
-    double crank_angle_deg = 0.0;
+    int32_t state_int4 = 1, time_step = 2;  // plots are stored while state_int4 is 1
+    double sim_time_s = 0.0, crank_angle_deg = 0.0;
 };
 
 inline void send_state(const RunState& s)
@@ -74,10 +71,7 @@ inline void send_state(const RunState& s)
 // Run state with plot storage on, time step 1 and simulation time t_s.
 inline void set_time(double t_s) { send_state({1, 1, t_s, 0.0}); }
 
-inline std::string padded(const std::string& s, std::size_t len = 80)
-{
-    return s + std::string(len - s.size(), ' ');
-}
+inline std::string padded(const std::string& s, std::size_t len = 80) { return s + std::string(len - s.size(), ' '); }
 
 struct Plot {
     std::vector<double> x, y;
@@ -85,7 +79,7 @@ struct Plot {
     std::string labels() const { return title + curve + xlabel + ylabel; }
 };
 
-// The four labels of a plot as the host reads them: each blank-padded to 80.
+// The four labels of a plot as the host reads them, each blank-padded to 80.
 inline std::string labels(const std::string& t, const std::string& c, const std::string& x, const std::string& y)
 {
     return padded(t) + padded(c) + padded(x) + padded(y);
@@ -105,19 +99,20 @@ inline Plot drain_plot(int32_t model, int32_t iplot)
     return p;
 }
 
+// Each value within rel * |want| + abs of the wanted one.
+inline void expect_near(const std::vector<double>& got, const std::vector<double>& want, double rel, double abs = 0.0)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t k = 0; k < got.size(); ++k)
+        EXPECT_NEAR(got[k], want[k], rel * std::abs(want[k]) + abs) << "entry " << k;
+}
+
 // Runs body in a child process, which must end the run with status 1 and exactly this output.
 inline void expect_stop(const std::function<void()>& body, const std::string& output)
 {
     const ChildResult r = run_in_child(body);
     EXPECT_EQ(r.exit_status, 1) << output;
     EXPECT_EQ(r.output, output);
-}
-
-// Each value within rel * |want| + abs of the wanted one.
-inline void expect_near(const std::vector<double>& got, const std::vector<double>& want, double rel, double abs = 0.0)
-{
-    ASSERT_EQ(got.size(), want.size());
-    for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], want[k], rel * std::abs(want[k]) + abs) << "entry " << k;
 }
 
 // A routine call that must end the run with status 1 and exactly this output.
