@@ -14,6 +14,14 @@ std::vector<double> fuel(double methane)
     return f;
 }
 
+double harness_output(int32_t isig)
+{
+    const int32_t h = 1;
+    double v = 0.0;
+    GET_USER_HARN_OUTPUT(&isig, &h, &v);
+    return v;
+}
+
 // One knock step of a cylinder; the knock index output starts at -1.
 struct Knock {
     int32_t id = 1, c = 3, status = 1;
@@ -28,15 +36,8 @@ struct Knock {
                     &fraction, n_, fconc.data(), n_, n_, &index);
     }
     std::string printed() { return capture_stdout([this] { step(); }); }
+    std::vector<double> result() const { return {double(status), index, harness_output(c)}; }  // harness signal c
 };
-
-double harness_output(int32_t isig)
-{
-    const int32_t h = 1;
-    double v = 0.0;
-    GET_USER_HARN_OUTPUT(&isig, &h, &v);
-    return v;
-}
 
 // Model 1: delay 0.001 x 1 x 1^1 x p^0 x exp(0) = 1e-3 s, so 1/tau = 1000 1/s
 // at any state; model 2: too few reals; model 3: a full delay correlation.
@@ -50,26 +51,22 @@ TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
     const int32_t nsig = 30, nharn = 1;
     ALLOC_USER_HARN(&nsig, &nharn);
     Knock k{.fconc = fuel(2e-10)};  // just above the fuel threshold
-    EXPECT_EQ(k.printed(), "");        // 1000 x 0.5 x 1e-3 = 0.5
-    EXPECT_EQ(std::vector<double>({double(k.status), harness_output(3), harness_output(4)}),
-              std::vector<double>({0.0, 0.0, -999.0}));
+    EXPECT_EQ(k.printed(), "");     // 1000 x 0.5 x 1e-3 = 0.5
+    EXPECT_EQ(k.result(), (std::vector<double>{0, -1, 0}));
     k.dt_s = 5e-4;
     EXPECT_EQ(k.printed(), "");  // + 2000 x 0.5 x 5e-4: exactly 1.0, no knock
-    EXPECT_EQ(std::vector<double>({double(k.status), k.index}), std::vector<double>({0.0, -1.0}));
+    EXPECT_EQ(k.result(), (std::vector<double>{0, -1, 0}));
     // 1.1 and, not restarted, 1.2: index 0.8 x 6e7 x I x exp(-6) / 4.
     k.dt_s = 1e-4;
     for (double want : {32719.528731995935, 35694.031343995564}) {
         const std::string out = k.printed(), head = " Knock detected in Cylinder #  3  Knock Index:  ";
-        EXPECT_EQ(k.status, -1);
-        EXPECT_NEAR(k.index, want, 1e-8);
-        EXPECT_EQ(harness_output(3), k.index);
+        expect_near(k.result(), {-1, want, want}, 1e-13);
         ASSERT_EQ(out.substr(0, head.size()), head);
         EXPECT_NEAR(std::stod(out.substr(head.size())), want, 1e-8);
     }
     k.status = 1;  // a restart clears the integral
     k.step();
-    EXPECT_EQ(std::vector<double>({double(k.status), harness_output(3)}), std::vector<double>({0, 0}));
-
+    EXPECT_EQ(k.result()[0] + k.result()[2], 0.0);
     // 1/tau = 1 / (0.002 x 0.9^1.5 x (p 9.869233e-6)^-1.7 x exp(3800 / T)) =
     // 4443.26480616943 at (4e6 Pa, 900 K), 19074.58602408221 at (6e6, 1100) (python).
     Knock c7{.id = 3, .c = 7, .t_K = 900.0, .dt_s = 2e-4, .p_Pa = 4e6, .divisor = 2.5, .fraction = 0.25};
@@ -79,13 +76,11 @@ TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
     c7.t_K = 1100.0, c7.p_Pa = 6e6;
     c7.printed();
     // I = 2.7961115636421074; index 0.75 x 6e7 x I x exp(-6000/1100) / 2.5.
-    EXPECT_EQ(c7.status, -1);
-    EXPECT_NEAR(c7.index, 215252.40301277334, 1e-6);
-    EXPECT_EQ(std::vector<double>({double(c8.status), harness_output(8)}), std::vector<double>({0, 0}));
-
+    expect_near(c7.result(), {-1, 215252.40301277334, 215252.40301277334}, 1e-13);
+    EXPECT_EQ(c8.result(), (std::vector<double>{0, -1, 0}));
     Knock dry{.id = 2, .fconc = fuel(5e-11)};
     dry.step();  // no fuel: -1 before the parameters are counted
-    EXPECT_EQ(std::vector<double>({double(dry.status), dry.index}), std::vector<double>({-1, -1}));
+    EXPECT_EQ(dry.result(), (std::vector<double>{-1, -1, 0}));  // signal 3 as the restart left it
     expect_stop([] { Knock{.id = 2}.step(); }, " UserModel error (Knock):  Check UserModel input\n");
     // Fuel amounts short of the ordinary species, a cylinder beyond 30.
     expect_stop([] { Knock{.fconc = {1.0, 1.0, 1.0}}.step(); },
