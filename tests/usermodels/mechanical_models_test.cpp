@@ -94,8 +94,7 @@ TEST(MechanicalConnection, InputErrorsStopTheRun)
 
 enum : int { A1, A2, A3, L1, L2, V1, V2, V3, ZERO, DH1, DH2, DH3 };
 
-// Outputs 34..51 of the flow side (index k - 34) for D1..D4 = 12, 8, 5, 2 mm,
-// alpha 0.7, beta 1.1.
+// Outputs 34..51 of the flow side (index k - 34) for D1..D4 = 12, 8, 5, 2 mm, alpha 0.7, beta 1.1.
 std::vector<double> flow_side(double x, double x_ref, double gamma = 0.3)
 {
     const int32_t id = 1;

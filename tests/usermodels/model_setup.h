@@ -17,8 +17,7 @@ namespace usersub::test {
 
 inline const void* const n_ = nullptr;  // an argument position the routine does not read
 
-// Sizes the record table and the plot table for n models, each with nplot
-// plots switched on, and opens the plot gates.
+// Sizes the record table and the plot table for n models, each with nplot plots switched on, and opens the plot gates.
 inline void setup_models(int32_t n, int32_t nplot = 0)
 {
     ALLOCATE_USER_STRUCTURE(&n);

@@ -74,8 +74,7 @@ TEST(PipeHeatTransfer, ColburnOrThreeRangeNusseltLawPlottedEveryHundredthCall)
     EXPECT_NEAR(Air{.u = 0.2}.htc(2, 0.0), 1.67568773600619, 1e-11);
 }
 
-// R134a-like liquid in an 8 mm tube; the two-phase values are those of the
-// saturated liquid and vapour.
+// R134a-like liquid in an 8 mm tube; the two-phase values are those of the saturated liquid and vapour.
 struct Refrig {
     double t_fluid = 280.0, t_wall = 290.0;
     double cp = 1400.0, mu = 2e-4, k = 0.09, rho = 1200.0, u = 0.5, d = 0.008;
@@ -145,8 +144,7 @@ TEST(PipeTransferMatrix, StraightPipeAndIdentity)
     set_texts(1, {"pipe"}, 4);
     set_reals(1, {0.5, 0.0, 0.04, 340.0});  // L 0.5, d 0.04, c 340
     set_texts(2, {"Pipe"}, 10);             // not the word: identity, reals not tested
-    // kL = 628.3185 / 340 * 0.5 = 0.923998; A = 3.1415927 * 0.02^2; Z = 340 / A (by hand):
-    // cos kL, Z sin kL, sin kL / Z
+    // kL = 628.3185 / 340 * 0.5 = 0.923998; A = 3.1415927 * 0.02^2; Z = 340 / A (by hand): cos kL, Z sin kL, sin kL / Z
     const double c = 0.6026346363792572, zs = 215914.25368037145, sz = 2.9494648184680466e-06;
     expect_near(matrix(1, 2.0 * 3.14159265358979 * 100.0), {c, 0, 0, zs, 0, sz, c, 0}, 1e-12);
     EXPECT_NEAR(c * c + zs * sz, 1.0, 1e-12);  // det = cos^2 + sin^2
