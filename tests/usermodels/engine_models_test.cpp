@@ -26,16 +26,15 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
 {
     load_species_fixture();
     setup_models(1, 2);
-    send_state({1, 1, 0.0, 0.0});  // time step 1: the listed species are written
+    set_time(0.0);  // time step 1: the listed species are written
     Burn b;
     // first call of the cycle: set up, before the start angle
     EXPECT_EQ(capture_stdout([&] { b.call(-30.0); }),
               " 4 " + padded("C7H16_L", 117) + "\n 5 " + padded("H2O_L", 117) + "\n");
-    EXPECT_EQ(std::vector<double>({double(b.flag), b.start_out, b.x_old, b.burned[0]}),
-              std::vector<double>({1.0, -20.0, 0.0, 0.0}));
+    expect_near({double(b.flag), b.start_out, b.x_old, b.burned[0]}, {1.0, -20.0, 0.0, 0.0}, 0.0);
     send_state({});
     EXPECT_EQ(capture_stdout([&] { b.call(-20.0); }), "");  // at the start angle exactly: nothing burns
-    EXPECT_EQ(std::vector<double>({double(b.status), b.x}), std::vector<double>({0.0, 0.0}));
+    expect_near({double(b.status), b.x}, {0.0, 0.0}, 0.0);
     // x = (1 - cos(3.1415927 (theta + 20) / 50)) / 2;
     // burned = min(dx / (1 - x_old) (unburned + residual), unburned); by hand
     const std::array<double, 5> steps[] = {  // theta, x, dx, burned
@@ -44,15 +43,12 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
         {30.0, 1.0, 0.20610736071243763, 0.01, 0.002},  // the share would exceed what is unburned
         {30.0, 1.0, 0.0, 0.0, 0.0},                     // again: all has burned, nothing more burns
     };
-    for (const auto& s : steps) {
-        b.call(s[0]);
-        EXPECT_EQ(b.status, 1);
-        expect_near({b.x, b.dx, b.burned[0], b.burned[1]}, {s[1], s[2], s[3], s[4]}, 1e-14, 1e-17);
-    }
+    for (const auto& s : steps)
+        b.call(s[0]), expect_near({double(b.status), b.x, b.dx, b.burned[0], b.burned[1]}, {1, s[1], s[2], s[3], s[4]},
+                                  1e-14, 1e-17);
     EXPECT_EQ(b.end, 30.0);  // x first above 0.999
     b.call(31.0);            // past the end: ended, start marked unset
-    EXPECT_EQ(std::vector<double>({double(b.status), b.x_old, b.start, b.burned[1] + b.dx}),
-              std::vector<double>({2.0, 0.999, 9000.0, 0.0}));
+    expect_near({double(b.status), b.x_old, b.start, b.burned[1], b.dx}, {2.0, 0.999, 9000.0, 0.0, 0.0}, 0.0);
     b.status = 0;  // the host starts the next cycle
     b.call(-30.0);
     b.call(0.0);
@@ -125,12 +121,12 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
                      r + 12);
     ALLOCATEINJECTORINFO(&two);
     const std::vector<double> comp(fx::kNSpecies, 0.0);
-    const double z = 0.0, port = 0.002, di = 0.0005, valve = 0.05;  // mass flows, kg/s
+    const double *zc = comp.data(), z = 0.0, port = 0.002, di = 0.0005, valve = 0.05;  // mass flows, kg/s
     const std::string n1 = "Port injector 1", n2 = "DI injector", n3 = "Intake valve";
-    LOADINJECTORINFO(&one, n1.data(), intptr_t(n1.size()), &ival, &ival, &z, &z, &z, &z, &port, &z, &z, comp.data(), &z);
-    LOADINJECTORINFO(&two, n2.data(), intptr_t(n2.size()), &ival, &ival, &z, &z, &z, &z, &di, &z, &z, comp.data(), &z);
+    LOADINJECTORINFO(&one, n1.data(), intptr_t(n1.size()), &ival, &ival, &z, &z, &z, &z, &port, &z, &z, zc, &z);
+    LOADINJECTORINFO(&two, n2.data(), intptr_t(n2.size()), &ival, &ival, &z, &z, &z, &z, &di, &z, &z, zc, &z);
     ALLOCATEVALVEINFO(&one);
-    LOADVALVEINFO(&one, n3.data(), intptr_t(n3.size()), &ival, &z, &z, &valve, &z, comp.data(), &z, &z, comp.data());
+    LOADVALVEINFO(&one, n3.data(), intptr_t(n3.size()), &ival, &z, &z, &valve, &z, zc, &z, &z, zc);
     load_species_fixture();
     setup_models(1, 4);
     send_state({});
@@ -206,25 +202,17 @@ TEST(EngineModels, InputFaultsStopTheRun)
 }
 
 // Hooks with fixed results write only their own outputs, each of its extent.
-TEST(ConstantHooks, FlameSpeedChargeMotionAndTurbocharger)
+TEST(ConstantHooks, FlameSpeedSwirlAndTurbine)
 {
     setup_models(3);
-    const int32_t id = 1, id3 = 3, ext = 1, two = 2;
+    const int32_t id = 1, id3 = 3, two = 2;
     const double arg6 = 0.25;
-    std::vector<double> o(23, -1.0);
-    LAMFLSPEEDUSER(&id, n_, &ext, n_, n_, n_, n_, n_, &o[0], n_, n_, n_, n_, n_, n_, n_, n_, n_);
-    TURBFLSPEEDUSER(&id, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[1]);
-    TURBULENCE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[2],
-                    &o[3], &o[4]);
-    TUMBLE_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[5],
-                &o[6]);
-    SWIRL_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[8],
-               &o[9]);  // argument 26 has four entries
-    TCCOMPUSER(&id, n_, n_, n_, n_, n_, n_, &o[14], &o[15]);
-    TCTURBUSER(&id, n_, &two, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[16], &o[19]);  // two entries each
-    USER_TCTEMP(&id, n_, n_, n_, n_, n_, &o[22]);
-    EXPECT_EQ(o, (std::vector<double>{0.5, 25.0, 0, 0, 0, 0, 0, -1, 0, 0, 0, 0, 0, -1,  // 25 = 100 * 0.25
-                                      0, 1, 0, 0, -1, 1, 1, -1, 300.0}));
+    std::vector<double> o(13, -1.0);
+    TURBFLSPEEDUSER(&id, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0]);
+    SWIRL_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[1],
+               &o[2]);  // argument 26 has four entries
+    TCTURBUSER(&id, n_, &two, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[7], &o[10]);  // two entries each
+    EXPECT_EQ(o, (std::vector<double>{25.0, 0, 0, 0, 0, 0, -1, 0, 0, -1, 1, 1, -1}));  // 100 * 0.25
 }
 
 }  // namespace
