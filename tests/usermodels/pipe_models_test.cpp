@@ -6,7 +6,6 @@ namespace {
 // Air in a 50 mm pipe: cp 1005, mu 1.8e-5, k 0.026, rho 1.2, u 10, D 0.05.
 struct Air {
     double cp = 1005.0, mu = 1.8e-5, k = 0.026, rho = 1.2, u = 10.0, d = 0.05;
-
     double cf(int32_t id) const
     {
         double cf = -1.0;
@@ -52,7 +51,6 @@ TEST(PipeHeatTransfer, ColburnOrThreeRangeNusseltLawPlottedEveryHundredthCall)
     set_reals(3, {1, 2, 3, 4, 5, 6});  // six reals: still the default law
     // Pr = 1.8e-5 * 1005 / 0.026 = 0.695769; 0.005 * 0.5 * 1.2 * 10 * 1005 * Pr^-0.66667 (by hand)
     EXPECT_NEAR(Air{}.htc(3, 0.005), 38.3982143818627, 1e-10);
-
     // Nu = 0.023 Re^0.8 above Re 1e4, Re^0.5 down to 2300, Re^0.33 below; L = 0.1;
     // Re' = 1.2 u 0.1 / 1.8e-5 = 6666.67 u; factors 0.023, 0.023e4^0.3, that * 2300^0.17 (by hand)
     set_reals(1, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1});
@@ -67,7 +65,6 @@ TEST(PipeHeatTransfer, ColburnOrThreeRangeNusseltLawPlottedEveryHundredthCall)
     expect_near(p.x, {8.804875263868018}, 1e-13);  // ln 6666.67
     expect_near(p.y, {3.2724871800153226}, 1e-13);  // ln 26.3769
     EXPECT_EQ(p.labels(), labels("label", "Nusselt of the intake runner", "x-label", "y-label"));
-
     // limits in the wrong order: the range-1 law at every Reynolds number,
     // 0.023 * 1333.33^0.8 * Pr^0.333 * 0.026 / 0.1 (by hand)
     set_reals(2, {0.023, 0.8, 0.5, 0.33, 2300.0, 1.0e4, 0.1});
@@ -81,7 +78,6 @@ struct Refrig {
     double area = 5e-5, q_div = 1e-4, x = 0.0, pr = 0.25, q_in = 5.0;
     double rho_l = 1200.0, h_l = 2.0e5, mu_l = 2e-4, k_l = 0.09, cp_l = 1400.0, sigma = 0.008;
     double rho_v = 30.0, h_v = 4.0e5, mu_v = 1.2e-5, k_ref = 0.1, mdot = 0.03;
-
     double htc(int32_t id) const
     {
         double h = -1.0;
@@ -119,7 +115,6 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
     for (const auto& [id, state] : cases) h.push_back(state.htc(id));
     expect_near(h, {1430.898869714132, 1277.371988954193, 1560.9805851426893, 4970.623006546506, 3020.115824834667,
                     17180.638401974295, 7333.957550001485, 28.0}, 1e-12);
-
     // identifier 1 has had 7 calls; the 100th and 200th store (SIM_TIME, h)
     for (int k = 8; k <= 200; ++k) {
         send_state({.sim_time_s = 0.01 * k});

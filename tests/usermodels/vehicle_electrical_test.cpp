@@ -111,7 +111,6 @@ TEST(UserHarness, OrificeLawPassThroughAndActuatorCopy)
     // Too few reals, checked even when the law is skipped; no integers at all.
     expect_stop([] { harness(3, {1, 2}, 1, 1); }, " USERHARNESS error:  Check UserModel input\n");
     expect_stop([] { harness(4, {1, 2}, 1); }, " No integer parameters defined for user model\n");
-
     // Pass-through (model 5) and copy of the actuator signals of harness 2 (model 6).
     std::vector<double> u(19);
     for (int k = 0; k < 19; ++k) u[k] = k + 1.0;
