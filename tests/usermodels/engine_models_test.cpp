@@ -168,9 +168,9 @@ struct Jet {
     }
 };
 
-TEST(JetIgnition, DelayIntegralAndOutputFactor)
+TEST(JetIgnition, DelayIntegralAndOutputFactorThenFixedHooks)
 {
-    setup_models(1);
+    setup_models(3);
     set_ints(1, {999});
     // built-in: Ti = 1000 + 50; tau = 1.2e-6 (4 / (1 * 2^2)) 40^-1.05 exp(4000 / 1050) (by hand);
     // d = (30 - 10) 0.0025 / (2 / 1) = 0.025: factor 1 - d^2
@@ -185,12 +185,7 @@ TEST(JetIgnition, DelayIntegralAndOutputFactor)
     expect_near(Jet{.phi = 0.8}.call(), {7.6885273064165, 1.0}, 1e-14);
     set_reals(1, {2.0, -1.0});  // zones 1-4 weigh 0: Ti = 1000 + 50 as built-in
     expect_near(Jet{}.call(), built_in, 1e-14);
-}
-
-// Hooks with fixed results write only their own outputs, each of its extent.
-TEST(ConstantHooks, FlameSpeedSwirlAndTurbine)
-{
-    setup_models(3);
+    // Hooks with fixed results write only their own outputs, each of its extent.
     const int32_t id = 1, id3 = 3, two = 2;
     const double arg6 = 0.25;
     std::vector<double> o(13, -1.0);
@@ -313,16 +308,10 @@ double lift(double input, const std::string& file)
     return out;
 }
 
-std::string contents(const std::string& p)
-{
-    std::stringstream s;
-    s << std::ifstream(p).rdbuf();
-    return s.str();
-}
-
 TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
 {
     setup_models(1);
+    const auto contents = [](const std::string& p) { return (std::stringstream() << std::ifstream(p).rdbuf()).str(); };
     const auto dir = std::filesystem::path(::testing::TempDir()) / ("usersub_lift" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
@@ -379,26 +368,23 @@ struct Air {
     }
 };
 
-TEST(PipeFriction, BlasiusAndRefrigerantFactors)
+TEST(PipeFlow, FrictionFactorsAndHeatTransferWithItsPlot)
 {
-    setup_models(1);
-    set_reals(1, {0.0, 0.0, 1.1, 1.2, 1.3});
+    setup_models(4, 1);
+    set_reals(4, {0.0, 0.0, 1.1, 1.2, 1.3});
     // Re = 1.2 (10 + 1e-6) 0.05 / 1.8e-5 = 33333.3367; 0.0791 / Re^0.25 (by hand)
     const double blasius = 0.0058540548371826115;
-    EXPECT_NEAR(Air{}.cf(1), blasius, 1e-15);
-    EXPECT_NEAR(Air{.u = 0.0}.cf(1), 0.32919770371776635, 1e-13);  // Re = 3.333e-3, still finite
+    EXPECT_NEAR(Air{}.cf(4), blasius, 1e-15);
+    EXPECT_NEAR(Air{.u = 0.0}.cf(4), 0.32919770371776635, 1e-13);  // Re = 3.333e-3, still finite
     // liquid, vapour, two-phase at 2x = 0.5
-    expect_near({Air{}.refrig_cf(1, 0.0), Air{}.refrig_cf(1, 1.0), Air{}.refrig_cf(1, 0.25)},
+    expect_near({Air{}.refrig_cf(4, 0.0), Air{}.refrig_cf(4, 1.0), Air{}.refrig_cf(4, 0.25)},
                 {blasius * 1.1, blasius * 1.2, blasius * 0.5 * 1.3}, 1e-13);
     const int32_t id = 1;
     std::vector<double> s{-1, -1};
     USER_SET_ENERGY_SOURCE(&id, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &s[0], &s[1]);
     EXPECT_EQ(s, (std::vector<double>{0, 0}));
-}
 
-TEST(PipeHeatTransfer, ColburnOrThreeRangeNusseltLawPlottedEveryHundredthCall)
-{
-    setup_models(3, 1);
+    // heat transfer: default law of model 3, Nusselt law of model 1 plotted every hundredth call
     send_state({});
     set_reals(3, {1, 2, 3, 4, 5, 6});  // six reals: still the default law
     // Pr = 1.8e-5 * 1005 / 0.026 = 0.695769; 0.005 * 0.5 * 1.2 * 10 * 1005 * Pr^-0.66667 (by hand)

@@ -18,9 +18,9 @@ double connect(int32_t id, double x1, double x4, double v1 = 0.0, double v4 = 0.
     return f[3];
 }
 
-TEST(MechanicalConnection, SpringDamperContactFilmAndExternalForce)
+TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
 {
-    setup_models(6);
+    setup_models(21);
     load_model(1, {1}, {1000.0, 10.0});
     load_model(2, {2, 0}, {5.0e4, 0.01});
     load_model(3, {}, {3.0, -2.0});
@@ -54,11 +54,7 @@ TEST(MechanicalConnection, SpringDamperContactFilmAndExternalForce)
     EXPECT_NEAR(film(6, 1e-5, 1e-4), fp + k * 0.003 * 1e11, 1e-9);
     // Gap and rate are the differences of the two ends: h = 1e-5, hdot = 1e-4.
     EXPECT_NEAR(connect(4, 0.25, 0.25 + 1e-5, -0.5, -0.5 + 1e-4), 35.82752728817141, 1e-9);
-}
-
-TEST(MechanicalConnection, InputErrorsStopTheRun)
-{
-    setup_models(21);
+    // Input errors, each with model 1 or 21 loaded so in a child process.
     const std::string head = " User Model error (UserMechConn):\n";
     const std::tuple<int32_t, std::vector<int32_t>, std::vector<double>, std::string> cases[] = {
         {1, {7}, {1.0, 2.0},
