@@ -143,8 +143,7 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
     // r = 0.045, e = 0.001, L = 0.15 at 30 deg: s = (r sin + e) / L;
     // x = sqrt((r + L)^2 - e^2) - L sqrt(1 - s^2) - r cos = 7.8786 mm (by hand)
     const Plot piston = drain_plot(1, 1);
-    expect_near(piston.x, {30.0}, 0.0);
-    expect_near(piston.y, {7.878562386793027}, 1e-12);
+    expect_near(piston.points(), {30.0, 7.878562386793027}, 1e-12);
     EXPECT_EQ(piston.labels(), labels("Cylinder  1", "", "theta", "piston position [mm]"));
     // INJ_INDEX = (2, 1): 3600 * 0.0005 and 3600 * 0.002 kg/hr; then the valve in kg/s
     const Plot p[] = {drain_plot(1, 2), drain_plot(1, 3), drain_plot(1, 4)};
@@ -159,9 +158,9 @@ struct Jet {
     std::array<double, 5> t{800, 850, 900, 950, 1000}, m{1e-5, 2e-5, 3e-5, 4e-5, 5e-5};
     double offset = 50.0, p = 40.0, i0 = 0.1, i1 = -1, f = 1.0, a = -1.05, b = 4000.0, dt = 1e-5, out = -1;
     double v19 = 30.0, v20 = 10.0, v21 = 2.0, v22 = 1.0;
+    int32_t id = 1;
     std::vector<double> call()  // the integral and the output factor
     {
-        const int32_t id = 1;
         JETIGNITIONUSR(&flow_switch, n_, n_, &id, &extent, n_, &phi, t.data(), m.data(), &offset, &p, &i0, &i1, &f,
                        &a, &b, &dt, &out, &v19, &v20, &v21, &v22);
         return {i1, out};
@@ -238,10 +237,9 @@ TEST(InjectorNozzle, GeometryAndFlowBothWays)
 struct Nox {
     int32_t cylinder = 1, source_switch = 1;
     double compare = 60.0, time_scale = 1.0, reference = 100.0, source = 5000.0, nox = -1.0;
-    int32_t status = 7;
+    int32_t status = 7, id = 1;
     std::vector<double> call()  // the value and the status
     {
-        const int32_t id = 1;
         ENGNOXUSER(&id, &cylinder, n_, &source_switch, n_, n_, &compare, n_, n_, &time_scale, n_, n_, n_, n_, n_, n_,
                    n_, &reference, n_, n_, n_, &source, n_, &nox, &status);
         return {nox, double(status)};
@@ -278,8 +276,7 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
                          r + 12);
     send_state({.crank_angle_deg = 140.0});  // phi = 30 degrees
     std::vector<double> t(7, 0.0);
-    ENGFRIC_USER_VALVE(&one, &factor, &t[0]);
-    ENGFRIC_USER_VALVE(&one, &factor, &t[1]);
+    for (int k : {0, 1}) ENGFRIC_USER_VALVE(&one, &factor, &t[k]);
     for (int32_t bearing : {2, 1, 3}) ENGFRIC_USER_CRANK(&one, &bearing, &rpm, &f1, &f2, &t[1 + bearing]);
     for (auto [c, v] : {std::pair{2, 5.0}, {1, -5.0}})
         ENGFRIC_USER_CYL(&two, &c, n_, n_, n_, n_, &v, &load, n_, n_, n_, n_, &t[7 - c]);
@@ -289,20 +286,15 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
     expect_near(t, {4.299037442278701, 4.299037442278701, 16.964586, 16.964586, 16.964586, 924.9994829327952,
                     1374.9991382213254}, 1e-10);
     const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3), cylinder = drain_plot(2, 1);
-    EXPECT_EQ(valve.y.size(), 2u);  // every call
-    EXPECT_EQ(valve.curve, padded("Valvetrain Torque"));
-    EXPECT_EQ(crank.x, std::vector<double>{30.0});  // only bearing 1
-    expect_near(crank.y, {16.964586}, 1e-10);
+    EXPECT_EQ(valve.y.size(), 2u);  // every call; only bearing 1 and cylinder 1
+    expect_near(crank.points(), {30.0, 16.964586}, 1e-10);
+    expect_near(cylinder.points(), {30.0, 1374.9991382213254}, 1e-12);
     EXPECT_EQ(crank.labels(), labels("User Engine Friction Model", "Brg#1 Fric.Torque", "deg", "N-m"));
-    EXPECT_EQ(cylinder.x, std::vector<double>{30.0});  // only cylinder 1
-    expect_near(cylinder.y, {1374.9991382213254}, 1e-12);
-    EXPECT_EQ(cylinder.curve, padded("Cyl#1 Fric.Torque"));
+    EXPECT_EQ(valve.curve + cylinder.curve, padded("Valvetrain Torque") + padded("Cyl#1 Fric.Torque"));
 }
 
-double lift(double input, const std::string& file)
+double lift(double input, const std::string& file, int32_t id = 1, double out = -1.0)
 {
-    const int32_t id = 1;
-    double out = -1.0;
     USERLIFTU(n_, &id, n_, n_, &input, n_, n_, n_, n_, n_, n_, n_, n_, n_, file.data(), intptr_t(file.size()), n_, n_,
               n_, &out);
     return out;
@@ -347,21 +339,16 @@ TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
 // Air in a 50 mm pipe: cp 1005, mu 1.8e-5, k 0.026, rho 1.2, u 10, D 0.05.
 struct Air {
     double cp = 1005.0, mu = 1.8e-5, k = 0.026, rho = 1.2, u = 10.0, d = 0.05;
-    double cf(int32_t id) const
+    double cf(int32_t id, double cf = -1.0) const
     {
-        double cf = -1.0;
-        CF_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf);
-        return cf;
+        return CF_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf), cf;
     }
-    double htc(int32_t id, double cf) const
+    double htc(int32_t id, double cf, double h = -1.0) const
     {
-        double h = -1.0;
-        CF_HG_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, &h);
-        return h;
+        return CF_HG_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, &h), h;
     }
-    double refrig_cf(int32_t id, double x) const
+    double refrig_cf(int32_t id, double x, double cf = -1.0) const
     {
-        double cf = -1.0;
         CF_USER_REFRIG(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, n_, n_, &x, n_, n_, n_, n_, n_,
                        n_, n_, n_, n_, n_, n_, n_, n_, n_);
         return cf;
@@ -400,8 +387,7 @@ TEST(PipeFlow, FrictionFactorsAndHeatTransferWithItsPlot)
     EXPECT_TRUE(drain_plot(1, 1).x.empty());
     Air{.u = 1.0}.htc(1, 0.0);
     const Plot p = drain_plot(1, 1);
-    expect_near(p.x, {8.804875263868018}, 1e-13);  // ln 6666.67
-    expect_near(p.y, {3.2724871800153226}, 1e-13);  // ln 26.3769
+    expect_near(p.points(), {8.804875263868018, 3.2724871800153226}, 1e-13);  // ln 6666.67, ln 26.3769
     EXPECT_EQ(p.labels(), labels("label", "Nusselt of the intake runner", "x-label", "y-label"));
     // limits in the wrong order: the range-1 law at every Reynolds number,
     // 0.023 * 1333.33^0.8 * Pr^0.333 * 0.026 / 0.1 (by hand)
@@ -416,9 +402,8 @@ struct Refrig {
     double area = 5e-5, q_div = 1e-4, x = 0.0, pr = 0.25, q_in = 5.0;
     double rho_l = 1200.0, h_l = 2.0e5, mu_l = 2e-4, k_l = 0.09, cp_l = 1400.0, sigma = 0.008;
     double rho_v = 30.0, h_v = 4.0e5, mu_v = 1.2e-5, k_ref = 0.1, mdot = 0.03;
-    double htc(int32_t id) const
+    double htc(int32_t id, double h = -1.0) const
     {
-        double h = -1.0;
         CF_HG_USER_REFRIG(n_, n_, &id, &t_fluid, &t_wall, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, n_, &area, &q_div, &x,
                           &pr, &q_in, &rho_l, &h_l, &mu_l, &k_l, &cp_l, &sigma, &rho_v, &h_v, &mu_v, &k_ref, n_, &h,
                           &mdot);
@@ -459,8 +444,8 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
         Refrig{.u = k == 100 ? 0.5 : 1.0}.htc(1);
     }
     const Plot p = drain_plot(1, 1);
-    EXPECT_EQ(p.x, (std::vector<double>{0.01 * 100, 0.01 * 200}));
-    EXPECT_NEAR(p.y.at(0), 1430.898869714132, 1e-9);  // the liquid value above
+    // liquid at u 0.5 (above) and 1.0: 0.023 Re^0.8 Pr^0.4 k / D * 1.1 with Re = 48000.05 (python)
+    expect_near(p.points(), {0.01 * 100, 0.01 * 200, 1430.898869714132, 2491.3376410309293}, 1e-12);
     EXPECT_EQ(p.labels(), padded("Heat Transfer User Model") + std::string(80, 'c') + padded("sec") + padded("W/m^2-K"));
 }
 

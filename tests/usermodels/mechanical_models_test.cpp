@@ -165,12 +165,9 @@ std::vector<double> fuel(double methane)
     return f;
 }
 
-double harness_output(int32_t isig)
+double harness_output(int32_t isig, int32_t harness = 1, double v = 0.0)
 {
-    const int32_t h = 1;
-    double v = 0.0;
-    GET_USER_HARN_OUTPUT(&isig, &h, &v);
-    return v;
+    return GET_USER_HARN_OUTPUT(&isig, &harness, &v), v;
 }
 
 // One knock step of a cylinder; the knock index output starts at -1.
@@ -377,8 +374,7 @@ TEST(UserHarness, OrificeLawPassThroughAndActuatorCopy)
     set_time(0.04);  // dp at the opening value
     EXPECT_EQ(harness(1, {2.0e5, 1.0e5}, 1, 0, 1, 1.0)[0], 0.0);
     const Plot plot = drain_plot(1, 1);
-    EXPECT_EQ(plot.x, (std::vector<double>{0.01, 0.02, 0.03, 0.04}));
-    expect_near(plot.y, {2.0 + 2.0 / 3.0, 40.0 / 9.0, 40.0 / 9.0, 0.0}, 1e-14);
+    expect_near(plot.points(), {0.01, 0.02, 0.03, 0.04, 2.0 + 2.0 / 3.0, 40.0 / 9.0, 40.0 / 9.0, 0.0}, 1e-14);
     EXPECT_EQ(plot.labels(), labels("User Harness Model", "Orifice Diameter", "sec", "mm"));
     // no lag time: r = dt / 1e-20, the target at once
     EXPECT_NEAR(harness(2, {3.0e5, 1.5e5}, 1, 0, 1, 1.0)[0], 4.0, 1e-12);

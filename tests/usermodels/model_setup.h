@@ -76,6 +76,11 @@ struct Plot {
     std::vector<double> x, y;
     std::string title, curve, xlabel, ylabel;  // 80 characters each
     std::string labels() const { return title + curve + xlabel + ylabel; }
+    std::vector<double> points() const  // the x values, then the y values
+    {
+        std::vector<double> v = x;
+        return v.insert(v.end(), y.begin(), y.end()), v;
+    }
 };
 
 // The four labels of a plot as the host reads them, each blank-padded to 80.
