@@ -236,21 +236,16 @@ TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
                 " Array bounds error: subscript 1 of array TAUINVERSEOLD has value 31, above its upper bound 30\n");
 }
 
-// Treatment, status and outputs 22..28: copies of the composition, two passed values, window and ratio.
-struct Scavenge {
-    int32_t status = 7;
-    std::vector<double> c22 = std::vector<double>(3, -1.0), c24 = c22;
-    double o23 = -1, o25 = -1, start = -1, end = -1, ratio = -1;
-};
-
-Scavenge scavenge(int32_t id, double crank_deg)
+// Status, then outputs 22..28 of one call: a composition copy, a passed value, another copy and value, the window
+// start and end, the ratio. Every output starts at -1.
+std::vector<double> scavenge(int32_t id, double crank_deg, int32_t status = 7)
 {
-    Scavenge s;
+    std::vector<double> o(12, -1.0);
     const int32_t n = 3;
     const double num = 3.0, den = 4.0, pass = 7.5, comp[] = {0.2, 0.3, 0.5};
-    SCAVENGUSR(&id, n_, &s.status, &n, &crank_deg, n_, &num, &den, n_, &pass, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
-               comp, s.c22.data(), &s.o23, s.c24.data(), &s.o25, &s.start, &s.end, &s.ratio);
-    return s;
+    SCAVENGUSR(&id, n_, &status, &n, &crank_deg, n_, &num, &den, n_, &pass, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, comp,
+               &o[1], &o[4], &o[5], &o[8], &o[9], &o[10], &o[11]);
+    return o[0] = status, o;
 }
 
 TEST(ScavengingModel, TreatmentsWindowAndMessages)
@@ -260,16 +255,12 @@ TEST(ScavengingModel, TreatmentsWindowAndMessages)
     load_model(2, {2}, {300.0, 350.0});
     load_model(3, {}, {300.0, 350.0});
     load_model(4, {2}, {300.0});
-    auto s = scavenge(1, -30.0);  // ratio 3 / 4
-    EXPECT_EQ(std::vector<double>({s.ratio, s.o23, s.o25, s.start, s.end, double(s.status), s.c22[0]}),
-              std::vector<double>({0.75, 7.5, 7.5, 300.0, 350.0, 0.0, -1.0}));
-    s = scavenge(2, -60.0);  // counts as 300: the window includes its ends
-    EXPECT_EQ(std::vector<double>({s.ratio, s.o23, s.start, s.end, double(s.status)}),
-              std::vector<double>({1.0, -1.0, 300.0, 350.0, 2.0}));
-    EXPECT_EQ(s.c22, (std::vector<double>{0.2, 0.3, 0.5}));
-    EXPECT_EQ(s.c24, s.c22);
-    for (double angle : {-30.0, 350.0}) EXPECT_EQ(scavenge(2, angle).status, 2) << angle;
-    for (double angle : {-5.0, 10.0}) EXPECT_EQ(scavenge(2, angle).status, 7) << angle;  // left as passed
+    // treatment 1: ratio 3 / 4, the passed value twice; treatment 2: the composition twice, ratio 1, and at -60
+    // (counts as 300: the window includes its ends) status 2
+    EXPECT_EQ(scavenge(1, -30.0), (std::vector<double>{0, -1, -1, -1, 7.5, -1, -1, -1, 7.5, 300, 350, 0.75}));
+    EXPECT_EQ(scavenge(2, -60.0), (std::vector<double>{2, 0.2, 0.3, 0.5, -1, 0.2, 0.3, 0.5, -1, 300, 350, 1}));
+    for (double angle : {-30.0, 350.0}) EXPECT_EQ(scavenge(2, angle)[0], 2) << angle;
+    for (double angle : {-5.0, 10.0}) EXPECT_EQ(scavenge(2, angle)[0], 7) << angle;  // left as passed
     expect_stop([] { scavenge(3, 0.0); }, " No integer parameters defined for user model\n");
     expect_stop([] { scavenge(4, 0.0); }, " \"UserModel\" error (Scavenging): Check \"UserModel\" input\n");
 }
