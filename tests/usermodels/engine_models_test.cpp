@@ -280,9 +280,8 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
     for (int32_t bearing : {2, 1, 3}) ENGFRIC_USER_CRANK(&one, &bearing, &rpm, &f1, &f2, &t[1 + bearing]);
     for (auto [c, v] : {std::pair{2, 5.0}, {1, -5.0}})
         ENGFRIC_USER_CYL(&two, &c, n_, n_, n_, n_, &v, &load, n_, n_, n_, n_, &t[7 - c]);
-    // valve 2 * 1.5 * (0.5 sin(30 * 6.28318 / 180) + 1);
-    // bearing w = 0.06 * 0.5 * 3000 * 3.14159 / 30 = 9.42477; (0.01 w / 1e-5) 0.06 0.02 (5000 / 1e4 + 1);
-    // cylinder 50 |v| + 0.01 P (1 - v / 20) S / 2 sin(30 * 3.14159 / 180)
+    // valve 2 * 1.5 * (0.5 sin(30 * 6.28318 / 180) + 1); cylinder 50 |v| + 0.01 P (1 - v / 20) S / 2 sin(30 pi / 180);
+    // bearing w = 0.06 * 0.5 * 3000 * 3.14159 / 30 = 9.42477; (0.01 w / 1e-5) 0.06 0.02 (5000 / 1e4 + 1)
     expect_near(t, {4.299037442278701, 4.299037442278701, 16.964586, 16.964586, 16.964586, 924.9994829327952,
                     1374.9991382213254}, 1e-10);
     const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3), cylinder = drain_plot(2, 1);

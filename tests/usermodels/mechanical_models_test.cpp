@@ -18,6 +18,11 @@ double connect(int32_t id, double x1, double x4, double v1 = 0.0, double v4 = 0.
     return f[3];
 }
 
+double extf(int32_t id, double x1, double x2, double force = 0.0)
+{
+    return MEC_USER_EXTF(nullptr, &x1, &x2, &force, &id), force;
+}
+
 TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
 {
     setup_models(21);
@@ -27,15 +32,10 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
     // 1000 x 0.2 + 10 x 1.5; 5e4 x (0.03 - 0.01); inside the gap
     expect_near({connect(1, 0.3, 0.1, 2.0, 0.5), connect(2, 0.05, 0.02, 9.0), connect(2, 0.005, 0.0)},
                 {215.0, 1000.0, 0.0}, 1e-15);
-    const int32_t id = 3;
-    const double x1 = 2.0, x2 = 5.0;
-    double force = 0.0;
-    MEC_USER_EXTF(nullptr, &x1, &x2, &force, &id);
-    EXPECT_DOUBLE_EQ(force, -4.0);  // 3 x 2 - 2 x 5
-    // Annular film r1 = 10, r2 = 20 mm, 2e5 / 1e5 Pa, 0.01 Pa s, vapour 100 Pa:
-    // A = 3e-4 m2, a = 1/(2 ln 2) - 1/3 = 0.3880141871111484, pressure load
-    // pi A (2e5 a + 1e5 (1 - a)) = 130.81725519920363 N, viscous coefficient
-    // K = 3 pi A^2 (a - 0.5) (by hand; the sums checked in python).
+    EXPECT_DOUBLE_EQ(extf(3, 2.0, 5.0), -4.0);  // 3 x 2 - 2 x 5
+    // Annular film r1 = 10, r2 = 20 mm, 2e5 / 1e5 Pa, 0.01 Pa s, vapour 100 Pa: A = 3e-4 m2,
+    // a = 1/(2 ln 2) - 1/3 = 0.3880141871111484, pressure load pi A (2e5 a + 1e5 (1 - a)) = 130.81725519920363 N,
+    // viscous coefficient K = 3 pi A^2 (a - 0.5) (by hand; the sums checked in python).
     load_model(4, {3, 0}, {0.01, 0.02, 2.0e5, 1.0e5, 0.01, 100.0});
     load_model(5, {3, 0}, {0.0, 0.01, 7.0e5, 1.0e5, 0.01, 100.0});
     load_model(6, {3, 1}, {0.01, 0.02, 9e9, 9e9, 9e9, 9e9});
@@ -80,12 +80,8 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
     };
     for (const auto& [id, ints, reals, message] : cases)
         expect_stop([&] { load_model(id, ints, reals), connect(id, 0, 1e-5); }, message);
-    expect_stop([] {
-        const int32_t id = 1;
-        double x = 1.0, force = 0.0;
-        load_model(1, {}, {1.0});  // one real only
-        MEC_USER_EXTF(nullptr, &x, &x, &force, &id);
-    }, " UserModel error (Force/Torque):  Check UserModel input\n");
+    expect_stop([] { load_model(1, {}, {1.0}), extf(1, 1.0, 1.0); },  // one real only
+                " UserModel error (Force/Torque):  Check UserModel input\n");
 }
 
 enum : int { A1, A2, A3, L1, L2, V1, V2, V3, ZERO, DH1, DH2, DH3 };
@@ -123,12 +119,10 @@ TEST(ConnectionGeometry, FlowAndMechanicalSides)
     setup_models(1);
     auto o = flow_side(2e-4, 5e-5);
     const double q = 0.7853981633974475;  // pi / 4
-    expect_near(o,
-                {1.225735171942995e-4, 3.277907523735987e-06, 1.4988002131396096e-05, 0.002 / std::sin(0.7),
-                 0.0015 / std::sin(0.7), q * 8e-5 * 1.5e-4, q * 3.9e-5 * 1.5e-4, q * 2.1e-5 * 1.5e-4, 0.0,
-                 0.013321498953800364, 4e-4 / std::sin(0.7), 0.0021699305566402014,
-                 6.5, 6.5, 6.5, 5.5, 5.5, 5.5},  // arguments 6 and 5 handed through
-                1e-12);
+    expect_near(o, {1.225735171942995e-4, 3.277907523735987e-06, 1.4988002131396096e-05, 0.002 / std::sin(0.7),
+                    0.0015 / std::sin(0.7), q * 8e-5 * 1.5e-4, q * 3.9e-5 * 1.5e-4, q * 2.1e-5 * 1.5e-4, 0.0,
+                    0.013321498953800364, 4e-4 / std::sin(0.7), 0.0021699305566402014,  // then arguments 6 and 5
+                    6.5, 6.5, 6.5, 5.5, 5.5, 5.5}, 1e-12);
     o = flow_side(0.0, 0.0);  // closed: D2 / x is 1e18, no second area, no volumes
     EXPECT_EQ(o[A2] + o[V1] + o[V2] + o[V3] + o[DH2], 0.0);
     EXPECT_NEAR(o[A3], 1.2859867394073713e-05, 1e-18);
@@ -310,9 +304,8 @@ void expect_outputs(const std::vector<double>& y, const std::vector<double>& w)
     expect_near(y, {w[0], w[1], w[2], w[3], 0, 0, 0, 0, 0, 0, w[4], w[5], w[6], 0}, 0, 1e-12);
 }
 
-// R1..R10 = 40, 60 (switch 1 off below / on above), 80, 30 (switch 2 off
-// above / on below), 5000, 2000, 3000, 50 (set point), 100, 10 (P, I gains);
-// engine power 8000. Expected outputs by hand from the rules.
+// R1..R10 = 40, 60 (switch 1 off below / on above), 80, 30 (switch 2 off above / on below), 5000, 2000, 3000,
+// 50 (set point), 100, 10 (P, I gains); engine power 8000. Expected outputs by hand from the rules.
 TEST(HevPowerDistribution, SwitchesLoopAndResetOverASequence)
 {
     setup_models(1);
