@@ -57,26 +57,24 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
     // Input errors, each with model 1 or 21 loaded so in a child process.
     const std::string head = " User Model error (UserMechConn):\n";
     const std::tuple<int32_t, std::vector<int32_t>, std::vector<double>, std::string> cases[] = {
-        {1, {7}, {1.0, 2.0},
-         head + " Invalid integer flag (1st integer parameter in UserModel object)\n"
-                " Allowed values for and the corresponding sample user models are:\n"
-                " 1 - Spring & damper combination\n"
-                " 2 - Simple contact with stiffness and initial gap\n"
-                " 3 - Circular or annular squeezed film\n"},
+        {1, {7}, {1.0, 2.0}, head + " Invalid integer flag (1st integer parameter in UserModel object)\n"
+                                    " Allowed values for and the corresponding sample user models are:\n"
+                                    " 1 - Spring & damper combination\n"
+                                    " 2 - Simple contact with stiffness and initial gap\n"
+                                    " 3 - Circular or annular squeezed film\n"},
         {1, {1}, {1.0}, head + " Number of Real parameters in UserModel object should be  2\n"},
         {1, {3, 0}, {0.01, 0.02, 1, 2, 3}, head + " Number of Real parameters in UserModel object should be  6\n"},
         // The film reads both radii before it counts the reals.
-        {1, {3, 1}, {0.01}, " Array bounds error: subscript 1 of array REALPARM has value 2, above its upper bound 1\n"},
+        {1, {3, 1}, {0.01}, bounds_error("REALPARM", 2, 1)},
         {1, {3}, {0.01, 0.02},
          head + " This model requires 2 integer values in integer array in UserModel object\n"
                 " The second integer is used as a flag only when the first integer is 3, i.e.\n"
                 " points to the user model for a squeeze-film force:\n"
                 " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
                 " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
-        {1, {}, {0.01, 0.02}, " Array bounds error: subscript 1 of array INTPARM has value 1, above its upper bound 0\n"},
-        {21, {3, 1}, {0.01, 0.02},
-         " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
-         " Increasing the size of the arrays in the common should fix this. \n"},
+        {1, {}, {0.01, 0.02}, bounds_error("INTPARM", 1, 0)},
+        {21, {3, 1}, {0.01, 0.02}, " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
+                                   " Increasing the size of the arrays in the common should fix this. \n"},
     };
     for (const auto& [id, ints, reals, message] : cases)
         expect_stop([&] { load_model(id, ints, reals), connect(id, 0, 1e-5); }, message);
@@ -87,9 +85,8 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
 enum : int { A1, A2, A3, L1, L2, V1, V2, V3, ZERO, DH1, DH2, DH3 };
 
 // Outputs 34..51 of the flow side (index k - 34) for D1..D4 = 12, 8, 5, 2 mm, alpha 0.7, beta 1.1.
-std::vector<double> flow_side(double x, double x_ref, double gamma = 0.3)
+std::vector<double> flow_side(double x, double x_ref, double gamma = 0.3, int32_t id = 1)
 {
-    const int32_t id = 1;
     const double a5 = 5.5, a6 = 6.5, d1 = 0.012, d2 = 0.008, d3 = 0.005, d4 = 0.002, alpha = 0.7, beta = 1.1;
     const double* j = &a5;  // positions with no effect
     std::vector<double> o(18, -1.0);
@@ -100,9 +97,8 @@ std::vector<double> flow_side(double x, double x_ref, double gamma = 0.3)
 }
 
 // Outputs 33..35 of the mechanical side for D0..D3 = 14, 10, 8, 4 mm, alpha 0.6, beta 0.9.
-std::vector<double> mec_side(int32_t s, double x, double pa, double pb, double pc, double form)
+std::vector<double> mec_side(int32_t s, double x, double pa, double pb, double pc, double form, int32_t id = 1)
 {
-    const int32_t id = 1;
     const double d0 = 0.014, d1 = 0.010, d2 = 0.008, d3 = 0.004, alpha = 0.6, beta = 0.9;
     const double* j = &d0;
     std::vector<double> o(3, 0.0);
@@ -133,15 +129,14 @@ TEST(ConnectionGeometry, FlowAndMechanicalSides)
     EXPECT_LT(o[DH1], 0.0);
     // cot(0) taken as 1e18
     const double cot_0 = 1e18;  // cot(0) taken as 1e18
-    EXPECT_NEAR(flow_side(1e-4, 0.0, 0.0)[DH1], 2.0 * (1e-4 + 0.002 * (cot_0 - 1.0 / std::tan(0.7))) / std::sin(0.7), 1e4);
+    EXPECT_NEAR(flow_side(1e-4, 0.0, 0.0)[DH1], 2 * (1e-4 + 0.002 * (cot_0 - 1 / std::tan(0.7))) / std::sin(0.7), 1e4);
     // mechanical side: change-over diameter and pressure force (python reference)
     o = mec_side(-1, 1e-4, 2e7, 1e7, 1e5, 0.0);  // python reference
     EXPECT_NEAR(o[2], 0.0085372301732807, 1e-15);
     EXPECT_NEAR(o[0], -1938.3645909183708, 1e-9);
     EXPECT_NEAR(mec_side(-1, 1e-4, 2e7, 1e7, 1e5, 1.0)[0], -1725.3983735200127, 1e-9);
     // Equal pressures: s p pi/4 (D0^2 - D3^2) = 848.2300164692435 in both forms.
-    for (double form : {-1.0, 0.0, 0.5})
-        for (double x : {1e-5, 1e-4, 2e-3})
+    for (double form : {-1.0, 0.0, 0.5}) for (double x : {1e-5, 1e-4, 2e-3})
             EXPECT_NEAR(mec_side(2, x, 3e6, 3e6, 3e6, form)[0], 2.0 * 3e6 * 0.7853981633974475 * 1.8e-4, 1e-9);
     const double junk = 42.0, *j = &junk;
     double cf[2] = {-1, -1};
@@ -224,10 +219,8 @@ TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
     EXPECT_EQ(dry.result(), (std::vector<double>{-1, -1, 0}));  // signal 3 as the restart left it
     expect_stop([] { Knock{.id = 2}.step(); }, " UserModel error (Knock):  Check UserModel input\n");
     // Fuel amounts short of the ordinary species, a cylinder beyond 30.
-    expect_stop([] { Knock{.fconc = {1.0, 1.0, 1.0}}.step(); },
-                " Array bounds error: subscript 1 of array FCONC has value 4, above its upper bound 3\n");
-    expect_stop([] { Knock{.c = 31}.step(); },
-                " Array bounds error: subscript 1 of array TAUINVERSEOLD has value 31, above its upper bound 30\n");
+    expect_stop([] { Knock{.fconc = {1.0, 1.0, 1.0}}.step(); }, bounds_error("FCONC", 4, 3));
+    expect_stop([] { Knock{.c = 31}.step(); }, bounds_error("TAUINVERSEOLD", 31, 30));
 }
 
 // Status, then outputs 22..28 of one call: a composition copy, a passed value, another copy and value, the window
@@ -237,8 +230,8 @@ std::vector<double> scavenge(int32_t id, double crank_deg, int32_t status = 7)
     std::vector<double> o(12, -1.0);
     const int32_t n = 3;
     const double num = 3.0, den = 4.0, pass = 7.5, comp[] = {0.2, 0.3, 0.5};
-    SCAVENGUSR(&id, n_, &status, &n, &crank_deg, n_, &num, &den, n_, &pass, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, comp,
-               &o[1], &o[4], &o[5], &o[8], &o[9], &o[10], &o[11]);
+    SCAVENGUSR(&id, n_, &status, &n, &crank_deg, n_, &num, &den, n_, &pass, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_,
+               comp, &o[1], &o[4], &o[5], &o[8], &o[9], &o[10], &o[11]);
     return o[0] = status, o;
 }
 
@@ -269,7 +262,7 @@ TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
     double r = 0.0;
     const auto mu = [&](double va, double vb, double fz) { return DYN_TIRE_USER(nullptr, &va, &vb, &fz, &r, &id), r; };
     const auto xy = [&](double x, double mode, double c) { return XYFUNC_USER(&x, &r, &mode, &a, &b, &c, &id), r; };
-    const auto xyz = [&](int32_t m, double c) { return r = 99, XYZFUNC_USER(&x, &y, &r, &c, &x0, &ex, &y0, &ey, &m), r; };
+    const auto xyz = [&](int32_t m, double c) { return XYZFUNC_USER(&x, &y, &r, &c, &x0, &ex, &y0, &ey, &m), r; };
     VEH_BRAKE_USER(nullptr, &a, &b, &r, &id);
     EXPECT_DOUBLE_EQ(r, 200.01);  // 100 x 2 + 0.01 x 1
     // slip 2/12; slip -0.5, 2^1.05; slip -1.5 held at -1; 2^-1.25; a standing wheel: base friction, not infinity
@@ -293,8 +286,8 @@ std::vector<double> hev(double t, double q1, double q2, double q3, double p_dema
     std::vector<double> u(12, 0.0), y(14, -5.0);
     u[1] = p_demand, u[10] = 8000.0, u[11] = mode;
     const int32_t id = 1, nu = 12, ny = 14;
-    USERHEVPOWDISTR(&id, u.data(), &nu, y.data(), &ny, &q1, n_, &q2, n_, n_, n_, n_, n_, &q3, n_, n_, n_, n_, n_, n_, n_,
-                    n_, n_, n_, n_, n_, n_);
+    USERHEVPOWDISTR(&id, u.data(), &nu, y.data(), &ny, &q1, n_, &q2, n_, n_, n_, n_, n_, &q3, n_, n_, n_, n_, n_, n_,
+                    n_, n_, n_, n_, n_, n_, n_);
     return y;
 }
 
@@ -376,10 +369,8 @@ TEST(UserHarness, OrificeLawPassThroughAndActuatorCopy)
     ALLOC_USER_HARN(&nsig, &nharn);
     for (int32_t k = 1; k <= 3; ++k) SET_USER_HARN_OUTPUT(&k, &h2, &set[k - 1]);
     EXPECT_EQ(harness(6, {}, 4, 0, 2), (std::vector<double>{10.0, 20.0, 30.0, -999.0}));  // signal 4 never set
-    expect_stop([] { harness(5, std::vector<double>(18, 1.0), 18); },
-                " Array bounds error: subscript 1 of array UHARN has value 19, above its upper bound 18\n");
-    expect_stop([] { harness(6, {}, 6, 0, 2); },
-                " Array bounds error: subscript 1 of array GACTU has value 6, above its upper bound 5\n");
+    expect_stop([] { harness(5, std::vector<double>(18, 1.0), 18); }, bounds_error("UHARN", 19, 18));
+    expect_stop([] { harness(6, {}, 6, 0, 2); }, bounds_error("GACTU", 6, 5));
 }
 
 }  // namespace

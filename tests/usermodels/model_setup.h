@@ -76,11 +76,7 @@ struct Plot {
     std::vector<double> x, y;
     std::string title, curve, xlabel, ylabel;  // 80 characters each
     std::string labels() const { return title + curve + xlabel + ylabel; }
-    std::vector<double> points() const  // the x values, then the y values
-    {
-        std::vector<double> v = x;
-        return v.insert(v.end(), y.begin(), y.end()), v;
-    }
+    std::vector<double> points() const { auto v = x; return v.insert(v.end(), y.begin(), y.end()), v; }  // x, then y
 };
 
 // The four labels of a plot as the host reads them, each blank-padded to 80.
@@ -109,6 +105,13 @@ inline void expect_near(const std::vector<double>& got, const std::vector<double
     ASSERT_EQ(got.size(), want.size());
     for (std::size_t k = 0; k < got.size(); ++k)
         EXPECT_NEAR(got[k], want[k], rel * std::abs(want[k]) + abs) << "entry " << k;
+}
+
+// The diagnostic of an index above the upper bound of the named array.
+inline std::string bounds_error(const std::string& array, int value, int upper)
+{
+    return " Array bounds error: subscript 1 of array " + array + " has value " + std::to_string(value) +
+           ", above its upper bound " + std::to_string(upper) + "\n";
 }
 
 // Runs body in a child process, which must end the run with status 1 and exactly this output.
