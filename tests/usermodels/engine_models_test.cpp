@@ -326,9 +326,10 @@ TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
     const std::string tail = "\n      the lift is returned without its trace\n";
     EXPECT_EQ(capture_stdout([&] { EXPECT_EQ(lift(1.0, missing) + lift(2.0, missing), 0.9 + 1.8); }),
               " W*** USERLIFTU: cannot open the trace file " + missing + tail);
-    if (std::filesystem::exists(full))  // every write fails: disk full
+    if (std::filesystem::exists(full)) {  // every write fails: disk full
         EXPECT_EQ(capture_stdout([&] { EXPECT_EQ(lift(1.0, full) + lift(2.0, full), 0.9 + 1.8); }),
                   " W*** USERLIFTU: cannot write the trace file /dev/full" + tail);
+    }
     EXPECT_EQ(lift(3.0, a), 2.7);  // a good name afterwards traces again
     EXPECT_EQ(contents(a), " 2.7\n");
 }
