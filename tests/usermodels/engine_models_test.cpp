@@ -54,9 +54,7 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
     EXPECT_EQ(b.end, 30.0);  // x first above 0.999
     b.call(31.0);            // past the end: ended, start marked unset
     expect_near({double(b.status), b.x_old, b.start, b.burned[1], b.dx}, {2.0, 0.999, 9000.0, 0.0, 0.0}, 0.0);
-    b.status = 0;  // the host starts the next cycle
-    b.call(-30.0);
-    b.call(0.0);
+    b.status = 0, b.call(-30.0), b.call(0.0);  // the host starts the next cycle
     expect_near({b.end, b.x}, {9000.0, 0.3454915116402722}, 1e-15);  // z = 0.4
     // burn fraction and rate (dx / 25) of every burning call
     const Plot frac = drain_plot(1, 1), rate = drain_plot(1, 2);
@@ -205,20 +203,16 @@ std::vector<double> nozzle_flow(double flow_switch, double p1, double p2, double
     return r;
 }
 
-void nozzle_geometry(int32_t id)
+std::vector<double> nozzle_geometry(int32_t id, int32_t count = -1, double d = -1.0)
 {
-    int32_t count = -1;
-    double d = -1.0;
-    INJNOZZUSER_GETDIM(n_, n_, &id, &count, &d);
-    EXPECT_EQ(count, 3);  // 3.9 truncated
-    EXPECT_EQ(d, 2e-4);
+    return INJNOZZUSER_GETDIM(n_, n_, &id, &count, &d), std::vector<double>{double(count), d};
 }
 
 TEST(InjectorNozzle, GeometryAndFlowBothWays)
 {
     setup_models(1);
     set_reals(1, {3.9, 2e-4, 0.7});  // 3 nozzles, d 0.2 mm, cd 0.7
-    nozzle_geometry(1);
+    EXPECT_EQ(nozzle_geometry(1), (std::vector<double>{3, 2e-4}));  // 3.9 truncated
     // dp = 3e7 Pa, rho 800: u = sqrt(2 dp / rho) = 273.861; A = 3 pi (2e-4)^2 / 4 = 9.42478e-8;
     // mdot = cd A u rho; above u_max the velocity is capped, the mass flow keeps the unlimited cd
     // and the returned cd is u_max / 273.861; radius sqrt(cd) d / 2 (all by hand)
@@ -303,8 +297,7 @@ TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
     setup_models(1);
     const auto contents = [](const std::string& p) { return (std::stringstream() << std::ifstream(p).rdbuf()).str(); };
     const auto dir = std::filesystem::path(::testing::TempDir()) / ("usersub_lift" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    std::filesystem::remove_all(dir), std::filesystem::create_directories(dir);
     const std::string a = (dir / "lift_a.txt").string(), b = (dir / "lift_b.txt").string();
     std::ofstream(a) << "an earlier run\nof two lines\n";
     send_state({.state_int4 = 0});  // not traced: the file system is not touched
@@ -353,9 +346,16 @@ struct Air {
     }
 };
 
-TEST(PipeFlow, FrictionFactorsAndHeatTransferWithItsPlot)
+std::vector<double> matrix(int32_t id, double omega)
 {
-    setup_models(4, 1);
+    double t[4][2];
+    TM_USER(t[0], t[1], t[2], t[3], &id, &omega);
+    return {t[0][0], t[0][1], t[1][0], t[1][1], t[2][0], t[2][1], t[3][0], t[3][1]};
+}
+
+TEST(PipeFlow, FrictionFactorsHeatTransferWithItsPlotAndTransferMatrix)
+{
+    setup_models(7, 1);
     set_reals(4, {0.0, 0.0, 1.1, 1.2, 1.3});
     // Re = 1.2 (10 + 1e-6) 0.05 / 1.8e-5 = 33333.3367; 0.0791 / Re^0.25 (by hand)
     const double blasius = 0.0058540548371826115;
@@ -390,6 +390,15 @@ TEST(PipeFlow, FrictionFactorsAndHeatTransferWithItsPlot)
     // 0.023 * 1333.33^0.8 * Pr^0.333 * 0.026 / 0.1 (by hand)
     set_reals(2, {0.023, 0.8, 0.5, 0.33, 2300.0, 1.0e4, 0.1});
     EXPECT_NEAR(Air{.u = 0.2}.htc(2, 0.0), 1.67568773600619, 1e-11);
+    // transfer matrix of model 5, a straight pipe of L 0.5, d 0.04, c 340: kL = 628.3185 / 340 * 0.5 = 0.923998;
+    // A = 3.1415927 * 0.02^2; Z = 340 / A (by hand): cos kL, Z sin kL, sin kL / Z
+    set_texts(5, {"pipe"}, 4);
+    set_reals(5, {0.5, 0.0, 0.04, 340.0});
+    set_texts(6, {"Pipe"}, 10);  // not the word: identity, reals not tested
+    const double c = 0.6026346363792572, zs = 215914.25368037145, sz = 2.9494648184680466e-06;
+    expect_near(matrix(5, 2.0 * 3.14159265358979 * 100.0), {c, 0, 0, zs, 0, sz, c, 0}, 1e-12);
+    for (int32_t other : {6, 7, 0})  // other word, no texts, identifier below 1
+        EXPECT_EQ(matrix(other, 1.0), (std::vector<double>{1, 0, 0, 0, 0, 0, 1, 0})) << other;
 }
 
 // R134a-like liquid in an 8 mm tube; the two-phase values are those of the saturated liquid and vapour.
@@ -434,35 +443,11 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
     expect_near(h, {1430.898869714132, 1277.371988954193, 1560.9805851426893, 4970.623006546506, 3020.115824834667,
                     17180.638401974295, 7333.957550001485, 28.0}, 1e-12);
     // identifier 1 has had 7 calls; the 100th and 200th store (SIM_TIME, h)
-    for (int k = 8; k <= 200; ++k) {
-        send_state({.sim_time_s = 0.01 * k});
-        Refrig{.u = k == 100 ? 0.5 : 1.0}.htc(1);
-    }
+    for (int k = 8; k <= 200; ++k) send_state({.sim_time_s = 0.01 * k}), Refrig{.u = k == 100 ? 0.5 : 1.0}.htc(1);
     const Plot p = drain_plot(1, 1);
     // liquid at u 0.5 (above) and 1.0: 0.023 Re^0.8 Pr^0.4 k / D * 1.1 with Re = 48000.05 (python)
     expect_near(p.points(), {0.01 * 100, 0.01 * 200, 1430.898869714132, 2491.3376410309293}, 1e-12);
     EXPECT_EQ(p.labels(), labels("Heat Transfer User Model", std::string(80, 'c'), "sec", "W/m^2-K"));
-}
-
-std::vector<double> matrix(int32_t id, double omega)
-{
-    double t[4][2];
-    TM_USER(t[0], t[1], t[2], t[3], &id, &omega);
-    return {t[0][0], t[0][1], t[1][0], t[1][1], t[2][0], t[2][1], t[3][0], t[3][1]};
-}
-
-TEST(PipeTransferMatrix, StraightPipeAndIdentity)
-{
-    setup_models(4);
-    set_texts(1, {"pipe"}, 4);
-    set_reals(1, {0.5, 0.0, 0.04, 340.0});  // L 0.5, d 0.04, c 340
-    set_texts(2, {"Pipe"}, 10);             // not the word: identity, reals not tested
-    // kL = 628.3185 / 340 * 0.5 = 0.923998; A = 3.1415927 * 0.02^2; Z = 340 / A (by hand): cos kL, Z sin kL, sin kL / Z
-    const double c = 0.6026346363792572, zs = 215914.25368037145, sz = 2.9494648184680466e-06;
-    expect_near(matrix(1, 2.0 * 3.14159265358979 * 100.0), {c, 0, 0, zs, 0, sz, c, 0}, 1e-12);
-    EXPECT_NEAR(c * c + zs * sz, 1.0, 1e-12);  // det = cos^2 + sin^2
-    for (int32_t other : {2, 4, 0})  // other word, no texts, identifier below 1
-        EXPECT_EQ(matrix(other, 1.0), (std::vector<double>{1, 0, 0, 0, 0, 0, 1, 0})) << other;
 }
 
 TEST(EngineAndPipeModels, InputFaultsStopTheRun)

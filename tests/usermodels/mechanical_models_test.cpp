@@ -209,8 +209,7 @@ TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
     Knock c8{.id = 3, .c = 8, .t_K = 1100.0, .dt_s = 1e-5, .p_Pa = 6e6};
     c7.step();
     c8.step();  // an integral of its own
-    c7.t_K = 1100.0, c7.p_Pa = 6e6;
-    c7.printed();
+    c7.t_K = 1100.0, c7.p_Pa = 6e6, c7.printed();
     // I = 2.7961115636421074; index 0.75 x 6e7 x I x exp(-6000/1100) / 2.5.
     expect_near(c7.result(), {-1, 215252.40301277334, 215252.40301277334}, 1e-13);
     EXPECT_EQ(c8.result(), (std::vector<double>{0, -1, 0}));
@@ -291,18 +290,15 @@ std::vector<double> hev(double t, double q1, double q2, double q3, double p_dema
     return y;
 }
 
-// Outputs 1, 2, 3, 4, 11, 12 and 13 as given, the others 0.
-void expect_outputs(const std::vector<double>& y, const std::vector<double>& w)
-{
-    expect_near(y, {w[0], w[1], w[2], w[3], 0, 0, 0, 0, 0, 0, w[4], w[5], w[6], 0}, 0, 1e-12);
-}
-
 // R1..R10 = 40, 60 (switch 1 off below / on above), 80, 30 (switch 2 off above / on below), 5000, 2000, 3000,
 // 50 (set point), 100, 10 (P, I gains); engine power 8000. Expected outputs by hand from the rules.
 TEST(HevPowerDistribution, SwitchesLoopAndResetOverASequence)
 {
     setup_models(1);
     load_model(1, {}, {40, 60, 80, 30, 5000, 2000, 3000, 50, 100, 10});
+    const auto expect_outputs = [](const std::vector<double>& y, const std::vector<double>& w) {  // 1-4, 11-13, rest 0
+        expect_near(y, {w[0], w[1], w[2], w[3], 0, 0, 0, 0, 0, 0, w[4], w[5], w[6], 0}, 0, 1e-12);
+    };
     expect_outputs(hev(0.0, 50, 45, 50, 10000, 0), {0, 10, 0, 0, 0, 0, 0});  // loop idle: 50 <= 55
     // q1 = 57 > 55 runs the loop: e = 5, integral 0.5, y1 = 505; P = -3000 split -2000 / -1000.
     expect_outputs(hev(0.1, 57, 45, 50, -3000, 0), {0.505, -2, 0, -1, 0, 0, 1});

@@ -123,10 +123,7 @@ inline void expect_stop(const std::function<void()>& body, const std::string& ou
 }
 
 // A routine call that must end the run with status 1 and exactly this output.
-struct FatalCase {
-    std::function<void()> body;
-    std::string output;
-};
+struct FatalCase { std::function<void()> body; std::string output; };
 
 // Runs each case in a child process whose models were set up with setup_models(n).
 inline void expect_fatal(const std::vector<FatalCase>& cases, int32_t models = 1)
