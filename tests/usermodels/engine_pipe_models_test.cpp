@@ -53,7 +53,7 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
                                   1e-14, 1e-17);
     EXPECT_EQ(b.end, 30.0);  // x first above 0.999
     b.call(31.0);            // past the end: ended, start marked unset
-    expect_near({double(b.status), b.x_old, b.start, b.burned[1], b.dx}, {2.0, 0.999, 9000.0, 0.0, 0.0}, 0.0);
+    expect_near({double(b.status), b.x, b.x_old, b.start, b.burned[1], b.dx}, {2, 0.999, 0.999, 9000, 0, 0}, 0.0);
     b.status = 0, b.call(-30.0), b.call(0.0);  // the host starts the next cycle
     expect_near({b.end, b.x}, {9000.0, 0.3454915116402722}, 1e-15);  // z = 0.4
     // burn fraction and rate (dx / 25) of every burning call
