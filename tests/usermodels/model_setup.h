@@ -5,6 +5,7 @@
 #include "support/child.h"
 #include "usersub.h"
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -14,8 +15,9 @@
 
 namespace usersub::test {
 
-// Sizes the record table and the plot table for n models, each with nplot
-// plots switched on, and opens the plot gates.
+inline const void* const n_ = nullptr;  // an argument position the routine does not read
+
+// Sizes the record table and the plot table for n models, each with nplot plots switched on, and opens the plot gates.
 inline void setup_models(int32_t n, int32_t nplot = 0)
 {
     ALLOCATE_USER_STRUCTURE(&n);
@@ -54,10 +56,8 @@ inline void set_texts(int32_t model, const std::vector<std::string>& v, intptr_t
 }
 
 struct RunState {
-    int32_t state_int4 = 1;  // plots are stored while 1
-    int32_t time_step = 2;
-    double sim_time_s = 0.0;
-    double crank_angle_deg = 0.0;
+    int32_t state_int4 = 1, time_step = 2;  // plots are stored while state_int4 is 1
+    double sim_time_s = 0.0, crank_angle_deg = 0.0;
 };
 
 inline void send_state(const RunState& s)
@@ -70,10 +70,20 @@ inline void send_state(const RunState& s)
 // Run state with plot storage on, time step 1 and simulation time t_s.
 inline void set_time(double t_s) { send_state({1, 1, t_s, 0.0}); }
 
+inline std::string padded(const std::string& s, std::size_t len = 80) { return s + std::string(len - s.size(), ' '); }
+
 struct Plot {
     std::vector<double> x, y;
     std::string title, curve, xlabel, ylabel;  // 80 characters each
+    std::string labels() const { return title + curve + xlabel + ylabel; }
+    std::vector<double> points() const { auto v = x; return v.insert(v.end(), y.begin(), y.end()), v; }  // x, then y
 };
+
+// The four labels of a plot as the host reads them, each blank-padded to 80.
+inline std::string labels(const std::string& t, const std::string& c, const std::string& x, const std::string& y)
+{
+    return padded(t) + padded(c) + padded(x) + padded(y);
+}
 
 // Drains plot iplot of a model: its points and its labels.
 inline Plot drain_plot(int32_t model, int32_t iplot)
@@ -84,38 +94,41 @@ inline Plot drain_plot(int32_t model, int32_t iplot)
     GETUSERPLTDATA(&model, &iplot, &n, x.data(), y.data());
     p.x.assign(x.begin(), x.begin() + n);
     p.y.assign(y.begin(), y.begin() + n);
-    std::string l[4];
-    for (auto& s : l) s.assign(80, '?');
-    GETUSERPLTLABEL(&model, &iplot, l[0].data(), 80, l[1].data(), 80, l[2].data(), 80, l[3].data(), 80);
-    p.title = l[0];
-    p.curve = l[1];
-    p.xlabel = l[2];
-    p.ylabel = l[3];
+    for (auto* s : {&p.title, &p.curve, &p.xlabel, &p.ylabel}) s->assign(80, '?');
+    GETUSERPLTLABEL(&model, &iplot, p.title.data(), 80, p.curve.data(), 80, p.xlabel.data(), 80, p.ylabel.data(), 80);
     return p;
 }
 
+// Each value within rel * |want| + abs of the wanted one.
+inline void expect_near(const std::vector<double>& got, const std::vector<double>& want, double rel, double abs = 0.0)
+{
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t k = 0; k < got.size(); ++k)
+        EXPECT_NEAR(got[k], want[k], rel * std::abs(want[k]) + abs) << "entry " << k;
+}
+
+// The diagnostic of an index above the upper bound of the named array.
+inline std::string bounds_error(const std::string& array, int value, int upper)
+{
+    return " Array bounds error: subscript 1 of array " + array + " has value " + std::to_string(value) +
+           ", above its upper bound " + std::to_string(upper) + "\n";
+}
+
+// Runs body in a child process, which must end the run with status 1 and exactly this output.
+inline void expect_stop(const std::function<void()>& body, const std::string& output)
+{
+    const ChildResult r = run_in_child(body);
+    EXPECT_EQ(r.exit_status, 1) << output;
+    EXPECT_EQ(r.output, output);
+}
+
 // A routine call that must end the run with status 1 and exactly this output.
-struct FatalCase {
-    std::function<void()> body;
-    std::string output;
-};
+struct FatalCase { std::function<void()> body; std::string output; };
 
 // Runs each case in a child process whose models were set up with setup_models(n).
 inline void expect_fatal(const std::vector<FatalCase>& cases, int32_t models = 1)
 {
-    for (const FatalCase& c : cases) {
-        const ChildResult r = run_in_child([&] {
-            setup_models(models);
-            c.body();
-        });
-        EXPECT_EQ(r.exit_status, 1) << c.output;
-        EXPECT_EQ(r.output, c.output);
-    }
-}
-
-inline std::string padded(const std::string& s, std::size_t len = 80)
-{
-    return s + std::string(len - s.size(), ' ');
+    for (const FatalCase& c : cases) expect_stop([&] { setup_models(models), c.body(); }, c.output);
 }
 
 }  // namespace usersub::test
