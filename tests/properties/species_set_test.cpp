@@ -251,6 +251,33 @@ TEST(PropertyLoaders, SettingsOutsideTheSet)
     EXPECT_EQ(std::tie(t.tseen_flag(3), t.tseen_tmin(2), t.tseen_tmax(1)), std::make_tuple(-1, 250.0, 450.0));
 }
 
+// LOADPROP4 and LOADCAVIT2 copy their arrays argument by argument, one entry
+// per species of the set.
+TEST(PropertyLoaders, PairAndVapourPressureArguments)
+{
+    loadprop0(3, 2, 2);
+    const std::int32_t i1 = 7, i2 = 2, i3 = 9, partner[3] = {0, 3, 0}, list[3] = {3, 1, 2}, unread[3] = {};
+    const double r1 = 0.5;
+    LOADPROP4(&i1, &i2, &i3, &r1, partner, unread);
+    double reals[8][3];
+    for (int a = 0; a < 8; ++a)
+        for (int i = 0; i < 3; ++i) reals[a][i] = 10.0 * (a + 1) + (i + 1);  // argument a + 2, species i + 1
+    LOADCAVIT2(list, reals[0], reals[1], reals[2], reals[3], reals[4], reals[5], reals[6], reals[7]);
+
+    const SpeciesTable& t = species_table();
+    EXPECT_EQ(std::tie(t.loadprop4_int[0], t.loadprop4_int[1], t.loadprop4_int[2], t.loadprop4_real),
+              std::make_tuple(7, 2, 9, 0.5));
+    EXPECT_EQ(std::make_tuple(t.species_partner(1), t.species_partner(2), t.species_partner(3)),
+              std::make_tuple(0, 3, 0));
+    EXPECT_EQ(std::make_tuple(t.cavit_list(1), t.cavit_list(3)), std::make_tuple(3, 2));
+    const Array1<double> cavit[8] = {t.cavit_pref, t.cavit_tref, t.cavit_c4, t.cavit_c5,
+                                     t.cavit_c6,   t.cavit_c7,   t.cavit_c8, t.cavit_c9};
+    for (int a = 0; a < 8; ++a)
+        EXPECT_EQ(std::make_tuple(cavit[a](1), cavit[a](3)), std::make_tuple(10.0 * (a + 1) + 1, 10.0 * (a + 1) + 3))
+            << cavit[a].name();
+    EXPECT_EQ(t.cavit_pref(4), -999.0);  // capacity 4: the entry past the set keeps its fill
+}
+
 // Names of 16 characters; no product rows.
 void load_names(const std::vector<std::string>& names)
 {
