@@ -1,9 +1,9 @@
 // Entry points of the species property set, its loaders and settings, and the
 // species lookup and fraction conversion.
 #include "exports/host_args.h"
-#include "properties/property_loaders.h"
-#include "properties/species_lookup.h"
-#include "properties/species_table.h"
+#include "properties/species/property_loaders.h"
+#include "properties/species/species_lookup.h"
+#include "properties/species/species_table.h"
 
 using namespace usersub;
 namespace pr = usersub::properties;

@@ -7,7 +7,7 @@
 #include "exchange/run_info.h"
 #include "exchange/user_models.h"
 #include "exchange/user_plots.h"
-#include "properties/species_table.h"
+#include "properties/species/species_table.h"
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>

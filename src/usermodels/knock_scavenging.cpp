@@ -3,7 +3,7 @@
 #include "common/output.h"
 #include "exchange/harness.h"
 #include "exchange/user_models.h"
-#include "properties/species_table.h"
+#include "properties/species/species_table.h"
 #include "usermodels/usermodel_common.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "properties/matrix_solve.h"
+#include "properties/equilibrium/matrix_solve.h"
 
 #include "common/array.h"
 #include "common/output.h"

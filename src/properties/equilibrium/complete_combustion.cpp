@@ -1,6 +1,6 @@
-#include "properties/complete_combustion.h"
+#include "properties/equilibrium/complete_combustion.h"
 
-#include "properties/product_species.h"
+#include "properties/species/product_species.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "properties/secant_step.h"
+#include "properties/state/secant_step.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "properties/state_request.h"
+#include "properties/state/state_request.h"
 
 #include "common/bounds.h"
 

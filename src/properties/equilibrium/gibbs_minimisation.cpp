@@ -1,9 +1,9 @@
-#include "properties/gibbs_minimisation.h"
+#include "properties/equilibrium/gibbs_minimisation.h"
 
-#include "properties/complete_combustion.h"
-#include "properties/matrix_solve.h"
-#include "properties/product_species.h"
-#include "properties/species_table.h"
+#include "properties/equilibrium/complete_combustion.h"
+#include "properties/equilibrium/matrix_solve.h"
+#include "properties/species/product_species.h"
+#include "properties/species/species_table.h"
 
 #include <algorithm>
 #include <array>

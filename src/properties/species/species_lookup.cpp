@@ -1,9 +1,9 @@
-#include "properties/species_lookup.h"
+#include "properties/species/species_lookup.h"
 
 #include "common/fixed_text.h"
 #include "common/output.h"
 #include "common/run_stop.h"
-#include "properties/species_table.h"
+#include "properties/species/species_table.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "properties/product_species.h"
+#include "properties/species/product_species.h"
 
 namespace usersub::properties {
 namespace {

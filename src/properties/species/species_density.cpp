@@ -1,9 +1,9 @@
-#include "properties/species_density.h"
+#include "properties/species/species_density.h"
 
 #include "common/fortran_format.h"
-#include "properties/liquid_species.h"
-#include "properties/property_reports.h"
-#include "properties/species_table.h"
+#include "properties/species/liquid_species.h"
+#include "properties/state/property_reports.h"
+#include "properties/species/species_table.h"
 
 #include <algorithm>
 #include <cmath>

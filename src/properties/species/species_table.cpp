@@ -1,7 +1,7 @@
-#include "properties/species_table.h"
+#include "properties/species/species_table.h"
 
 #include "exchange/engine_components.h"
-#include "properties/species_table_rw.h"
+#include "properties/species/species_table_rw.h"
 
 #include <algorithm>
 

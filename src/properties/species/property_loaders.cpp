@@ -1,7 +1,7 @@
-#include "properties/property_loaders.h"
+#include "properties/species/property_loaders.h"
 
-#include "properties/product_species.h"
-#include "properties/species_table_rw.h"
+#include "properties/species/product_species.h"
+#include "properties/species/species_table_rw.h"
 
 #include <algorithm>
 #include <array>

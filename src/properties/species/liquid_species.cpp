@@ -1,10 +1,10 @@
-#include "properties/liquid_species.h"
+#include "properties/species/liquid_species.h"
 
 #include "common/fortran_format.h"
 #include "common/output.h"
 #include "exchange/run_info.h"
-#include "properties/property_reports.h"
-#include "properties/species_table.h"
+#include "properties/state/property_reports.h"
+#include "properties/species/species_table.h"
 
 #include <algorithm>
 #include <cmath>

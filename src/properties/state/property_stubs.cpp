@@ -1,4 +1,4 @@
-#include "properties/property_stubs.h"
+#include "properties/state/property_stubs.h"
 
 #include "common/output.h"
 #include "common/run_stop.h"

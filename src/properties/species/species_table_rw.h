@@ -2,7 +2,7 @@
 // loaders of the set only.
 #pragma once
 
-#include "properties/species_table.h"
+#include "properties/species/species_table.h"
 
 namespace usersub::properties {
 
