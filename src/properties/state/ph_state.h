@@ -1,0 +1,23 @@
+// The state from pressure and enthalpy: temperature by Newton iteration on the
+// mixture enthalpy, then the density and its derivatives.
+#pragma once
+
+#include <cstdint>
+
+namespace usersub::properties {
+
+// t_K: start value in, solved temperature out; cp_J_kgK: cp at that temperature.
+void zalthrm_ph_solve(double& t_K, double p_Pa, const double* y, double h_target_J_kg, double& cp_J_kgK,
+                      std::int32_t fluid_kind, std::int32_t h_switch, double tol_K) noexcept;
+
+// Mixture enthalpy and cp; with h_switch 1 every species counts, otherwise
+// species below a mass fraction of 1.0e-8 are skipped.
+void mix_enthalpy(std::int32_t h_switch, double t_K, double p_Pa, const double* y, double& h_J_kg,
+                  double& cp_J_kgK) noexcept;
+
+// Density and its derivatives at T, P (h is not read).
+void realgas_state(std::int32_t species_switch, std::int32_t species_a, std::int32_t species_b, double t_K,
+                   double p_Pa, double h_J_kg, const double* y, double& rho_kg_m3, double& drho_dT,
+                   double& drho_dP, double& dv, std::int32_t fluid_kind) noexcept;
+
+}  // namespace usersub::properties
