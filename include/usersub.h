@@ -484,6 +484,19 @@ USERSUB_API void SCAVENGUSR(const int32_t* imodel, const void* unused2, int32_t*
                             double* comp_out22, double* out23, double* comp_out24, double* out25,
                             double* window_start, double* window_end, double* ratio);
 
+/* ---- User models: catalyst ---- */
+USERSUB_API void CATMODUSR(const int32_t* imodel, const int32_t* pass2, const int32_t* plot_key_a,
+                           const int32_t* plot_key_b, const int32_t* pass5, const int32_t* n_species,
+                           const int32_t* extent7, const void* unused8, const int32_t* extent9,
+                           const void* unused10, const int32_t* n_moxy1, const int32_t* moxy1,
+                           const void* pass13, const void* pass14, const double* dt,
+                           const double* plot_factor, const void* pass17, const void* pass18,
+                           const void* pass19, const void* unused20, const void* unused21,
+                           const double* mass, const double* fluxi, const double* fluxip, double* fm,
+                           const double* temperature, const double* pressure, const double* pass28,
+                           const double* density, const double* energy, const void* unused31,
+                           const void* unused32, double* out33);
+
 #ifdef __cplusplus
 }
 #endif
