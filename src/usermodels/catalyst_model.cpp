@@ -257,20 +257,22 @@ void catmodusr(std::int32_t imodel, const CatalystInputs& in, Array1<double> fm,
 
 void mixture_diffusivity(double p_Pa, double t_K, Array1<const double> x, Array1<double> diff) noexcept
 {
-    const auto binarydif = properties::binarydif();
+    const auto binarydif = properties::diffusion_arrays().binarydif;
     const std::int32_t n = nspecies();
     const double t_p = std::pow(t_K, 1.75) / p_Pa;  // D_ij = BINARYDIF(i, j) T^1.75 / p
     for (std::int32_t i = 1; i <= n; ++i) {
         double sum = 0.0;  // sum over j != i of X_j / D_ij, s/m2
-        for (std::int32_t j = 1; j <= n; ++j)
-            if (j != i) sum += x(j) / (binarydif(i, j) * t_p);
+        for (std::int32_t j = 1; j <= n; ++j) {
+            // A pair without a factor (a species without a diffusion volume) adds nothing.
+            if (j != i && binarydif(i, j) > 0.0) sum += x(j) / (binarydif(i, j) * t_p);
+        }
         diff(i) = sum > 0.0 ? (1.0 - x(i)) / sum : 0.0;
     }
 }
 
 void init_diffusion_data() noexcept
 {
-    if ((properties::diffusion_ready() & 1) == 0) properties::diffusion_volumes_setup();
+    if (!properties::diffusion_ready()) properties::diffusion_volumes_setup();
 }
 
 }  // namespace usersub::usermodels

@@ -89,7 +89,7 @@ TEST(Catalyst, RateLawConvertsItsShareOfTheFuelTowardsEquilibrium)
         EXPECT_GT(k.fm[fx::product(1) - 1], 0.0);  // CO2 formed
     }
     const Plot in = drain_plot(1, 1), out = drain_plot(1, 2);
-    EXPECT_EQ(in.points(), (std::vector<double>{0.25, 0.25, 18 * 0.1 * 2.0, 18 * 0.1 * 2.0}));
+    expect_near(in.points(), {0.25, 0.25, 18 * 0.1 * 2.0, 18 * 0.1 * 2.0}, 1e-15);
     expect_near(out.y, {18 * 0.05 * 2.0, 18 * 0.05 * 2.0}, 1e-15);
     EXPECT_EQ(in.labels(), labels("User Catalyst Model", "mass flux into the volume", "sec", "kg/sec"));
     EXPECT_EQ(out.curve, padded("mass flux out of the volume"));
@@ -111,7 +111,7 @@ TEST(Catalyst, NothingConvertsWithoutFuelOrOxygenOrATreatment)
         EXPECT_EQ(k.fm, y0);
         EXPECT_EQ(k.out33, -7.0);
         // treatment 2 returns before the plots, treatment 3 records them
-        EXPECT_EQ(drain_plot(1, 1).x.size(), c.treatment == 2 ? 0u : 1u);
+        EXPECT_EQ(drain_plot(1, 1).x.size() + drain_plot(1, 2).x.size(), c.treatment == 2 ? 0u : 2u);
     }
     load_model(1, {7}, {1e12, 1.0, 1.0, 500.0});
     Catalyst k(0.01);
@@ -119,7 +119,7 @@ TEST(Catalyst, NothingConvertsWithoutFuelOrOxygenOrATreatment)
     k.call();
     k.call(2);  // keys differ: no points
     EXPECT_EQ(k.fm, y0);
-    EXPECT_EQ(drain_plot(1, 2).y, (std::vector<double>{18 * 0.05 * 2.0}));
+    expect_near(drain_plot(1, 2).y, {18 * 0.05 * 2.0}, 1e-15);
 }
 
 TEST(Catalyst, TemperatureLimitedConversionStopsAtTheLimit)
