@@ -129,6 +129,20 @@ void write_nonconvergence(const NewtonVariant& variant, double t_K, double p_Pa,
     if (variant.failure_ends_run) stop_run();
 }
 
+// The constants of the last temperature asked for: a driver call evaluates the
+// fits once, whichever solvers it runs, and a repeated temperature (the floor
+// of the driver) not at all.
+const std::array<double, 7>& constants_at(double t_K) noexcept
+{
+    static double cached_t_K = -1.0;
+    static std::array<double, 7> cached_k{};
+    if (t_K != cached_t_K) {
+        cached_k = equilibrium_constants(t_K);
+        cached_t_K = t_K;
+    }
+    return cached_k;
+}
+
 }  // namespace
 
 std::array<double, 7> equilibrium_constants(double t_K) noexcept
@@ -150,7 +164,7 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
     const Array1<double>& held = product_species().prod_molefrac;
     const bool roots = variant.form == NewtonForm::square_roots;
     const double phi = n.phi();
-    const Problem pb{equilibrium_constants(t_K), std::sqrt(p_Pa * kAtmPerPa),
+    const Problem pb{constants_at(t_K), std::sqrt(p_Pa * kAtmPerPa),
                      n.h / n.c, n.o / n.c, n.n / n.c, n.ar / n.c, n.s / n.c};
 
     // The iterated values v: the mole fractions, or their square roots.
