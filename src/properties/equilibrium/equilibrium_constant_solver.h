@@ -62,10 +62,15 @@ struct NewtonVariant {
 
 // The equilibrium-constant solver of the driver and its four-element form.
 inline constexpr NewtonVariant kEcpNewton{
-    NewtonForm::mole_fractions, {{{20, 0.004, 0.005}, {60, 0.001, 0.0015}, {150, 0.0005, 0.0005}}},
-    0.3, 0.1, false, true,
-    "F*** ECP: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =",
-    "     SWITCHING TO GIBBS FUNCTION MINIMIZATION METHOD", false};
+    .form = NewtonForm::mole_fractions,
+    .levels = {{{20, 0.004, 0.005}, {60, 0.001, 0.0015}, {150, 0.0005, 0.0005}}},
+    .lambda_min = 0.3,
+    .lambda_min_fresh_start = 0.1,
+    .restart_each_level = false,
+    .close_on_nitrogen = true,
+    .failure_text = "F*** ECP: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =",
+    .failure_second_line = "     SWITCHING TO GIBBS FUNCTION MINIMIZATION METHOD",
+    .failure_ends_run = false};
 inline constexpr NewtonVariant kEcp60Newton = [] {
     NewtonVariant v = kEcpNewton;
     v.lambda_min_fresh_start = 0.1;
@@ -77,9 +82,15 @@ inline constexpr NewtonVariant kEcp60Newton = [] {
 }();
 // The square-root solver of the driver and of the four-element driver.
 inline constexpr NewtonVariant kRootNewton{
-    NewtonForm::square_roots, {{{20, 0.014, 0.015}, {60, 0.001, 0.0015}, {150, 0.0005, 0.0005}}},
-    0.3, 0.1, false, false,
-    "W*** ECPINZ: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =", nullptr, false};
+    .form = NewtonForm::square_roots,
+    .levels = {{{20, 0.014, 0.015}, {60, 0.001, 0.0015}, {150, 0.0005, 0.0005}}},
+    .lambda_min = 0.3,
+    .lambda_min_fresh_start = 0.1,
+    .restart_each_level = false,
+    .close_on_nitrogen = false,
+    .failure_text = "W*** ECPINZ: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =",
+    .failure_second_line = nullptr,
+    .failure_ends_run = false};
 inline constexpr NewtonVariant kRoot60Newton = [] {
     NewtonVariant v = kRootNewton;
     v.lambda_min_fresh_start = 0.1;

@@ -254,6 +254,13 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     double sum = 0.0;
     for (double v : y) sum += v;
     EXPECT_NEAR(sum, 1.0, 1e-14);
+
+    // The four-element solver has nothing to fall back on: its failure ends the run.
+    NewtonVariant ecp60_variant = kEcp60Newton;
+    ecp60_variant.levels = root.levels;
+    const ChildResult r = run_in_child([&] { solve_products(ecp60_variant, 2e6, 2400.0, {1, 4, 4, 15, 0, 0}, 1); });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output, "F*** ECP60: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2400.00      20.00   1.0000\n");
 }
 
 TEST(AlternativeEquilibrium, FourElementDriverFloorsAt1800KAndNeverUsesGibbs)
