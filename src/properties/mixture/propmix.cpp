@@ -4,6 +4,7 @@
 #include "common/fortran_format.h"
 #include "properties/equilibrium/equilibrium_driver.h"
 #include "properties/mixture/mixture_realgas.h"
+#include "properties/mixture/mixture_species.h"
 #include "properties/mixture/species_thermo.h"
 #include "properties/species/liquid_species.h"
 #include "properties/species/product_species.h"
@@ -25,16 +26,6 @@ struct MixtureRules {
     bool run_data_form;    // PRODUCTS_SWITCH picks the gas data form; otherwise the power series
     bool realgas;          // REALGAS_SWITCH and the species' critical data are read
     bool evolution_words;  // USER_EVOLUTION words 113 and 219 are read
-};
-
-// One species' contribution per unit mass.
-struct SpeciesState {
-    double h = 0.0;
-    double cp = 0.0;
-    double v = 0.0;
-    double dv_dT = 0.0;
-    double dv_dP = 0.0;
-    double dh_dP = 0.0;
 };
 
 [[noreturn]] void fatal_state(double t_K, double p_Pa)
@@ -62,20 +53,6 @@ struct SpeciesState {
         .labelled_value("     pressure     = ", p_Pa * 1.0e-5, " bar")
         .labelled_value("     temperature  = ", t_K, " K")
         .stop();
-}
-
-// A gas species at Z: its ideal-gas h and cp with the departures added.
-SpeciesState gas_state(HCp g, double r, double t_K, double p_Pa, const RealGasPoint& c)
-{
-    const GasVolume gv = gas_volume(r, t_K, p_Pa, c);
-    SpeciesState s;
-    s.h = g.h_J_kg + c.h_dep_J_kg;
-    s.cp = g.cp_J_kgK + c.cp_dep_J_kgK;
-    s.v = gv.v;
-    s.dv_dT = gv.dv_dT;
-    s.dv_dP = gv.dv_dP;
-    s.dh_dP = c.dh_dP;
-    return s;
 }
 
 void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& eq_flag, double t_K, double p_Pa,
@@ -132,56 +109,15 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
         if (!(yi >= kTrace) && !named) continue;
 
         SpeciesState s;
-        switch (type[i - 1]) {
-        case kGas: {
-            RealGasPoint c;
-            if (yi > kTrace && rg.on && (rg_flag[i - 1] & 1) != 0)
-                c = realgas_point(rg, rg.form_ordinary, t_K, p_Pa, x[i - 1], tab.tcrit(i), tab.pcrit(i),
-                                  th.r_gas(i));
-            s = gas_state(th.gas(i), th.r_gas(i), t_K, p_Pa, c);
-            if (i == rq.vapour) {
-                h_vapour = s.h;
-                v_vapour = s.v;
-            }
-            break;
+        if (!ordinary_species_state(th, rg, i, yi, t_K, p_Pa, true, s)) continue;
+        if (type[i - 1] == kGas && i == rq.vapour) {
+            h_vapour = s.h;
+            v_vapour = s.v;
         }
-        case kConstantDensityLiquid: {
-            const HCp base = th.form() == GasDataForm::series ? th.series(i, 4) : th.gas(i);
-            const double rho = tab.rho_const(i);
-            s.h = base.h_J_kg + (p_Pa - kLiquidRefPressure) / rho;
-            s.cp = base.cp_J_kgK;
-            s.v = 1.0 / rho;
-            s.dh_dP = 1.0 / rho;
-            s.dv_dT = -1.0e-18;
-            s.dv_dP = -1.0e-18;
-            if (i == pair_liquid_const) {
-                h_liquid = s.h;
-                v_liquid = s.v;
-            }
-            break;
-        }
-        case kPolynomialLiquid: {
-            double rho = 0.0;
-            double drho_dT = 0.0;
-            double d2rho_dT2 = 0.0;
-            double drho_dP = 0.0;
-            liquid_density(i, t_K, p_Pa, rho, drho_dT, d2rho_dT2, drho_dP);
-            liquid_species_props(i, t_K, p_Pa, s.h, s.cp, s.dh_dP, rho, drho_dT);
-            // Keeps cp/cv of the liquid at or below 1.6.
-            const double limit = 0.375 * s.cp * rho * rho * drho_dP / t_K;
-            if (!(limit > 0.0)) fatal_liquid(s.cp, rho, drho_dP, p_Pa, t_K);
-            if (std::fabs(drho_dT) > std::sqrt(limit)) drho_dT = -std::sqrt(limit);
-            s.v = 1.0 / rho;
-            s.dv_dT = -drho_dT / (rho * rho);
-            s.dv_dP = -drho_dP / (rho * rho);
-            if (i == rq.liquid) {
-                h_liquid = s.h;
-                v_liquid = s.v;
-            }
-            break;
-        }
-        default:  // no property data of a known type
-            continue;
+        if ((type[i - 1] == kConstantDensityLiquid && i == pair_liquid_const) ||
+            (type[i - 1] == kPolynomialLiquid && i == rq.liquid)) {
+            h_liquid = s.h;
+            v_liquid = s.v;
         }
         out.h_J_kg += yi * s.h;
         out.cp_J_kgK += yi * s.cp;
@@ -256,6 +192,65 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
 }
 
 }  // namespace
+
+SpeciesState gas_state(HCp ideal, double r_J_kgK, double t_K, double p_Pa, const RealGasPoint& c) noexcept
+{
+    const GasVolume gv = gas_volume(r_J_kgK, t_K, p_Pa, c);
+    SpeciesState s;
+    s.h = ideal.h_J_kg + c.h_dep_J_kg;
+    s.cp = ideal.cp_J_kgK + c.cp_dep_J_kgK;
+    s.v = gv.v;
+    s.dv_dT = gv.dv_dT;
+    s.dv_dP = gv.dv_dP;
+    s.dh_dP = c.dh_dP;
+    return s;
+}
+
+bool ordinary_species_state(const SpeciesThermo& th, const RealGasRule& rg, std::int32_t i, double y_i,
+                            double t_K, double p_Pa, bool liquid_stability, SpeciesState& s) noexcept
+{
+    const SpeciesTable& tab = species_table();
+    switch (tab.iproptyp.data()[i - 1]) {
+    case kGas: {
+        RealGasPoint c;
+        if (y_i > kTrace && rg.on && (tab.realgas_flag.data()[i - 1] & 1) != 0)
+            c = realgas_point(rg, rg.form_ordinary, t_K, p_Pa, tab.molefrac_work(i), tab.tcrit(i), tab.pcrit(i),
+                              th.r_gas(i));
+        s = gas_state(th.gas(i), th.r_gas(i), t_K, p_Pa, c);
+        return true;
+    }
+    case kConstantDensityLiquid: {
+        const HCp base = th.form() == GasDataForm::series ? th.series(i, 4) : th.gas(i);
+        const double rho = tab.rho_const(i);
+        s.h = base.h_J_kg + (p_Pa - kLiquidRefPressure) / rho;
+        s.cp = base.cp_J_kgK;
+        s.v = 1.0 / rho;
+        s.dh_dP = 1.0 / rho;
+        s.dv_dT = -1.0e-18;
+        s.dv_dP = -1.0e-18;
+        return true;
+    }
+    case kPolynomialLiquid: {
+        double rho = 0.0;
+        double drho_dT = 0.0;
+        double d2rho_dT2 = 0.0;
+        double drho_dP = 0.0;
+        liquid_density(i, t_K, p_Pa, rho, drho_dT, d2rho_dT2, drho_dP);
+        liquid_species_props(i, t_K, p_Pa, s.h, s.cp, s.dh_dP, rho, drho_dT);
+        if (liquid_stability) {
+            const double limit = 0.375 * s.cp * rho * rho * drho_dP / t_K;
+            if (!(limit > 0.0)) fatal_liquid(s.cp, rho, drho_dP, p_Pa, t_K);
+            if (std::fabs(drho_dT) > std::sqrt(limit)) drho_dT = -std::sqrt(limit);
+        }
+        s.v = 1.0 / rho;
+        s.dv_dT = -drho_dT / (rho * rho);
+        s.dv_dP = -drho_dP / (rho * rho);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
 
 void propmix(const MixtureRequest& rq, std::int32_t& eq_flag, double t_K, double p_Pa, double* y,
              MixtureProps& out) noexcept

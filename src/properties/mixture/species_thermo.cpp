@@ -55,6 +55,12 @@ const double* SpeciesThermo::gas_nasa9_set(std::int32_t i) const noexcept
     return coef_ + (set - 1) + 27 * static_cast<std::ptrdiff_t>(i - 1);
 }
 
+const double* SpeciesThermo::gas_nasa9_two_ranges(std::int32_t i) const noexcept
+{
+    const int set = nasa9_.t > tbreak_[i - 1] ? 2 : 1;
+    return coef_ + (set - 1) + 27 * static_cast<std::ptrdiff_t>(i - 1);
+}
+
 const double* SpeciesThermo::product_nasa9_set(std::int32_t i) const noexcept
 {
     const int set = nasa9_.t > tbreak_[i - 1] ? 2 : 1;

@@ -53,6 +53,8 @@ public:
     // temperature, stride 3 (for routines that mix coefficients before they
     // evaluate them).
     const double* gas_nasa9_set(std::int32_t i) const noexcept;
+    // Set 1, or set 2 above THERMO_TBREAK (the ranges of routines that use two).
+    const double* gas_nasa9_two_ranges(std::int32_t i) const noexcept;
     // The same for product species i, stride 2.
     const double* product_nasa9_set(std::int32_t i) const noexcept;
 
