@@ -107,7 +107,7 @@ void prodmix_props(std::int32_t all_species, std::int32_t species, double /*unre
             const double yi = y[i - 1];
             if (all_species != 1 && !(yi >= kTrace)) continue;
             SpeciesState s;
-            if (!ordinary_species_state(th, ideal, i, yi, t_K, p_Pa, false, s)) continue;
+            if (!ordinary_species_state(tab, th, ideal, i, yi, t_K, p_Pa, false, s)) continue;
             mass_sum += yi;
             v_sum += yi * s.v;
             h_sum += yi * s.h;
@@ -132,7 +132,7 @@ void prodmix_props(std::int32_t all_species, std::int32_t species, double /*unre
     double h_species = 0.0;
     if (species >= 1 && species <= tab.props_scalar_3) {
         SpeciesState s;
-        if (ordinary_species_state(th, ideal, species, 0.0, t_K, p_Pa, false, s)) h_species = s.h;
+        if (ordinary_species_state(tab, th, ideal, species, 0.0, t_K, p_Pa, false, s)) h_species = s.h;
     } else if (species >= tab.props_scalar_2 && species <= tab.nspecies) {
         h_species = th.product(species, th.product_full_terms(species)).h_J_kg;
     }

@@ -36,10 +36,12 @@ struct GasVolume {
 };
 inline GasVolume gas_volume(double r_J_kgK, double t_K, double p_Pa, const RealGasPoint& c) noexcept
 {
+    const double p_inv = 1.0 / p_Pa;
+    const double v_ideal = r_J_kgK * t_K * p_inv;  // v / Z
     GasVolume g;
-    g.v = r_J_kgK * t_K * c.z / p_Pa;
-    g.dv_dT = g.v / t_K + g.v / c.z * c.dz_dT;   // v/T + (v/Z) dZ/dT
-    g.dv_dP = -g.v / p_Pa + g.v / c.z * c.dz_dP; // -v/P + (v/Z) dZ/dP
+    g.v = v_ideal * c.z;
+    g.dv_dT = r_J_kgK * p_inv * c.z + v_ideal * c.dz_dT;  // v/T + (v/Z) dZ/dT
+    g.dv_dP = -g.v * p_inv + v_ideal * c.dz_dP;           // -v/P + (v/Z) dZ/dP
     return g;
 }
 

@@ -4,6 +4,7 @@
 
 #include "properties/mixture/mixture_realgas.h"
 #include "properties/mixture/species_thermo.h"
+#include "properties/species/species_table.h"
 
 #include <cstdint>
 
@@ -29,7 +30,7 @@ SpeciesState gas_state(HCp ideal, double r_J_kgK, double t_K, double p_Pa, const
 // 0.375 cp rho^2 (drho/dP) / T is not positive ends the run, and |drho/dT|
 // is held at the square root of that limit (cp/cv at most 1.6). Returns
 // false for a species of no known property type.
-bool ordinary_species_state(const SpeciesThermo& th, const RealGasRule& rg, std::int32_t i, double y_i,
+bool ordinary_species_state(const SpeciesTable& tab, const SpeciesThermo& th, const RealGasRule& rg, std::int32_t i, double y_i,
                             double t_K, double p_Pa, bool liquid_stability, SpeciesState& s) noexcept;
 
 }  // namespace usersub::properties

@@ -61,6 +61,8 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     const SpeciesTable& tab = species_table();
     if (!(t_K > 0.0) || !(p_Pa > 0.0)) fatal_state(t_K, p_Pa);
 
+    const double t_inv = 1.0 / t_K;
+    const double p_inv = 1.0 / p_Pa;
     out.h_J_kg = 0.0;
     out.dh_dP = 0.0;
     out.dv_dT = 0.0;
@@ -94,7 +96,13 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     const double* x = tab.molefrac_work.data();
     const std::int32_t pair_liquid_const = tab.loadprop4_int[1];
 
+    // Running sums, kept local so that they stay in registers.
+    double h_sum = 0.0;
+    double cp_sum = 0.0;
     double vol_sum = 0.0;
+    double dv_dT_sum = 0.0;
+    double dv_dP_sum = 0.0;
+    double dh_dP_sum = 0.0;
     double mass_sum = 0.0;
     double h_vapour = 0.0;
     double v_vapour = 0.0;
@@ -109,7 +117,7 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
         if (!(yi >= kTrace) && !named) continue;
 
         SpeciesState s;
-        if (!ordinary_species_state(th, rg, i, yi, t_K, p_Pa, true, s)) continue;
+        if (!ordinary_species_state(tab, th, rg, i, yi, t_K, p_Pa, true, s)) continue;
         if (type[i - 1] == kGas && i == rq.vapour) {
             h_vapour = s.h;
             v_vapour = s.v;
@@ -119,12 +127,12 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
             h_liquid = s.h;
             v_liquid = s.v;
         }
-        out.h_J_kg += yi * s.h;
-        out.cp_J_kgK += yi * s.cp;
+        h_sum += yi * s.h;
+        cp_sum += yi * s.cp;
         vol_sum += yi * s.v;
-        out.dv_dT += yi * s.dv_dT;
-        out.dv_dP += yi * s.dv_dP;
-        out.dh_dP += yi * s.dh_dP;
+        dv_dT_sum += yi * s.dv_dT;
+        dv_dP_sum += yi * s.dv_dP;
+        dh_dP_sum += yi * s.dh_dP;
         mass_sum += yi;
     }
 
@@ -137,7 +145,7 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
             // values to the pair differences, with its full polynomial.
             if (i == rq.vapour) {
                 h_vapour = th.product(i, th.product_full_terms(i)).h_J_kg;
-                v_vapour = r * t_K / p_Pa;
+                v_vapour = r * t_K * p_inv;
             }
             continue;
         }
@@ -145,7 +153,7 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
         RealGasPoint c;
         if (rg.on) {
             if ((rg_flag[i - 1] & 1) == 0) {
-                if (word219 < 5) out.dh_dP = 0.0;
+                if (word219 < 5) dh_dP_sum = 0.0;
             } else {
                 const std::int32_t k = i - n_ordinary;
                 c = realgas_point(rg, rg.form, t_K, p_Pa, x[i - 1], product_species().prod_tcrit(k),
@@ -153,18 +161,18 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
             }
         }
         const HCp g = th.product(i, n_terms);
-        const double w = t_K * r * yi / p_Pa;
-        out.dv_dT += (c.z / t_K + c.dz_dT) * w;
-        out.dv_dP += (-c.z / p_Pa + c.dz_dP) * w;
+        const double w = t_K * r * yi * p_inv;
+        dv_dT_sum += (c.z * t_inv + c.dz_dT) * w;
+        dv_dP_sum += (-c.z * p_inv + c.dz_dP) * w;
         vol_sum += c.z * w;
-        out.h_J_kg += yi * (g.h_J_kg + c.h_dep_J_kg);
-        out.cp_J_kgK += yi * (g.cp_J_kgK + c.cp_dep_J_kgK);
+        h_sum += yi * (g.h_J_kg + c.h_dep_J_kg);
+        cp_sum += yi * (g.cp_J_kgK + c.cp_dep_J_kgK);
         mass_sum += yi;
-        if (word219 > 4) out.dh_dP += yi * c.dh_dP;
+        if (word219 > 4) dh_dP_sum += yi * c.dh_dP;
         if (i == rq.vapour) {
             const HCp full = n_terms == th.product_full_terms(i) ? g : th.product(i, th.product_full_terms(i));
             h_vapour = full.h_J_kg + c.h_dep_J_kg;
-            v_vapour = r * t_K * c.z / p_Pa;
+            v_vapour = r * t_K * c.z * p_inv;
         }
     }
 
@@ -172,11 +180,11 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     if (!(std::fabs(mass_sum - 1.0) <= 0.01)) fatal_mass_sum(mass_sum);
     const double s = 1.0 / mass_sum;
     out.rho_kg_m3 = 1.0 / (s * vol_sum);
-    out.h_J_kg *= s;
-    out.cp_J_kgK *= s;
-    out.dh_dP *= s;
-    out.dv_dT *= s;
-    out.dv_dP *= s;
+    out.h_J_kg = h_sum * s;
+    out.cp_J_kgK = cp_sum * s;
+    out.dh_dP = dh_dP_sum * s;
+    out.dv_dT = dv_dT_sum * s;
+    out.dv_dP = dv_dP_sum * s;
     const double rho2 = out.rho_kg_m3 * out.rho_kg_m3;
     out.drho_dT = -rho2 * out.dv_dT;
     out.drho_dP = -rho2 * out.dv_dP;
@@ -206,10 +214,9 @@ SpeciesState gas_state(HCp ideal, double r_J_kgK, double t_K, double p_Pa, const
     return s;
 }
 
-bool ordinary_species_state(const SpeciesThermo& th, const RealGasRule& rg, std::int32_t i, double y_i,
-                            double t_K, double p_Pa, bool liquid_stability, SpeciesState& s) noexcept
+bool ordinary_species_state(const SpeciesTable& tab, const SpeciesThermo& th, const RealGasRule& rg, std::int32_t i,
+                            double y_i, double t_K, double p_Pa, bool liquid_stability, SpeciesState& s) noexcept
 {
-    const SpeciesTable& tab = species_table();
     switch (tab.iproptyp.data()[i - 1]) {
     case kGas: {
         RealGasPoint c;

@@ -9,6 +9,9 @@
 #include "properties/mixture/nasa9_form.h"
 #include "properties/mixture/series_form.h"
 
+#include "common/bounds.h"
+
+#include <cstddef>
 #include <cstdint>
 
 namespace usersub::properties {
@@ -63,6 +66,8 @@ public:
     double t_K() const noexcept { return nasa9_.t; }
 
 private:
+    static constexpr int kProductSeriesTerms = 8;  // PROD_CP_MASS coefficients per product
+
     GasDataForm form_;
     Nasa9Powers nasa9_{};
     SeriesPowers series_{};
@@ -78,5 +83,57 @@ private:
     const double* prod_mw_inv_ = nullptr;
     const std::int32_t* prod_nterms_ = nullptr;
 };
+
+// The per-species evaluations are inline: they run once per species of every
+// mixture evaluation.
+
+inline const double* SpeciesThermo::gas_nasa9_set(std::int32_t i) const noexcept
+{
+    const double t = nasa9_.t;
+    const int set = t <= tbreak_[i - 1] ? 1 : (t <= tmax_[i - 1] ? 2 : 3);
+    return coef_ + (set - 1) + 27 * static_cast<std::ptrdiff_t>(i - 1);
+}
+
+inline const double* SpeciesThermo::gas_nasa9_two_ranges(std::int32_t i) const noexcept
+{
+    const int set = nasa9_.t > tbreak_[i - 1] ? 2 : 1;
+    return coef_ + (set - 1) + 27 * static_cast<std::ptrdiff_t>(i - 1);
+}
+
+inline const double* SpeciesThermo::product_nasa9_set(std::int32_t i) const noexcept
+{
+    const int set = nasa9_.t > tbreak_[i - 1] ? 2 : 1;
+    return prod_nasa9_ + (set - 1) + 18 * static_cast<std::ptrdiff_t>(i - n_ordinary_ - 1);
+}
+
+inline HCp SpeciesThermo::series(std::int32_t i, int n) const noexcept
+{
+    if (n > kSeriesMaxTerms) check_index("THERMO_COEF", 2, n, 1, kSeriesMaxTerms);
+    return series_h_cp(coef_ + 27 * static_cast<std::ptrdiff_t>(i - 1), 3, n, series_);
+}
+
+inline HCp SpeciesThermo::gas(std::int32_t i, double third) const noexcept
+{
+    if (form_ == GasDataForm::series) return series(i, nterms_[i - 1]);
+    return nasa9_h_cp(gas_nasa9_set(i), 3, r_gas(i), nasa9_, third);
+}
+
+inline int SpeciesThermo::product_full_terms(std::int32_t i) const noexcept
+{
+    return prod_nterms_[i - n_ordinary_ - 1];
+}
+
+inline int SpeciesThermo::product_terms(std::int32_t i, double y) const noexcept
+{
+    if (y >= 5.0e-6) return product_full_terms(i);
+    return y >= 5.0e-7 ? 2 : 1;
+}
+
+inline HCp SpeciesThermo::product(std::int32_t i, int n) const noexcept
+{
+    if (form_ == GasDataForm::nasa9) return nasa9_h_cp(product_nasa9_set(i), 2, r_product(i), nasa9_);
+    if (n > kProductSeriesTerms) check_index("PROD_CP_MASS", 1, n, 1, kProductSeriesTerms);
+    return series_h_cp(prod_series_ + 8 * static_cast<std::ptrdiff_t>(i - n_ordinary_ - 1), 1, n, series_);
+}
 
 }  // namespace usersub::properties
