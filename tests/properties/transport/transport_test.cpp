@@ -1,5 +1,6 @@
 #include "properties/species/property_loaders.h"
 #include "properties/species/species_table_rw.h"
+#include "properties/transport/property_helpers.h"
 #include "properties/transport/table_interp.h"
 #include "properties/transport/transport.h"
 #include "support/child.h"
@@ -253,6 +254,55 @@ TEST(Diffusion, BinaryFactorsFollowFuller)
     species_table_rw().species_formula(4, fx::kN2) = 0.0;
     diffusion_volumes_setup();
     EXPECT_NEAR(diffusion_arrays().diff_volume_root(fx::kN2), std::pow(17.9, 0.333333), 1e-15);
+}
+
+}  // namespace
+}  // namespace usersub::properties
+
+namespace usersub::properties {
+namespace {
+
+TEST(SpareTransport, SecondFormAndWarningMatchTheLiveRoutine)
+{
+    load_tabled_set();
+    const std::array<double, 4> y = {0.6, 0.0, 0.4, 0.0};
+    const MuK live = transport(450.0, 5e5, y, 2);
+    MuK b{-1.0, -1.0};
+    viscandcond_user_b(450.0, 5e5, -123.0, 1100.0, y.data(), b.mu, b.k, 2);
+    EXPECT_EQ(b.mu, live.mu);
+    EXPECT_EQ(b.k, live.k);
+
+    const std::string out = usersub::test::capture_stdout([] { EXPECT_EQ(trprops_warn(), 0); });
+    EXPECT_EQ(out, "");
+}
+
+TEST(WaterLatentHeat, TableBandsAndTheLinearLaw)
+{
+    struct Case { double p_bar, h; };
+    const Case cases[] = {
+        {0.01, 2432900.0}, {0.04, 2432900.0},
+        {0.07, (2415900.0 + 2403100.0) / 2},  // halfway 0.06 .. 0.08
+        {0.1, 2392800.0},  {0.3, 2336100.0},   {1.0, 2258000.0},
+        {4.75, (2120700.0 + 2108500.0) / 2},  // halfway 4.5 .. 5.0
+        {45.0, 1676400.0}, {47.5, (1676400.0 + 1640100.0) / 2},
+        {195.0, (688000.0 + 583400.0) / 2},
+        {200.0, 6166175.0 - 27913.87 * 200.0},  // 583401
+        {210.0, 6166175.0 - 27913.87 * 210.0},
+        {220.9, 0.0},      {300.0, 0.0},
+    };
+    for (const Case& c : cases) EXPECT_NEAR(water_latent_heat(c.p_bar), c.h, 1e-6) << c.p_bar;
+}
+
+TEST(TotalPressureSeries, MachSeriesWithItsCap)
+{
+    // Air at 1 bar, 1.2 kg/m3, 100 m/s, c = 340 m/s, gamma 1.4:
+    // M^2 = 0.086505; series 1 + 0.021626 + 0.6 x 0.0074831 / 24.
+    const double m2 = (100.0 / 340.0) * (100.0 / 340.0);
+    EXPECT_NEAR(total_pressure_series(1e5, 1.2, 100.0, 340.0, 1.4),
+                1e5 + 6000.0 * (1.0 + m2 / 4.0 + 0.6 * m2 * m2 / 24.0), 1e-9);
+    // No sound speed: M^2 is capped at 1.
+    EXPECT_NEAR(total_pressure_series(1e5, 1.2, 100.0, 0.0, 1.4), 1e5 + 6000.0 * (1.25 + 0.6 / 24.0), 1e-9);
+    EXPECT_EQ(total_pressure_series(2e5, 1.2, 0.0, 0.0, 1.4), 2e5);
 }
 
 }  // namespace
