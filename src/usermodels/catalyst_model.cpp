@@ -10,6 +10,7 @@
 #include "properties/state/fluid_state.h"
 #include "properties/state/secant_step.h"
 #include "properties/transport/transport.h"
+#include "usermodels/argument_checks.h"
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
@@ -125,6 +126,8 @@ bool single_fuel_conversion(const exchange::UserModelArrays& p, const CatalystIn
 
     double x = 0.0;
     if (c_o2 > kTiny && c_fuel > kTiny) {
+        if (p.realparm(4) == 0.0)
+            parameter_error("CATMODUSR", 4, "temperature scale", "must not be zero", p.realparm(4));
         const double a = p.realparm(1);
         const double rate = a * std::pow(c_o2, p.realparm(2)) * std::pow(c_fuel, p.realparm(3)) *
                             std::exp(t_K / p.realparm(4));  // kmol/(m3 s)
@@ -133,8 +136,8 @@ bool single_fuel_conversion(const exchange::UserModelArrays& p, const CatalystIn
         // No rate (A = 0) reads as nothing burned even where the exponential
         // overflows; any other overflow burns the whole fuel.
         if (a == 0.0 || std::isnan(burned_kg)) burned_kg = 0.0;
-        burned_kg = std::min(burned_kg, fuel_kg);
-        x = burned_kg / fuel_kg;
+        // An empty volume holds no fuel to burn.
+        if (fuel_kg > 0.0) x = std::min(burned_kg, fuel_kg) / fuel_kg;
     }
     if (x < kTiny) return false;
 
