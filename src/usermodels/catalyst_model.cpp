@@ -128,14 +128,13 @@ bool single_fuel_conversion(const exchange::UserModelArrays& p, const CatalystIn
     if (c_o2 > kTiny && c_fuel > kTiny) {
         if (p.realparm(4) == 0.0)
             parameter_error("CATMODUSR", 4, "temperature scale", "must not be zero", p.realparm(4));
-        const double a = p.realparm(1);
-        const double rate = a * std::pow(c_o2, p.realparm(2)) * std::pow(c_fuel, p.realparm(3)) *
+        const double rate = p.realparm(1) * std::pow(c_o2, p.realparm(2)) * std::pow(c_fuel, p.realparm(3)) *
                             std::exp(t_K / p.realparm(4));  // kmol/(m3 s)
         const double fuel_kg = y(fuel) * in.mass_kg;
         double burned_kg = rate * in.mass_kg * sp.pmwt(fuel) / rho * *in.dt_s;
-        // No rate (A = 0) reads as nothing burned even where the exponential
-        // overflows; any other overflow burns the whole fuel.
-        if (a == 0.0 || std::isnan(burned_kg)) burned_kg = 0.0;
+        // A zero factor against an overflowing exponential (0 x inf) burns
+        // nothing; an overflow alone burns the whole fuel.
+        if (std::isnan(burned_kg)) burned_kg = 0.0;
         // An empty volume holds no fuel to burn.
         if (fuel_kg > 0.0) x = std::min(burned_kg, fuel_kg) / fuel_kg;
     }
