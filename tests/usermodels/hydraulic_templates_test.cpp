@@ -194,6 +194,14 @@ TEST(HydraulicValve, BallAndConeGeometries)
     Hyd e;
     const double a30 = 0.5235987755982988;
     e.g = {0.01, 0.02, 0.006, a30};
+    e.h0 = 0.1e-3;  // lift 1.1 mm, reference lift 0.6 mm: both contact circles outside the bore
+    cpss(e);
+    const double k30 = std::sin(a30) * std::cos(a30), d_c = 0.01 - 2.2e-3 * k30, d_r = 0.01 - 1.2e-3 * k30;
+    const double g30 = kPi / 24.0 * (std::tan(a30) + 1.0 / std::tan(a30));
+    const double v_e = g30 * (d_r * d_r * d_r - d_c * d_c * d_c) - kPi4 * 0.36e-4 * 0.5e-3;
+    expect_near({e.area, e.dh, e.vol1, e.vol2},
+                {kPi * 1.1e-3 * 0.5 * (0.01 - 1.1e-3 * k30), 1.1e-3, v_e, kPi4 * (4e-4 - 0.36e-4) * 0.5e-3 - v_e}, 1e-10);
+    e.h0 = 0.0;
     e.x = 0.02;
     cpss(e);
     EXPECT_NEAR(e.area, port, 1e-12 * port);
