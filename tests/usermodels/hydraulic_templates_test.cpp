@@ -56,7 +56,7 @@ struct Hyd {
         y[fx::kH2OLiquid - 1] = 1.0;
         return y;
     }
-    std::array<double, 8> outputs() const { return {area, dh, fn, cd, force, counter, vol1, vol2}; }
+    std::vector<double> outputs() const { return {area, dh, fn, cd, force, counter, vol1, vol2}; }
 };
 
 // The entry points, each argument at its place; n_ where the template reads nothing.
@@ -378,8 +378,7 @@ TEST(HydraulicValve, ParameterValveAndSecondBodyAgreeWithTheFlatValve)
         fvlvmh(mh);
         valve(v);
         fvlv(f);
-        expect_near(std::vector<double>(v.outputs().begin(), v.outputs().end()),
-                    std::vector<double>(mh.outputs().begin(), mh.outputs().end()), 1e-14);
+        expect_near(v.outputs(), mh.outputs(), 1e-14);
         mh.counter = -7.0;
         EXPECT_EQ(mh.outputs(), f.outputs());
         mh.xb = mh.x;  // moving with the valve: lift h0 = 0, gap rate 0
