@@ -444,8 +444,9 @@ double* upstream_composition(const Layout& l, Array1<const double> y, std::int32
 
 // Flow number Fn from the hydraulic diameter (always with the side-1 and
 // side-2 pressures), and the discharge coefficient from r = Fn / critical
-// flow number: cd0 tanh(2 r) below r = 3, cd0 from there on. A critical flow
-// number of 0 takes the quotient as 1e18: the valve is always at cd0.
+// flow number: cd0 tanh(2 r) below r = 3, cd0 from there on. A quotient by a
+// critical flow number of 0 (or one that overflows) is taken as 1e18: the
+// valve is then always at cd0.
 struct FlowNumber {
     double fn, r, cd;
 };
@@ -455,6 +456,7 @@ FlowNumber flow_rule(const Valve& c, double fn) noexcept
     FlowNumber f;
     f.fn = fn;
     f.r = c.fn_crit == 0.0 ? kGuard : f.fn / c.fn_crit;
+    if (!std::isfinite(f.r)) f.r = kGuard;
     f.cd = f.r < 3.0 ? c.cd0 * std::tanh(2.0 * f.r) : c.cd0;
     return f;
 }
