@@ -139,6 +139,24 @@ TEST(Propmix, LiquidsAndTheStabilityClip)
     EXPECT_NEAR(m.drho_dT, -limit, 1e-9 * limit);
 }
 
+TEST(Propmix, PhasePairWithAProductVapour)
+{
+    test::load_species_fixture();
+    // Liquid water (constant density) paired with the products' water vapour,
+    // present and absent: the vapour's values come from its full polynomial.
+    const double t = 400.0;
+    const double p = 3.0e5;
+    const double h_liquid = -285.83e6 / 18.01528 + 4181.3 * (t - 298.15) + (p - 1.0e5) / 997.05;
+    const double v_vapour = kR / nasa9("H2O").mw * t / p;
+    const MixtureRequest rq{.pair_switch = 1, .liquid = fx::kH2OLiquid, .vapour = fx::product(2)};
+    for (double y_vapour : {0.3, 0.0}) {
+        SCOPED_TRACE(y_vapour);
+        const MixtureProps m = frozen(t, p, only({{fx::kH2OLiquid, 1.0 - y_vapour}, {fx::product(2), y_vapour}}), rq);
+        EXPECT_NEAR(m.delta_h_J_kg, nasa_h("H2O", t) - h_liquid, 1e-6);
+        EXPECT_NEAR(m.delta_v_m3_kg, v_vapour - 1.0 / 997.05, 1e-12);
+    }
+}
+
 TEST(Propmix, MassSumTolerance)
 {
     test::load_species_fixture();
@@ -150,6 +168,11 @@ TEST(Propmix, MassSumTolerance)
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output, "F*** PROPMIX: Species Mass Fractions do not add to 1.000 =    1.0101\n"
                         "At location:       0  Part = unknown\n");
+
+    // A temperature of 0 would give infinite volumes: the run ends instead.
+    const auto zero = run_in_child([] { (void)frozen(0.0, 1e5, only({{fx::kN2, 1.0}})); });
+    EXPECT_EQ(zero.exit_status, 1);
+    EXPECT_EQ(zero.output.substr(0, 55), "F*** PROPMIX: Temperature and pressure must be positive");
 }
 
 TEST(Propmix, EquilibriumDecisionAndQueryCall)
