@@ -30,9 +30,13 @@ constexpr double kTMax_K = 3000.0;
     FatalReport(line).state_values(t_K, p_Pa).stop();
 }
 
-[[noreturn]] void fatal_empty(double t_K, double p_Pa)
+// A state without a finite density: T or P not positive, no species of the
+// composition counted, or a liquid of no volume.
+[[noreturn]] void fatal_no_density(double t_K, double p_Pa)
 {
-    FatalReport("F*** REALGAS_STATE: No species in the composition").state_values(t_K, p_Pa).stop();
+    FatalReport("F*** REALGAS_STATE: No finite density for this state and composition")
+        .state_values(t_K, p_Pa)
+        .stop();
 }
 
 void check_composition_extent(const SpeciesTable& tab)
@@ -125,6 +129,7 @@ void realgas_state(std::int32_t species_switch, std::int32_t species_a, std::int
                    double& drho_dP, double& dv, std::int32_t fluid_kind) noexcept
 {
     if (fluid_kind == 3) return;
+    if (!(t_K > 0.0) || !(p_Pa > 0.0)) fatal_no_density(t_K, p_Pa);
     const SpeciesTable& tab = species_table();
     check_composition_extent(tab);
     const RealGasRule rule = realgas_rule();
@@ -202,7 +207,7 @@ void realgas_state(std::int32_t species_switch, std::int32_t species_a, std::int
         }
     }
 
-    if (!(v_sum > 0.0) || !(mass_sum > 0.0)) fatal_empty(t_K, p_Pa);
+    if (!(v_sum > 0.0 && std::isfinite(v_sum)) || !(mass_sum > 0.0)) fatal_no_density(t_K, p_Pa);
     rho_kg_m3 = mass_sum / v_sum;
     const double rho2 = rho_kg_m3 * rho_kg_m3;
     drho_dT = -dv_dT_sum / mass_sum * rho2;
