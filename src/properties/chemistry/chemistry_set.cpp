@@ -79,6 +79,30 @@ double nasa9_h_R(const SpeciesTable& tab, std::int32_t i, double t_K, double ln_
            0.25 * a(6) * t2 * t2 + 0.2 * a(7) * t2 * t2 * t_K + a(8);
 }
 
+// Powers (T - Tref)^m, m = 0 .. n - 1, formed once per call.
+constexpr int kMaxSeriesTerms = 9;
+struct SeriesPowers {
+    std::array<double, kMaxSeriesTerms> d{};
+    int n = 0;
+};
+SeriesPowers series_powers(double dt_K, int n) noexcept
+{
+    SeriesPowers p;
+    p.n = n;
+    p.d[0] = 1.0;
+    for (int m = 1; m < n; ++m) p.d[static_cast<std::size_t>(m)] = p.d[static_cast<std::size_t>(m - 1)] * dt_K;
+    return p;
+}
+
+// h (J/kg) of species i from the THERMO_NTERMS terms of its series (range 1).
+double series_h(const SpeciesTable& tab, std::int32_t i, const SeriesPowers& p) noexcept
+{
+    const int terms = std::min(tab.thermo_nterms(i), p.n);
+    double h = 0.0;
+    for (int k = 1; k <= terms; ++k) h += tab.thermo_coef(1, k, i) * p.d[static_cast<std::size_t>(k - 1)];
+    return h;
+}
+
 // Integral of cp/T for the enthalpy series h = sum_m c(m) (T - 298)^m,
 // m = 0..n-1 (cp = sum m c(m) (T - 298)^(m-1)), with the powers q(j) of -298:
 // term m is m c(m) [sum_j C(m-1, j) q(j) T^(m-1-j) / (m-1-j) + q(m-1) ln T].
@@ -311,21 +335,13 @@ void mix_enthalpy_sum_poly(const double* n_kmol, double p_Pa, double t_K, double
 {
     const SpeciesTable& tab = species_table();
     const Array1<const double> n = composition(n_kmol);
-    std::int32_t max_terms = 0;
+    std::int32_t max_terms = 1;
     for (std::int32_t i = 1; i <= tab.nspecies; ++i) max_terms = std::max(max_terms, tab.thermo_nterms(i));
-    std::array<double, 9> dt_pow{};  // (T - Tref)^m, m = 0 .. max_terms - 1
-    const int n_pow = std::clamp(max_terms, 1, 9);
-    dt_pow[0] = 1.0;
-    for (int m = 1; m < n_pow; ++m) dt_pow[static_cast<std::size_t>(m)] = dt_pow[static_cast<std::size_t>(m - 1)] * (t_K - tab.tref_thermo);
+    const SeriesPowers dt_pow = series_powers(t_K - tab.tref_thermo, std::min(max_terms, kMaxSeriesTerms));
 
     double h = 0.0;
-    for (std::int32_t i = 1; i <= tab.nspecies; ++i) {
-        if (std::fabs(n(i)) < kTiny) continue;
-        double h_i = 0.0;  // J/kg
-        const int terms = std::min(tab.thermo_nterms(i), n_pow);
-        for (int k = 1; k <= terms; ++k) h_i += tab.thermo_coef(1, k, i) * dt_pow[static_cast<std::size_t>(k - 1)];
-        h += n(i) * tab.pmwt(i) * h_i;
-    }
+    for (std::int32_t i = 1; i <= tab.nspecies; ++i)
+        if (std::fabs(n(i)) >= kTiny) h += n(i) * tab.pmwt(i) * series_h(tab, i, dt_pow);
     h_K = h / kGasConstant;
     v = p_Pa > 0.0 ? kGasConstant * h_K / p_Pa : 0.0;
 }
