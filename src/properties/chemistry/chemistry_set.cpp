@@ -69,7 +69,7 @@ int nasa9_range(const SpeciesTable& tab, std::int32_t i, double t_K) noexcept
 }
 
 // H/R (K) of species i: -a1/T + a2 ln T + a3 T + a4 T^2/2 + a5 T^3/3 + a6 T^4/4
-// + a7 T^5/5 + a8, with the factor 0.3333333 of the original data reduction.
+// + a7 T^5/5 + a8, the third held as 0.3333333.
 double nasa9_h_R(const SpeciesTable& tab, std::int32_t i, double t_K, double ln_t) noexcept
 {
     const int r = nasa9_range(tab, i, t_K);
