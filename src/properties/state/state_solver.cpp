@@ -181,6 +181,7 @@ private:
                 break;
             }
         }
+        if (rq_.equilibrium > 0) settle_equilibrium();
         rq_.cp_J_kgK = m_.cp_J_kgK;
         if (pair_.active()) prop_warn_state().species_storage_busy = 0;
         if (rq_.status == 2) not_converged_warning();
@@ -275,6 +276,19 @@ private:
             return true;
         }
         return false;
+    }
+
+    // The equilibrium iteration ends up to a temperature step away from its
+    // last evaluation, whose products may not have been re-equilibrated (a
+    // step below 0.1 K): one more evaluation at the solved T and P with the
+    // products re-equilibrated gives h, cp and the composition of that state.
+    void settle_equilibrium()
+    {
+        const MixtureRequest r{rq_.equilibrium, 0, pair_.active() ? 1 : 0, pair_.liquid, pair_.vapour, 0, 0, 1.0};
+        std::int32_t flag = 0;
+        propmix(r, flag, rq_.t_K, rq_.p_Pa, y_.data(), m_);
+        t_mix_K_ = rq_.t_K;
+        rq_.h_J_kg = m_.h_J_kg;
     }
 
     // Re-splits the pair when the density is far off, then tests whether both

@@ -111,12 +111,14 @@ TEST(FluidState, DensityEnergyStateReturnsTheTemperatureAndPressure)
             Y y = y0;
             const Tp a = tp(t, p, y);
             const Re b = re(a.rho, a.e, y);
-            EXPECT_NEAR(b.t, t, 1e-7 * t) << t << ' ' << realgas;
-            // The iteration stops at a temperature step below 1 K, which leaves
-            // the pressure within (rho ratio - 1) dT / T of the answer.
+            // The iteration stops at a temperature step below 1 K: what is left
+            // is of second order in that step, (rho ratio - 1) dT / T for P of
+            // an ideal gas, and for a real gas in T too.
+            const double tol = realgas == 0 ? 1e-7 : 2e-4;
+            EXPECT_NEAR(b.t, t, tol * t) << t << ' ' << realgas;
             EXPECT_NEAR(b.p, p, 2e-4 * p) << t << ' ' << realgas;
-            EXPECT_NEAR(b.h, a.h, 1e-7 * std::abs(a.h) + 1e-3);
-            EXPECT_NEAR(b.cv, a.cv, 1e-4 * a.cv);  // cp of the last evaluation
+            EXPECT_NEAR(b.h, a.h, tol * std::abs(a.h) + 1e-3);
+            EXPECT_NEAR(b.cv, a.cv, 1e-3 * a.cv);  // cp of the last evaluation
             EXPECT_EQ(pr::location_code(), 0);
         }
     }
@@ -126,6 +128,31 @@ TEST(FluidState, DensityEnergyStateReturnsTheTemperatureAndPressure)
     const double real = tp(200.0, 8.0e6, y).rho;
     load_species_fixture();
     EXPECT_GT(real, 1.05 * tp(200.0, 8.0e6, y).rho);
+}
+
+// Pressure and enthalpy of a T-P state give back its T; no location code,
+// no range checks of its own, but no NaN either.
+TEST(FluidState, PressureEnthalpyStateReturnsTheTemperature)
+{
+    load_species_fixture();
+    Y y = burnt();
+    const Tp a = tp(1800.0, 2.0e6, y);
+    double p = 2.0e6, t = 1000.0, rho = 0, e = 0, cp = 0, cv = 0;
+    pr::set_location_code(5);
+    ZALTHRM_PH(&p, &a.h, y.data(), &t, &rho, &e, &cp, &cv);
+    EXPECT_NEAR(t, 1800.0, 1e-3);
+    EXPECT_NEAR(rho, a.rho, 1e-6 * rho);
+    EXPECT_EQ(e, a.h - p / rho);
+    EXPECT_NEAR(cv, a.cv, 1e-5 * cv);
+    EXPECT_EQ(pr::location_code(), 5);
+    const ChildResult r = run_in_child([&] {
+        double p0 = 0.0;
+        ZALTHRM_PH(&p0, &a.h, y.data(), &t, &rho, &e, &cp, &cv);
+    });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output.substr(0, r.output.find('\n')),
+              "F*** No finite state from pressure and enthalpy in call to fluid properties routine");
+    EXPECT_NE(r.output.find("At location:  Fmass(iter), istep=  Part = unknown\n"), std::string::npos);
 }
 
 // The guarded entry: bounds of T (first) and P; the report names the
@@ -257,7 +284,7 @@ TEST(FluidState, EquilibriumCpIsTheBackwardDifference)
     ZALTHRM_TP_EQ(&t1, &p, y_below.data(), &below.rho, &below.e, &below.h, &below.cp, &below.cv);
     EXPECT_NEAR(at.cp, at.h - below.h, 2e-3 * at.cp);
     Y frozen = y;
-    EXPECT_NEAR(tp(t1, p, frozen).h, below.h, 1e-6 * std::abs(below.h));  // y is the T - 1 composition
+    EXPECT_NEAR(tp(t1, p, frozen).h, below.h, 0.1);  // y is the T - 1 composition
     EXPECT_EQ(y[fx::kCH4 - 1], 0.0);
 }
 
@@ -284,8 +311,8 @@ TEST(VolumeStateUpdate, AddsMassAndEnergyAndTheVolumeWork)
         Y y1 = y;
         const double p1 = re(M / V, (E - 9.0e5 * dV) / M - k, y1, 400.0, 9.0e5).p;
         const Re end = re(M / V, (E - 0.5 * (9.0e5 + p1) * dV) / M - k, y1, 400.0, 9.0e5);
-        EXPECT_NEAR(t, end.t, 1e-7 * t) << dV;
-        EXPECT_NEAR(p, end.p, 1e-7 * p) << dV;
+        EXPECT_NEAR(t, end.t, 1e-6 * t) << dV;
+        EXPECT_NEAR(p, end.p, 2e-4 * p) << dV;  // as the round trip
     }
 }
 
