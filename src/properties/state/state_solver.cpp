@@ -177,7 +177,7 @@ private:
             bool done;
             if (rq_.equilibrium > 0) {
                 done = equilibrium_step(it);
-            } else if (pair_.active() && prepare_pair(it)) {
+            } else if (pair_.active() && prepare_pair()) {
                 done = saturation_step(it);
             } else {
                 done = newton_step(it);
@@ -300,9 +300,8 @@ private:
 
     // Re-splits the pair when the density is far off, then tests whether both
     // phases are present, so that the step moves along the saturation line.
-    bool prepare_pair(std::int32_t it)
+    bool prepare_pair()
     {
-        (void)it;
         const double rho_t = rq_.rho_kg_m3;
         const double ratio = rho_t / m_.rho_kg_m3;
         if (!(ratio >= 0.1 && ratio <= 10.0)) resplit_pair();
