@@ -249,6 +249,13 @@ void jetignitionusr(std::int32_t id, JetIgnitionStep& a) noexcept
                 std::exp(a.t_activation_K / t_ign_K);
     }
     a.integral_end = a.integral_start + a.dt_s / tau_s;
+    if (!(tau_s > 0.0) || !std::isfinite(a.integral_end)) {
+        // a delay that underflows to zero (or a step too long for it) has no finite integral
+        out::list("F*** JETIGNITIONUSR: the ignition delay", tau_s,
+                  "gives no finite integral: check the pressure (argument 11), the delay factor, pressure "
+                  "exponent and temperature constant (arguments 14 to 16) and the time step (argument 17)");
+        stop_run();
+    }
 
     if (a.flow_switch == 1 && (built_in || p.realparm(2) < 0.0)) {
         require_nonzero("JETIGNITIONUSR", 21, "divisor of the output factor", a.v21);

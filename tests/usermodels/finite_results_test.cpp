@@ -70,8 +70,8 @@ TEST(FiniteResults, HostErrorsStopNamingTheArgument)
              KNOCKUSRMOD(&id, &c, &status, n_, &n, &n, &n, &n, n_, n_, n_, n_, &p, &t, n_, n_, &dt, &divisor,
                          &fraction, n_, nullptr, n_, n_, &index);
          },
-         " F*** KNOCKUSRMOD: the ignition delay 0.0 is not positive: check real parameters 1 to 5, the pressure "
-         "(argument 13) and the temperature (argument 14)\n"},
+         " F*** KNOCKUSRMOD: the ignition delay 0.0 gives no finite positive rate: check real parameters 1 to 5, "
+         "the pressure (argument 13) and the temperature (argument 14)\n"},
         {[&] {
              const double x = -8.0, mode = 1.0, a = 0.0, b = 1.0, c = 0.5;
              double y = 0.0;
