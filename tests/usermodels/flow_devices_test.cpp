@@ -7,37 +7,36 @@
 namespace usersub::test {
 namespace {
 
-// Frozen ideal-gas mixtures of N2 and O2 from the NASA Glenn data (gas constant 8314.3).
+// Frozen ideal-gas mixture of N2 and O2 from the NASA Glenn data (gas constant 8314.3).
 struct Gas {
     double y_n2, y_o2;
-    double sum(double (*f)(const Nasa9Species&, double), double T, bool times_T) const
+    // Sum over N2 and O2 of y_i R_i f_i(T).
+    double sum(double (*f)(const Nasa9Species&, double), double T) const
     {
-        const double n2 = 8314.3 / nasa9("N2").mw, o2 = 8314.3 / nasa9("O2").mw, t = times_T ? T : 1.0;
-        return t * (y_n2 * n2 * f(nasa9("N2"), T) + y_o2 * o2 * f(nasa9("O2"), T));
+        const Nasa9Species& n2 = nasa9("N2");
+        const Nasa9Species& o2 = nasa9("O2");
+        return 8314.3 * (y_n2 * f(n2, T) / n2.mw + y_o2 * f(o2, T) / o2.mw);
     }
-    double R() const { return 8314.3 * (y_n2 / nasa9("N2").mw + y_o2 / nasa9("O2").mw); }
-    double h(double T) const { return sum(nasa9_h_RT, T, true); }
-    double cp(double T) const { return sum(nasa9_cp_R, T, false); }
+    double R() const { return sum([](const Nasa9Species&, double) { return 1.0; }, 0.0); }
+    double h(double T) const { return T * sum(nasa9_h_RT, T); }
+    double cp(double T) const { return sum(nasa9_cp_R, T); }
     double e(double T) const { return h(T) - R() * T; }
-    // Temperature of a specific internal energy or enthalpy, by Newton steps.
-    double t_from(double target_J_kg, bool enthalpy) const
+    // Temperature of a specific internal energy (or enthalpy), by Newton steps.
+    double t_from(double target_J_kg, bool enthalpy = false) const
     {
         double T = 400.0;
         for (int k = 0; k < 30; ++k) T += (target_J_kg - (enthalpy ? h(T) : e(T))) / (cp(T) - (enthalpy ? 0.0 : R()));
         return T;
     }
-    double t_from_e(double e_J_kg) const { return t_from(e_J_kg, false); }
-    double t_from_h(double h_J_kg) const { return t_from(h_J_kg, true); }
+    std::vector<double> composition() const
+    {
+        std::vector<double> y(fx::kNSpecies, 0.0);
+        y[fx::kN2 - 1] = y_n2;
+        y[fx::kO2 - 1] = y_o2;
+        return y;
+    }
 };
 const Gas kAir{0.767, 0.233};
-
-std::vector<double> composition(const Gas& g)
-{
-    std::vector<double> y(fx::kNSpecies, 0.0);
-    y[fx::kN2 - 1] = g.y_n2;
-    y[fx::kO2 - 1] = g.y_o2;
-    return y;
-}
 
 void set_case(int32_t c, int32_t ncase)
 {
@@ -51,7 +50,7 @@ struct Device {
     std::array<int32_t, 2> map{1, 2};
     double dt = 1e-3, p0 = 2e5, t0 = 400.0, v0 = 1e-3, m0 = p0 * v0 / (kAir.R() * t0), unread = 77.0;
     std::array<double, 2> ulpg{0, 0}, uceng{0, 0}, tlpg{300, 300}, plpg{1e5, 1e5}, rhopg{1.2, 2.0}, area{1e-4, 2e-4};
-    std::vector<double> rmspg = std::vector<double>(2 * fx::kNSpecies, 0.0), y0 = composition(kAir);
+    std::vector<double> rmspg = std::vector<double>(2 * fx::kNSpecies, 0.0), y0 = kAir.composition();
     std::array<double, 2> ulpu{}, plpu{}, tlpu{}, slpu{-7, -7};
     std::vector<double> rmspu = std::vector<double>(2 * fx::kNSpecies, -7.0);
     double time = 0.0, damping_switch = -1.0, ref_time = 0.0;
@@ -76,23 +75,34 @@ void setup_devices()
     set_time(0.0);
 }
 
-TEST(FlowDevice, ClosedDeviceKeepsItsStateAlsoWithoutPortsAndPlotsIt)
+TEST(FlowDevice, ClosedDeviceKeepsItsStateAndIsInitialisedOncePerCaseAndRun)
 {
     setup_devices();
     Device dev;
-    for (int32_t nc : {2, 2, 0}) {
-        dev.nc = nc;
+    for (double t_init : {400.0, 600.0}) {  // the initial values are read once
+        dev.t0 = t_init;
         dev.time += 0.5;
         dev.call();
     }
-    expect_near({dev.plpu[0], dev.plpu[1], dev.tlpu[0], dev.tlpu[1], dev.y_out(2, fx::kO2)},
-                {2e5, 2e5, 400.0, 400.0, 0.233}, 1e-9);
-    EXPECT_EQ(dev.slpu[1], 0.0);
+    dev.nc = 0;  // no port connected: at rest
+    dev.time += 0.5;
+    dev.call();
+    expect_near({dev.plpu[1], dev.tlpu[1], dev.y_out(2, fx::kO2), dev.slpu[1]}, {2e5, 400.0, 0.233, 0.0}, 1e-9);
     const Plot p = drain_plot(1, 1), t = drain_plot(1, 2);
-    expect_near(p.points(), {0.5, 1.0, 1.5, 2.0, 2.0, 2.0}, 1e-9);  // the last with no port connected
+    expect_near(p.points(), {0.5, 1.0, 1.5, 2.0, 2.0, 2.0}, 1e-9);
     expect_near(t.points(), {0.5, 1.0, 1.5, 400.0, 400.0, 400.0}, 1e-9);
     EXPECT_EQ(p.labels() + t.labels(), labels("UFD Model", "Pressure", "time", "(bar)") +
                                            labels("UFD", "Temperature", "time", "(k)"));
+    dev.nc = 2;
+    const std::tuple<int32_t, int32_t, double> starts[] = {{2, 2, 600.0}, {1, 3, 500.0}, {3, 3, 450.0}};
+    for (const auto& [c, ncase, t_init] : starts) {  // case 2, then the next run with three cases
+        if (ncase == 3 && c == 1) CLEAR_USERMOD_MEMORY();
+        set_case(c, ncase);
+        dev.t0 = t_init;
+        dev.m0 = dev.p0 * dev.v0 / (kAir.R() * t_init);
+        dev.call();
+        EXPECT_NEAR(dev.tlpu[0], t_init, 1e-9);
+    }
 }
 
 TEST(FlowDevice, PortFlowsHeatRateDampingAndForceTerm)
@@ -119,86 +129,59 @@ TEST(FlowDevice, PortFlowsHeatRateDampingAndForceTerm)
     const Gas g1{1.0 - o2, o2};
     const double e_in = Gas{0, 1}.h(300.0) + 0.5 * 40.0 * 40.0;  // speed of the device before the step: 0
     const double E1 = dev.m0 * kAir.e(400.0) + (w1 * e_in + w2 * kAir.h(400.0)) * dev.dt;
-    const double t1 = g1.t_from_e(E1 / m1 - 0.5 * 30.0 * 30.0);  // mean speed (40 + 20) / 2
+    const double t1 = g1.t_from(E1 / m1 - 0.5 * 30.0 * 30.0);  // mean speed (40 + 20) / 2
     expect_near({dev.tlpu[0], dev.plpu[1], dev.y_out(1, fx::kO2), dev.y_out(2, fx::kN2), dev.ulpu[1]},
                 {t1, m1 / dev.v0 * g1.R() * t1, o2, 1.0 - o2, -20.0}, 1e-6);
     expect_near({dev.slpu[0], dev.slpu[1]}, {0.5 * 2.5e5 * 1e-4, 0.5 * 2.5e5 * 2e-4}, 1e-15);
 
     // Devices 2 to 4, closed, heat toward 700 K: e gains f cp(400 K) (700 - 400) for the fraction f.
-    const auto heated = [](double f) { return kAir.t_from_e(kAir.e(400.0) + f * kAir.cp(400.0) * 300.0); };
-    Device closed;
-    closed.d = 2;
-    closed.call();  // no damping: the whole way
-    EXPECT_NEAR(closed.tlpu[0], heated(1.0), 1e-6);
-    EXPECT_EQ(closed.slpu[0], -0.5 * 2.5e5 * 1e-4);  // at rest the force term turns
-    closed.id = 2;
-    closed.d = 3;
-    closed.damping_switch = 0.0;
-    closed.time = 0.9;
-    closed.ref_time = 1.0;
-    closed.dt = 0.05;
-    closed.call();  // ratio 0.05 / (1.05 - 0.9), damp 0.75
-    EXPECT_NEAR(closed.tlpu[0], heated(0.25), 1e-6);
-    closed.id = 3;
-    closed.d = 4;
-    closed.nc = 1;
-    closed.call();  // damp 1 - min(1.5, 1): no heat; one port: no force term
-    expect_near({closed.tlpu[0], closed.slpu[0]}, {400.0, 0.0}, 1e-9);
-}
-
-TEST(FlowDevice, InitialisedOncePerCaseAndAfreshAfterTheMemoryIsCleared)
-{
-    setup_devices();
-    Device dev;
-    const auto temperature_after = [&](double t_init) {
-        dev.t0 = t_init;
-        dev.m0 = dev.p0 * dev.v0 / (kAir.R() * t_init);
-        dev.call();
-        return dev.tlpu[0];
+    const auto heated = [](double f) { return kAir.t_from(kAir.e(400.0) + f * kAir.cp(400.0) * 300.0); };
+    struct Heat { int32_t id, d, nc; double damping_switch, time, dt, fraction, slpu; };
+    const Heat cases[] = {
+        {1, 2, 2, -1.0, 1.0, 1e-3, 1.0, -0.5 * 2.5e5 * 1e-4},  // no damping; at rest the force term turns
+        {2, 3, 2, 0.0, 0.9, 0.05, 0.25, 0.0},  // ratio 0.05 / (1.05 - 0.9), damp 0.75
+        {3, 4, 1, 0.0, 0.9, 1e-3, 0.0, 0.0},   // damp 1 - min(1.5, 1); one port: no force term
     };
-    EXPECT_NEAR(temperature_after(400.0), 400.0, 1e-9);
-    EXPECT_NEAR(temperature_after(600.0), 400.0, 1e-9);  // the initial values are read once
-    set_case(2, 2);
-    EXPECT_NEAR(temperature_after(600.0), 600.0, 1e-9);
-    CLEAR_USERMOD_MEMORY();
-    set_case(1, 3);  // the next run, with three cases
-    EXPECT_NEAR(temperature_after(500.0), 500.0, 1e-9);
-    set_case(3, 3);
-    EXPECT_NEAR(temperature_after(450.0), 450.0, 1e-9);
+    for (const Heat& c : cases) {
+        Device closed;
+        closed.id = c.id;
+        closed.d = c.d;
+        closed.nc = c.nc;
+        closed.damping_switch = c.damping_switch;
+        closed.time = c.time;
+        closed.ref_time = 1.0;
+        closed.dt = c.dt;
+        closed.call();
+        expect_near({closed.tlpu[0], closed.slpu[0]}, {heated(c.fraction), c.slpu}, 1e-9, 1e-6);
+    }
 }
 
 TEST(FlowDevice, InputErrorsEndTheRun)
 {
-    const auto run = [](std::function<void(Device&)> change) {
-        return [change] {
+    const std::string bounds = " Array bounds error: subscript ";
+    const std::pair<std::function<void(Device&)>, std::string> cases[] = {
+        {[](Device& d) { d.damping_switch = 0.6; }, " UserModel error (UFD):  No damping factor in real data array\n"},
+        {[](Device& d) { d.d = 5; }, bounds + "2 of array FIRST_CALL has value 5, above its upper bound 4\n"},
+        {[](Device& d) { d.d = d.ndev = 5; }, bounds + "1 of array TUFD has value 5, above its upper bound 4\n"},
+        {[](Device&) { set_case(3, 2); }, bounds + "1 of array FIRST_CALL has value 3, above its upper bound 2\n"},
+        {[](Device& d) { d.map[1] = 3; }, bounds + "1 of array AREAPG has value 3, above its upper bound 2\n"},
+        {[](Device& d) { d.nsp = 17; }, bounds + "1 of array FMUFD has value 18, above its upper bound 17\n"},
+    };
+    for (const auto& [change, message] : cases) {
+        expect_stop([&] {
             setup_devices();
             Device dev;
             change(dev);
             dev.call();
-        };
-    };
-    const std::string bounds = " Array bounds error: subscript ";
-    expect_stop(run([](Device& d) {
-                    d.damping_switch = 0.0;
-                    d.ref_time = 0.6;
-                }),
-                " UserModel error (UFD):  No damping factor in real data array\n");
-    expect_stop(run([](Device& d) { d.d = 5; }), bounds + "2 of array FIRST_CALL has value 5, above its upper bound 4\n");
-    expect_stop(run([](Device& d) {
-                    d.d = 5;
-                    d.ndev = 8;
-                }), bounds + "1 of array TUFD has value 5, above its upper bound 4\n");
-    expect_stop(run([](Device&) { set_case(3, 2); }), bounds + "1 of array FIRST_CALL has value 3, above its upper bound 2\n");
-    expect_stop(run([](Device& d) { d.map[1] = 3; }), bounds + "1 of array AREAPG has value 3, above its upper bound 2\n");
-    expect_stop(run([](Device& d) { d.nsp = fx::kNSpecies - 1; }),
-                bounds + "1 of array FMUFD has value 18, above its upper bound 17\n");
+        }, message);
+    }
 }
 
 // The host's side of the implicit device: three ports, two connected, air at 2 bar in 1 litre.
 struct Implicit {
     int32_t d = 2, init = 1, accept = 0, np = 3, ndev = 2, nc = 2, id = 1;
     double dt = 1e-3, p = 2e5, t = 400.0, speed = -7.0, v = 1e-3, p_prev = 1.9e5, zero = -7.0;
-    std::vector<double> y = composition(kAir);
+    std::vector<double> y = kAir.composition();
     std::array<double, 3> fmas{0.02, 0.0, 0.5}, fmas_h{0.02 * 3e5, 777.0, 9e9}, slpu{-7, -7, -7};
 
     double call(double t_in)
@@ -219,7 +202,7 @@ TEST(ImplicitFlowDevice, TrialCallsRepeatAndTheBalanceGivesTheTemperature)
     const double enth0 = h0 + 0.5 * speed(rho0) * speed(rho0);
     // Inflow only: D = 1.05 M / dt; the zero flow at port 2 brings its 777 W, port 3 is not connected.
     const double h1 = (6e3 + 777.0 + (enth0 + 0.05 * h0) * m0 / 1e-3 + 1e4 * 1e-3 / 1e-3) / (1.05 * m0 / 1e-3);
-    const double t1 = kAir.t_from_h(h1), rho1 = 2e5 / (kAir.R() * t1);
+    const double t1 = kAir.t_from(h1, true), rho1 = 2e5 / (kAir.R() * t1);
     EXPECT_NEAR(dev.call(400.0), t1, 1e-5);
     EXPECT_NEAR(dev.call(400.0), t1, 1e-5);  // a trial call leaves the old values alone
     expect_near({dev.speed, dev.zero, dev.slpu[0], dev.slpu[2]}, {speed(rho1), 0.0, 0.0, 0.0}, 1e-6);
@@ -231,7 +214,7 @@ TEST(ImplicitFlowDevice, TrialCallsRepeatAndTheBalanceGivesTheTemperature)
     dev.accept = 0;
     const double m1 = rho1 * 1e-3, enth1 = h1 + 0.5 * speed(rho1) * speed(rho1);
     const double h2 = (777.0 + (enth1 + 0.05 * kAir.h(t1)) * m1 / 1e-3 + 1e4) / (1.05 * m1 / 1e-3 + 0.03);
-    EXPECT_NEAR(dev.call(t1), kAir.t_from_h(h2), 1e-5);
+    EXPECT_NEAR(dev.call(t1), kAir.t_from(h2, true), 1e-5);
 }
 
 }  // namespace
