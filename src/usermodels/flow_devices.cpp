@@ -159,13 +159,13 @@ void ufdmodel(std::int32_t imodel, const UfdStep& a)
     }
 
     // Heat rate that moves the device temperature the damped fraction of the
-    // way to actuator 2 within one step.
+    // way to actuator 2 within one step; a step of no time takes in no heat.
     const Damping g = damping(a);
     double heat_W = 0.0;
     std::int32_t set2 = 0;
     double t_target_K = 0.0;
     exchange::ufd_get_actuator2(d, set2, t_target_K);
-    if (set2 == 1) {
+    if (set2 == 1 && a.dt_s > 0.0) {
         double rho, e, h, cp, cv;
         properties::zalthrm_tp(t_dev, p_dev, y_dev, rho, e, h, cp, cv);
         heat_W = g.damp * g.ratio * cp * mass(d) * (t_target_K - t_dev) / a.dt_s;
@@ -269,20 +269,21 @@ void ufdmodel_impl(std::int32_t imodel, const UfdImplicitStep& a)
         first = 0;
     }
 
-    // Enthalpy balance: the old enthalpy (weight 1) and the current one (weight
-    // 0.05) of the old mass, the enthalpy flows that enter, and the pressure
-    // work; an outflow takes the new enthalpy with it, so it adds to D.
-    double denominator = mass_old / a.dt_s * 1.05;
-    double inflow_W = 0.0;
+    // Enthalpy balance over the step, D h_new = inflows + (h_old + 0.05 h) M_old / dt
+    // + (P - P_prev) V / dt with D = 1.05 M_old / dt + outflows: the old enthalpy
+    // (weight 1) and the current one (weight 0.05) of the old mass, the enthalpy
+    // flows that enter and the pressure work; an outflow takes the new enthalpy
+    // with it. Both sides are taken times dt, so a step of no time stays finite.
+    double denominator_kg = 1.05 * mass_old;
+    double inflow_J = 0.0;
     for (std::int32_t k = 1; k <= a.nc; ++k) {
         if (a.fmas_kg_s(k) < 0.0)
-            denominator -= a.fmas_kg_s(k);
+            denominator_kg -= a.fmas_kg_s(k) * a.dt_s;
         else
-            inflow_W += a.fmas_h_W(k);
+            inflow_J += a.fmas_h_W(k) * a.dt_s;
     }
-    const double h_new = (inflow_W + (enth_old + 0.05 * h) * mass_old / a.dt_s +
-                          (a.p_Pa - a.p_prev_Pa) * a.volume_m3 / a.dt_s) /
-                         denominator;
+    const double h_new = (inflow_J + (enth_old + 0.05 * h) * mass_old + (a.p_Pa - a.p_prev_Pa) * a.volume_m3) /
+                         denominator_kg;
 
     properties::zalthrm_ph(a.p_Pa, h_new, a.composition, a.t_K, rho, e, cp, cv);
     a.zero_out = 0.0;

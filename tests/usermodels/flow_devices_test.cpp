@@ -138,6 +138,7 @@ TEST(FlowDevice, PortFlowsHeatRateDampingAndForceTerm)
     const auto heated = [](double f) { return kAir.t_from(kAir.e(400.0) + f * kAir.cp(400.0) * 300.0); };
     struct Heat { int32_t id, d, nc; double damping_switch, time, dt, fraction, slpu; };
     const Heat cases[] = {
+        {1, 2, 2, -1.0, 1.0, 0.0, 0.0, -0.5 * 2.5e5 * 1e-4},   // a step of no time: no heat
         {1, 2, 2, -1.0, 1.0, 1e-3, 1.0, -0.5 * 2.5e5 * 1e-4},  // no damping; at rest the force term turns
         {2, 3, 2, 0.0, 0.9, 0.05, 0.25, 0.0},  // ratio 0.05 / (1.05 - 0.9), damp 0.75
         {3, 4, 1, 0.0, 0.9, 1e-3, 0.0, 0.0},   // damp 1 - min(1.5, 1); one port: no force term
@@ -215,6 +216,9 @@ TEST(ImplicitFlowDevice, TrialCallsRepeatAndTheBalanceGivesTheTemperature)
     const double m1 = rho1 * 1e-3, enth1 = h1 + 0.5 * speed(rho1) * speed(rho1);
     const double h2 = (777.0 + (enth1 + 0.05 * kAir.h(t1)) * m1 / 1e-3 + 1e4) / (1.05 * m1 / 1e-3 + 0.03);
     EXPECT_NEAR(dev.call(t1), kAir.t_from(h2, true), 1e-5);
+    dev.dt = 0.0;  // no time: no flow, the weighted mean and the pressure work
+    const double h3 = ((enth1 + 0.05 * kAir.h(t1)) * m1 + 10.0) / (1.05 * m1);
+    EXPECT_NEAR(dev.call(t1), kAir.t_from(h3, true), 1e-5);
 }
 
 }  // namespace
