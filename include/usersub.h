@@ -209,6 +209,20 @@ USERSUB_API void SPECIES_NAME(char* name, intptr_t name_len, const int32_t* inde
 USERSUB_API void GETMOLFRAC(const double* y_mass, double* x_mole);
 USERSUB_API void GETMASSFRAC(const double* x_mole, double* y_mass);
 
+/* ---- Fluid states: T, P in; rho-e in (T, P start values and results);
+ * P, h in (T start value and result). The _EQ forms rewrite y with the
+ * equilibrium composition of the combustion products. ---- */
+USERSUB_API void ZALTHRM_TP(const double* t_K, const double* p_Pa, double* y, double* rho,
+                            double* e, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_TP_EQ(const double* t_K, const double* p_Pa, double* y, double* rho,
+                               double* e, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_RE(const double* rho, const double* e, double* y, double* t_K,
+                            double* p_Pa, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_RE_EQ(const double* rho, const double* e, double* y, double* t_K,
+                               double* p_Pa, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_PH(const double* p_Pa, const double* h, const double* y, double* t_K,
+                            double* rho, double* e, double* cp, double* cv);
+
 /* ---- User models: engine ---- */
 USERSUB_API void ENGCOMBUSER(const int32_t* id, const void* arg2, const void* arg3,
                              const void* arg4, const int32_t* n_species, int32_t* output_flag,
