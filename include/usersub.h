@@ -498,6 +498,29 @@ USERSUB_API void SCAVENGUSR(const int32_t* imodel, const void* unused2, int32_t*
                             double* comp_out22, double* out23, double* comp_out24, double* out25,
                             double* window_start, double* window_end, double* ratio);
 
+/* ---- User models: flow devices ---- */
+USERSUB_API void UFDMODEL(const int32_t* device, const void* unused2, const int32_t* np,
+                          const int32_t* ndev, const int32_t* nsp, const int32_t* nc,
+                          const int32_t* map_n_to_p, const int32_t* fluid_kind,
+                          const int32_t* imodel, const double* dt, const double* ulpg,
+                          const double* uceng, const double* tlpg, const double* plpg,
+                          const double* rhopg, const double* areapg, const double* rmspg,
+                          const double* init_mass, const double* init_p, const double* init_t,
+                          const double* fminit, const void* unused22, const double* init_volume,
+                          double* ulpu, double* plpu, double* tlpu, double* rmspu, double* slpu,
+                          const double* time, const double* damping_switch,
+                          const double* damping_ref_time);
+USERSUB_API void UFDMODEL_IMPL(const int32_t* device, const void* unused2,
+                               const int32_t* init_switch, const int32_t* accept,
+                               const int32_t* np, const int32_t* ndev, const void* unused7,
+                               const int32_t* nc, const void* unused9, const int32_t* imodel,
+                               const double* dt, const void* unused12, const void* unused13,
+                               const void* unused14, const double* p, double* t,
+                               const void* unused17, double* mean_speed, const double* volume,
+                               const double* p_prev, const void* unused21, double* composition,
+                               const void* unused23, const double* fmas, const double* fmas_h,
+                               const void* unused26, double* zero_out, double* slpu);
+
 #ifdef __cplusplus
 }
 #endif
