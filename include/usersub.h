@@ -209,6 +209,20 @@ USERSUB_API void SPECIES_NAME(char* name, intptr_t name_len, const int32_t* inde
 USERSUB_API void GETMOLFRAC(const double* y_mass, double* x_mole);
 USERSUB_API void GETMASSFRAC(const double* x_mole, double* y_mass);
 
+/* ---- Fluid states: T, P in; rho-e in (T, P start values and results);
+ * P, h in (T start value and result). The _EQ forms rewrite y with the
+ * equilibrium composition of the combustion products. ---- */
+USERSUB_API void ZALTHRM_TP(const double* t_K, const double* p_Pa, double* y, double* rho,
+                            double* e, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_TP_EQ(const double* t_K, const double* p_Pa, double* y, double* rho,
+                               double* e, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_RE(const double* rho, const double* e, double* y, double* t_K,
+                            double* p_Pa, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_RE_EQ(const double* rho, const double* e, double* y, double* t_K,
+                               double* p_Pa, double* h, double* cp, double* cv);
+USERSUB_API void ZALTHRM_PH(const double* p_Pa, const double* h, const double* y, double* t_K,
+                            double* rho, double* e, double* cp, double* cv);
+
 /* ---- User models: engine ---- */
 USERSUB_API void ENGCOMBUSER(const int32_t* id, const void* arg2, const void* arg3,
                              const void* arg4, const int32_t* n_species, int32_t* output_flag,
@@ -569,6 +583,29 @@ USERSUB_API void USER_CPCS(
     double* volume2, const double* d_outer, const double* d_seat, const double* d2,
     const double* d_inner, const double* beta, const double* alpha, const double* ramp_length,
     const void* unused38, const void* unused39);
+
+/* ---- User models: flow devices ---- */
+USERSUB_API void UFDMODEL(const int32_t* device, const void* unused2, const int32_t* np,
+                          const int32_t* ndev, const int32_t* nsp, const int32_t* nc,
+                          const int32_t* map_n_to_p, const int32_t* fluid_kind,
+                          const int32_t* imodel, const double* dt, const double* ulpg,
+                          const double* uceng, const double* tlpg, const double* plpg,
+                          const double* rhopg, const double* areapg, const double* rmspg,
+                          const double* init_mass, const double* init_p, const double* init_t,
+                          const double* fminit, const void* unused22, const double* init_volume,
+                          double* ulpu, double* plpu, double* tlpu, double* rmspu, double* slpu,
+                          const double* time, const double* damping_switch,
+                          const double* damping_ref_time);
+USERSUB_API void UFDMODEL_IMPL(const int32_t* device, const void* unused2,
+                               const int32_t* init_switch, const int32_t* accept,
+                               const int32_t* np, const int32_t* ndev, const void* unused7,
+                               const int32_t* nc, const void* unused9, const int32_t* imodel,
+                               const double* dt, const void* unused12, const void* unused13,
+                               const void* unused14, const double* p, double* t,
+                               const void* unused17, double* mean_speed, const double* volume,
+                               const double* p_prev, const void* unused21, double* composition,
+                               const void* unused23, const double* fmas, const double* fmas_h,
+                               const void* unused26, double* zero_out, double* slpu);
 
 #ifdef __cplusplus
 }

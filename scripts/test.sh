@@ -2,11 +2,11 @@
 # Installs what a fresh machine lacks, builds, and runs every test: the unit and
 # host-interface tests, the export checks, the whole suite again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows cross-build
-# with its export check.
+# with its export and import checks and a smoke test of the DLL under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake make g++ binutils libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix)
+packages=(cmake make g++ binutils libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix wine64 wine)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
@@ -33,9 +33,13 @@ cmake --build build/sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/sanitize -j"$jobs" --output-on-failure
 
-echo "== Windows cross-build and its exports"
+echo "== Windows cross-build, its exports and its imports"
 cmake -S . -B build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DUSERSUB_WERROR=ON >/dev/null
 cmake --build build/windows -j"$jobs"
 tests/exports/check_windows_exports.sh src/exports/export_table.inc build/windows/usersub.dll
+tests/exports/check_windows_imports.sh build/windows/usersub.dll
+
+echo "== the DLL alone beside a host, under wine"
+tests/exports/windows_smoke.sh build/windows/usersub.dll build/windows/windows_smoke_host.exe build/windows/wine
 
 echo "== all tests passed"

@@ -69,6 +69,27 @@ program fortran_format_reference
   call real_row('G', 10, 4, '-9999.4')
   call real_row('G', 12, 4, 'NaN')
 
+  call table('1PEw.d')
+  call real_row('1PE', 12, 4, '1.0')
+  call real_row('1PE', 12, 4, '0.0')
+  call real_row('1PE', 12, 4, '-0.0')
+  call real_row('1PE', 12, 4, '-12.345')
+  call real_row('1PE', 12, 4, '9.99995e4')
+  call real_row('1PE', 12, 4, '-9.99995e4')
+  call real_row('1PE', 12, 4, '10000.5')
+  call real_row('1PE', 12, 4, '1.23456e-5')
+  call real_row('1PE', 12, 4, '1e100')
+  call real_row('1PE', 12, 4, '-1e-100')
+  call real_row('1PE', 12, 4, '9.99995e99')
+  call real_row('1PE', 12, 4, '4.9e-324')
+  call real_row('1PE', 11, 4, '-1e-100')
+  call real_row('1PE', 10, 4, '-1e-100')
+  call real_row('1PE', 10, 4, '-12.345')
+  call real_row('1PE', 8, 1, '0.25')
+  call real_row('1PE', 6, 0, '1.5')
+  call real_row('1PE', 12, 4, 'NaN')
+  call real_row('1PE', 12, 4, '-Inf')
+
   ! A line built from several descriptors, for the append_* functions.
   write(*, '(/, A)') '// line: I4, F7.3, E11.3, G10.3 of 12, -0.5, 6.02e23, 0.5'
   write(*, '(A, I4, F7.3, E11.3, G10.3, A)') '"', 12, -0.5d0, 6.02d23, 0.5d0, '"'
@@ -92,7 +113,7 @@ contains
   end subroutine
 
   subroutine real_row(kind, w, d, text)
-    character, intent(in) :: kind
+    character(*), intent(in) :: kind
     integer, intent(in) :: w, d
     character(*), intent(in) :: text
     real(8) :: x

@@ -1,4 +1,4 @@
-// Fortran Iw, Fw.d, Ew.d and Gw.d output editing, matching gfortran's formatted WRITE in
+// Fortran Iw, Fw.d, Ew.d, Gw.d and 1PEw.d output editing, matching gfortran's formatted WRITE in
 // its default modes (rounding unspecified, scale factor 0, no optional plus sign).
 //
 // Digits come from printf ("%#.*f" / "%#.*e"), which yields the correctly rounded
@@ -7,7 +7,8 @@
 //
 // Width 0 (I0, F0.d) gives gfortran's minimal-width output. E and G need w > 0, and
 // d > 0 (gfortran stops with a run-time error for E/G with d = 0; here the field is
-// filled with asterisks). A negative w or d yields an empty string.
+// filled with asterisks); 1PE accepts d = 0 ("2.E+00"). A negative w or d yields an
+// empty string.
 #include "common/fortran_format.h"
 
 #include <cmath>
@@ -74,6 +75,16 @@ void append_fixed(std::string& out, double v, int w, int d) {
     append_field(out, std::string(sign) + digits, w);
 }
 
+// The exponent of the E forms: E+xx, or +xxx without the letter beyond two digits.
+void append_exponent_part(std::string& body, int exp10) {
+    const int mag = std::abs(exp10);
+    if (mag <= 99) body += 'E';
+    body += exp10 < 0 ? '-' : '+';
+    if (mag > 99) body += static_cast<char>('0' + mag / 100);
+    body += static_cast<char>('0' + mag / 10 % 10);
+    body += static_cast<char>('0' + mag % 10);
+}
+
 // Ew.d with scale factor 0: [-]0.ddddE+xx. Exponents beyond two digits drop the letter
 // to keep the width ("0.1000+101"). Zero has exponent 0. The leading 0 is optional and
 // dropped when the field is too narrow.
@@ -90,13 +101,23 @@ void append_exponent(std::string& out, double v, int w, int d) {
     std::string body = std::signbit(v) ? "-0." : "0.";
     body += s[0];
     body.append(s, 2, e - 2);
-    const int mag = std::abs(exp10);
-    if (mag <= 99) body += 'E';
-    body += exp10 < 0 ? '-' : '+';
-    if (mag > 99) body += static_cast<char>('0' + mag / 100);
-    body += static_cast<char>('0' + mag / 10 % 10);
-    body += static_cast<char>('0' + mag % 10);
+    append_exponent_part(body, exp10);
     if (body.size() > static_cast<std::size_t>(w)) body.erase(body.find('0'), 1);
+    append_field(out, body, w);
+}
+
+// 1PEw.d: [-]d.ddddE+xx, one significant digit before the point and d after it, so the
+// value is rounded to d + 1 digits (9.99995e4 becomes 1.0000E+05). The digit before the
+// point is never dropped; zero is 0.0000E+00.
+void append_scaled_exponent(std::string& out, double v, int w, int d) {
+    const double a = std::fabs(v);
+    const std::string s = printf_digits(a, d, true);  // "d.dddde+xx", carry already applied
+    const std::size_t e = s.find('e');
+    const int exp10 = (a == 0) ? 0 : std::atoi(s.c_str() + e + 1);
+
+    std::string body = std::signbit(v) ? "-" : "";
+    body.append(s, 0, e);
+    append_exponent_part(body, exp10);
     append_field(out, body, w);
 }
 
@@ -166,6 +187,12 @@ void append_g(std::string& out, double value, int w, int d) {
     append_general(out, value, w, d);
 }
 
+void append_1pe(std::string& out, double value, int w, int d) {
+    if (w <= 0 || d < 0) return;
+    if (!std::isfinite(value)) return append_nonfinite(out, value, w);
+    append_scaled_exponent(out, value, w, d);
+}
+
 std::string format_i(std::int64_t value, int w) {
     std::string s;
     append_i(s, value, w);
@@ -187,6 +214,12 @@ std::string format_e(double value, int w, int d) {
 std::string format_g(double value, int w, int d) {
     std::string s;
     append_g(s, value, w, d);
+    return s;
+}
+
+std::string format_1pe(double value, int w, int d) {
+    std::string s;
+    append_1pe(s, value, w, d);
     return s;
 }
 

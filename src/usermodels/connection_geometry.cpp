@@ -1,6 +1,7 @@
 #include "usermodels/connection_geometry.h"
 
 #include "exchange/user_models.h"
+#include "usermodels/argument_checks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,6 +48,12 @@ FlowCpcsResult user_flow_cpcs(std::int32_t imodel, double x_m, double x_ref_m,
                               const FlowCpcsGeometry& g) noexcept
 {
     exchange::load_user_model_arrays(imodel, g_flow_parms);
+    // The second and third areas divide by D2 and D3, the hydraulic diameters by
+    // sin(alpha): a geometry without them has no flow areas.
+    require_nonzero("USER_FLOW_CPCS", 26, "diameter D2", g.d2_m);
+    require_nonzero("USER_FLOW_CPCS", 27, "diameter D3", g.d3_m);
+    if (std::sin(g.alpha) == 0.0)
+        argument_error("USER_FLOW_CPCS", 29, "angle alpha", "must have a non-zero sine", g.alpha);
     const double x = x_m;
     const double dx = x - x_ref_m;
     const double sa = std::sin(g.alpha), ca = std::cos(g.alpha);

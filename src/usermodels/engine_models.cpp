@@ -7,7 +7,9 @@
 #include "exchange/run_info.h"
 #include "exchange/user_models.h"
 #include "exchange/user_plots.h"
+#include "common/run_stop.h"
 #include "properties/species/species_table.h"
+#include "usermodels/argument_checks.h"
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
@@ -108,6 +110,11 @@ WallHeatTransfer engheattruser(std::int32_t id, const CylinderGasState& s) noexc
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
     if (p.nreal < 2) input_error({"UserModel error (ENGHEATTRUSER):  Not enough real values, 2 needed"});
+    constexpr std::string_view entry = "ENGHEATTRUSER";
+    require_positive(entry, 5, "bore", s.bore_m);
+    require_positive(entry, 7, "cylinder volume", s.volume_m3);
+    require_positive(entry, 11, "pressure", s.p_Pa);
+    require_positive(entry, 12, "temperature", s.t_K);
 
     const double theta_open = p.realparm(1);
     const double theta_close = p.realparm(2);
@@ -147,6 +154,8 @@ void userengcylevaporation(std::int32_t id, EvaporationStep& a) noexcept
     exchange::load_user_model_arrays(id, p);
     if (p.nreal < 3)
         input_error({"UserModel error (USERENGCYLEVAPORATION):  Not enough real values, 3 needed"});
+    require_positive("USERENGCYLEVAPORATION", 12, "first state value", a.state1);
+    require_positive("USERENGCYLEVAPORATION", 16, "second state value", a.state2);
 
     // rate, 1/s (1/step once the factor is a time step)
     const double rate = (16640.0 / p.realparm(1)) * std::pow(a.state1 / 600.0, p.realparm(2)) *
@@ -163,8 +172,22 @@ void userengcylevaporation(std::int32_t id, EvaporationStep& a) noexcept
     const double e = geo.pin_offset;
     const double len = geo.rod_length;
     const double phi = a.theta_deg * 3.14159265358979 / 180.0;
+    // A cylinder whose description is not loaded has no rod; one whose rod cannot
+    // reach the crank pin at this angle has no piston position.
+    if (!(len > 0.0)) {
+        out::list("F*** USERENGCYLEVAPORATION: argument 2 (cylinder)", a.cylinder,
+                  "has no connecting rod: load the cylinder descriptions first");
+        stop_run();
+    }
     const double s = (r * std::sin(phi) + e) / len;
-    const double x_m = std::sqrt((r + len) * (r + len) - e * e) - len * std::sqrt(1.0 - s * s) - r * std::cos(phi);
+    const double top_sq = (r + len) * (r + len) - e * e;
+    if (!(s * s <= 1.0 && top_sq >= 0.0)) {
+        out::list("F*** USERENGCYLEVAPORATION: argument 2 (cylinder)", a.cylinder,
+                  "has a crank geometry the piston cannot follow: stroke", geo.stroke, "pin offset", e,
+                  "rod length", len);
+        stop_run();
+    }
+    const double x_m = std::sqrt(top_sq) - len * std::sqrt(1.0 - s * s) - r * std::cos(phi);
     title_scratch = "Cylinder";
     fmt::append_i(title_scratch, a.cylinder, 3);
     g_evap_text = title_scratch;
@@ -206,18 +229,36 @@ void jetignitionusr(std::int32_t id, JetIgnitionStep& a) noexcept
             sum_wmt += w * a.m_zone(k) * a.t_zone_K(k);
             sum_wm += w * a.m_zone(k);
         }
+        if (sum_wm == 0.0) {
+            out::list("F*** JETIGNITIONUSR: argument 9 (zone masses) carry no weight in the ignition temperature");
+            stop_run();
+        }
         t_ign_K = sum_wmt / sum_wm + a.t_offset_K;
     }
 
     double tau_s = 1e18;  // no ignition at phi >= 3
     if (a.phi < 3.0) {
+        // a zero delay or pressure would make the integral infinite
+        require_positive("JETIGNITIONUSR", 11, "pressure", a.p);
+        require_positive("JETIGNITIONUSR", 14, "delay factor", a.delay_factor);
+        if (!(t_ign_K > 0.0))
+            argument_error("JETIGNITIONUSR", 10, "ignition temperature with this offset", "must be positive",
+                           t_ign_K);
         const double g = std::max(a.phi * (3.0 - a.phi) * (3.0 - a.phi), 1e-18);
         tau_s = a.delay_factor * 1.2e-6 * (4.0 / g) * std::pow(a.p, a.p_exponent) *
                 std::exp(a.t_activation_K / t_ign_K);
     }
     a.integral_end = a.integral_start + a.dt_s / tau_s;
+    if (!(tau_s > 0.0) || !std::isfinite(a.integral_end)) {
+        // a delay that underflows to zero (or a step too long for it) has no finite integral
+        out::list("F*** JETIGNITIONUSR: the ignition delay", tau_s,
+                  "gives no finite integral: check the pressure (argument 11), the delay factor, pressure "
+                  "exponent and temperature constant (arguments 14 to 16) and the time step (argument 17)");
+        stop_run();
+    }
 
     if (a.flow_switch == 1 && (built_in || p.realparm(2) < 0.0)) {
+        require_nonzero("JETIGNITIONUSR", 21, "divisor of the output factor", a.v21);
         const double d = (a.v19 - a.v20) * 0.0025 / (a.v21 / a.v22);
         a.output_factor = std::max(1.0 - d * d, 1e-5);
     }

@@ -7,6 +7,7 @@
 #include "exchange/run_info.h"
 #include "exchange/user_models.h"
 #include "exchange/user_plots.h"
+#include "usermodels/argument_checks.h"
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
@@ -111,6 +112,9 @@ NozzleFlow injnozzuser_solution(std::int32_t id, const NozzleInput& in) noexcept
     const double d_m = p.realparm(2);
     const double cd = p.realparm(3);
 
+    require_positive("INJNOZZUSER_SOLUTION", 10, "density", in.rho_kg_m3);
+    if (in.u_max_m_s < 0.0)
+        argument_error("INJNOZZUSER_SOLUTION", 11, "largest velocity", "must not be negative", in.u_max_m_s);
     const double area_m2 = n_nozzles * 3.14159265358979 * d_m * d_m * 0.25;
     const double dp_Pa = std::abs(in.p1_Pa - in.p2_Pa);
     NozzleFlow r{};
@@ -168,6 +172,8 @@ double engfric_user_crank(std::int32_t id, std::int32_t bearing, double speed_rp
     exchange::load_user_model_arrays(id, p);
     const double phi = friction_angle_deg();
     const double w = p.realparm(4) * 0.5 * speed_rpm * 3.14159 / 30.0;  // journal surface speed
+    if (p.realparm(6) == 0.0) parameter_error("ENGFRIC_USER_CRANK", 6, "divisor of the torque", "must not be zero", 0.0);
+    if (p.realparm(8) == 0.0) parameter_error("ENGFRIC_USER_CRANK", 8, "divisor of the load", "must not be zero", 0.0);
     const double f_N = std::sqrt(f1_N * f1_N + f2_N * f2_N);
     const double torque = (p.realparm(7) * w / p.realparm(6)) * p.realparm(4) * p.realparm(5) *
                           (f_N / p.realparm(8) + 1.0);
@@ -181,6 +187,7 @@ double engfric_user_cyl(std::int32_t id, std::int32_t cylinder, double v_m_s, do
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
     const double phi = friction_angle_deg();
+    if (p.realparm(3) == 0.0) parameter_error("ENGFRIC_USER_CYL", 3, "divisor of the velocity", "must not be zero", 0.0);
     const double stroke_m = exchange::cylinder_geometry(cylinder).stroke;
     // viscous ring friction plus a load term on the crank lever arm
     const double torque = p.realparm(1) * std::abs(v_m_s) + p.realparm(2) * load * (1.0 - v_m_s / p.realparm(3)) *

@@ -1,9 +1,11 @@
 #include "usermodels/knock_scavenging.h"
 
 #include "common/output.h"
+#include "common/run_stop.h"
 #include "exchange/harness.h"
 #include "exchange/user_models.h"
 #include "properties/species/species_table.h"
+#include "usermodels/argument_checks.h"
 #include "usermodels/usermodel_common.h"
 
 #include <array>
@@ -48,11 +50,21 @@ void knock_user(std::int32_t imodel, std::int32_t c, std::int32_t& status, const
     }
     if (p.nreal < 5) input_error({"UserModel error (Knock):  Check UserModel input"});
 
+    require_positive("KNOCKUSRMOD", 13, "pressure", in.p_Pa);
+    require_positive("KNOCKUSRMOD", 14, "temperature", in.t_K);
     // Ignition delay, s: 0.001 A (ON/100)^a (p_atm)^b exp(T_A / T).
     const double p_atm = in.p_Pa * 9.869233e-6;
     const double tau_s = 0.001 * p.realparm(1) * std::pow(p.realparm(2) / 100.0, p.realparm(3)) *
                          std::pow(p_atm, p.realparm(4)) * std::exp(p.realparm(5) / in.t_K);
     const double tau_inverse = 1.0 / tau_s;
+    if (!(tau_s > 0.0) || !std::isfinite(tau_inverse)) {
+        // a delay of zero (a zero pre-factor, or a power that underflows) or below
+        // would make the knock integral infinite or run backwards
+        out::list("F*** KNOCKUSRMOD: the ignition delay", tau_s,
+                  "gives no finite positive rate: check real parameters 1 to 5, the pressure (argument 13) "
+                  "and the temperature (argument 14)");
+        stop_run();
+    }
     knock_integral(c) += (tau_inverse + tau_inverse_old(c)) * 0.5 * in.dt_s;  // trapezoid
     tau_inverse_old(c) = tau_inverse;
 
@@ -62,6 +74,7 @@ void knock_user(std::int32_t imodel, std::int32_t c, std::int32_t& status, const
         return;
     }
     status = -1;
+    require_nonzero("KNOCKUSRMOD", 18, "divisor of the knock index", in.index_divisor);
     const double index = (1.0 - in.index_fraction) * 6e7 * knock_integral(c) * std::exp(-6000.0 / in.t_K) /
                          in.index_divisor;
     knock_index = index;
@@ -83,6 +96,7 @@ void scavenge_user(std::int32_t imodel, double crank_deg, double num, double den
     if (p.intparm(1) == 1) {
         out.value_b = pass_value;
         out.value_a = pass_value;
+        require_nonzero("SCAVENGUSR", 8, "denominator of the ratio", den);
         out.ratio = num / den;
         out.status = 0;
         return;

@@ -70,8 +70,11 @@ double squeeze_film_force(const SqueezeFilm& film, double h_m, double hdot_m_s) 
         const double a_ring = r2 * r2 - r1 * r1;
         const double a = 1.0 / (2.0 * std::log(r2 / r1)) - r1 * r1 / a_ring;  // mean-pressure weight
         area_m2 = kPi * a_ring;
-        force_N = ramp * 3.0 * kPi * a_ring * a_ring * (a - 0.5) * film.mu_Pa_s * hd / he3  // viscous
-                  + area_m2 * (film.p_inner_Pa * a + film.p_outer_Pa * (1.0 - a));          // pressure
+        // A gap pressed into its seat (hd = 0) has no viscous term: the ramp, whose
+        // exponential overflows there, does not enter.
+        const double viscous_N =
+            hd == 0.0 ? 0.0 : ramp * 3.0 * kPi * a_ring * a_ring * (a - 0.5) * film.mu_Pa_s * hd / he3;
+        force_N = viscous_N + area_m2 * (film.p_inner_Pa * a + film.p_outer_Pa * (1.0 - a));  // pressure
     } else {
         area_m2 = kPi * r2 * r2;
         const double r2_4 = r2 * r2 * r2 * r2;

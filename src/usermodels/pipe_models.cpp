@@ -5,6 +5,7 @@
 #include "exchange/run_info.h"
 #include "exchange/user_models.h"
 #include "exchange/user_plots.h"
+#include "usermodels/argument_checks.h"
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
@@ -40,6 +41,24 @@ bool count_call(std::array<std::int32_t, kCountedIds>& counts, std::int32_t id) 
 
 double blasius(double re) noexcept { return 0.0791 / std::pow(re, 0.25); }
 
+// The pipe routines share their argument positions 6 to 11: cp, viscosity,
+// conductivity, density, velocity, diameter. A Reynolds number needs a positive
+// density, viscosity and diameter; a Prandtl number a positive cp, viscosity
+// and conductivity.
+void require_reynolds(std::string_view entry, const PipeFlow& f) noexcept
+{
+    require_positive(entry, 7, "viscosity", f.mu_Pas);
+    require_positive(entry, 9, "density", f.rho_kg_m3);
+    require_positive(entry, 11, "diameter", f.d_m);
+}
+
+void require_prandtl(std::string_view entry, const PipeFlow& f) noexcept
+{
+    require_positive(entry, 6, "specific heat", f.cp_J_kgK);
+    require_positive(entry, 7, "viscosity", f.mu_Pas);
+    require_positive(entry, 8, "conductivity", f.k_W_mK);
+}
+
 }  // namespace
 
 double pipe_reynolds(const PipeFlow& f) noexcept
@@ -53,6 +72,7 @@ double cf_user(std::int32_t id, const PipeFlow& f) noexcept
 {
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
+    require_reynolds("CF_USER", f);
     return blasius(pipe_reynolds(f));
 }
 
@@ -60,6 +80,7 @@ double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
 {
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
+    require_prandtl("CF_HG_USER", f);
     const double pr = pipe_prandtl(f);
 
     if (p.nreal < 7) {
@@ -74,6 +95,8 @@ double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
     double re1 = p.realparm(5);
     double re2 = p.realparm(6);
     const double len_m = p.realparm(7);
+    require_positive("CF_HG_USER", 9, "density", f.rho_kg_m3);
+    if (!(len_m > 0.0)) parameter_error("CF_HG_USER", 7, "length scale", "must be positive", len_m);
 
     const double re = f.rho_kg_m3 * std::max(std::abs(f.u_m_s), 1e-6) * len_m / f.mu_Pas;
     if (re2 <= 0.0 || re1 <= re2) {
@@ -98,6 +121,7 @@ double cf_user_refrig(std::int32_t id, const PipeFlow& f, double x) noexcept
 {
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
+    require_reynolds("CF_USER_REFRIG", f);
     double cf = blasius(pipe_reynolds(f));
     if (x <= 0.0) return cf * p.realparm(3);  // liquid
     if (x >= 1.0) return cf * p.realparm(4);  // vapour
@@ -110,6 +134,9 @@ double cf_hg_user_refrig(std::int32_t id, const PipeFlow& f, const RefrigState& 
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
     if (p.nint < 1 || p.nreal < 5 || p.nchar < 1) input_error({"UserModel input error for refrigerant"});
+    constexpr std::string_view entry = "CF_HG_USER_REFRIG";
+    require_reynolds(entry, f);
+    require_prandtl(entry, f);
 
     constexpr double g_m_s2 = 9.807;
     const double dt_K = s.t_fluid_K - s.t_wall_K;
@@ -124,31 +151,52 @@ double cf_hg_user_refrig(std::int32_t id, const PipeFlow& f, const RefrigState& 
         h = nu * f.k_W_mK / f.d_m * p.realparm(4);
     } else {
         const double x = s.x;
+        require_positive(entry, 21, "liquid density", s.rho_l_kg_m3);
+        require_positive(entry, 23, "liquid viscosity", s.mu_l_Pas);
+        require_positive(entry, 24, "liquid conductivity", s.k_l_W_mK);
+        require_positive(entry, 25, "liquid specific heat", s.cp_l_J_kgK);
         const double re_l = s.rho_l_kg_m3 * (std::abs(f.u_m_s) + 1e-6) * f.d_m / s.mu_l_Pas;
         const double pr_l = s.mu_l_Pas * s.cp_l_J_kgK / s.k_l_W_mK;
         const double nu_l = 0.023 * std::pow(re_l, 0.8) * std::pow(pr_l, n);
         if (dt_K >= 0.0) {
             // condensation (Shah)
+            require_positive(entry, 19, "reduced pressure", s.p_reduced);
             h = nu_l * (std::pow(1.0 - x, 0.8) + 3.8 * std::pow(x, 0.76) * std::pow(1.0 - x, 0.04) /
                                                      std::pow(s.p_reduced, 0.38)) *
                 f.k_W_mK / f.d_m;
         } else if (p.intparm(1) == 999) {
             // built-in boiling law; the length scale is the capillary length
+            require_positive(entry, 26, "surface tension", s.sigma_N_m);
+            require_positive(entry, 27, "vapour density", s.rho_v_kg_m3);
+            require_positive(entry, 30, "reference conductivity", s.k_ref_W_mK);
+            if (!(s.rho_v_kg_m3 < s.rho_l_kg_m3))
+                argument_error(entry, 27, "vapour density", "must be below the liquid density", s.rho_v_kg_m3);
             h = 0.087 * std::pow(re, 0.6) * std::pow(pr_l, 0.1667) *
                 std::pow(s.rho_v_kg_m3 / s.rho_l_kg_m3, 0.2) * std::pow(s.k_ref_W_mK / s.k_l_W_mK, 0.09) *
                 s.k_l_W_mK / std::sqrt(s.sigma_N_m / (g_m_s2 * (s.rho_l_kg_m3 - s.rho_v_kg_m3)));
         } else {
             const double h_l = nu_l * s.k_l_W_mK / f.d_m;
+            require_nonzero(entry, 16, "flow area", s.area_m2);
+            require_positive(entry, 27, "vapour density", s.rho_v_kg_m3);
             const double g_kg_m2s = s.mdot_kg_s / s.area_m2;
             const double fr = std::pow(g_kg_m2s / s.rho_l_kg_m3, 2) / (g_m_s2 * f.d_m);  // liquid Froude
             if (fr >= 0.04) {
                 // nucleate plus convective boiling (Chen type)
+                require_positive(entry, 29, "vapour viscosity", s.mu_v_Pas);
+                require_nonzero(entry, 33, "mass flow", s.mdot_kg_s);
+                require_nonzero(entry, 17, "heat-input divisor", s.q_divisor);
+                if (s.h_v_J_kg == s.h_l_J_kg)
+                    argument_error(entry, 28, "vapour enthalpy", "must differ from the liquid enthalpy", s.h_v_J_kg);
+                if (!(s.p_reduced > 0.0 && s.p_reduced < 1.0))
+                    argument_error(entry, 19, "reduced pressure", "must lie between 0 and 1 in boiling", s.p_reduced);
                 const double pr = s.p_reduced;
                 const double xtt = std::pow((1.0 - x) / x, 0.9) * std::pow(s.mu_l_Pas / s.mu_v_Pas, 0.1) *
                                    std::pow(s.rho_v_kg_m3 / s.rho_l_kg_m3, 0.5);
-                const double bo = s.q_in / s.mdot_kg_s / (s.h_v_J_kg - s.h_l_J_kg);
+                // boiling number and heat-flux ratio by magnitude: reverse flow or a heat
+                // input given with the opposite sign boils the liquid all the same
+                const double bo = std::abs(s.q_in / s.mdot_kg_s / (s.h_v_J_kg - s.h_l_J_kg));
                 const double h_nb = p.realparm(2) * (2.1 * std::pow(pr, 0.27) + (1.8 / (1.0 - pr) + 4.4) * pr) *
-                                    std::pow((s.q_in / s.q_divisor) / p.realparm(1), 0.9 - 0.3 * std::pow(pr, 0.3));
+                                    std::pow(std::abs((s.q_in / s.q_divisor) / p.realparm(1)), 0.9 - 0.3 * std::pow(pr, 0.3));
                 const double e = 1.0 + 24000.0 * std::pow(bo, 1.16) + 1.37 * std::pow(xtt, -0.86);
                 const double sup = 1.0 / (1.0 + 1.15e-6 * e * e * std::pow(re_l, 1.17));
                 h = sup * h_nb + e * h_l;

@@ -73,6 +73,22 @@ TEST(FortranFormat, GeneralField) {
     });
 }
 
+// One digit before the point: zero, signed zero, carry into the next decade, ties of exact
+// binary values, 3-digit exponents, no optional digit to drop in a narrow field, d = 0.
+TEST(FortranFormat, ScaledExponentField) {
+    expect_fields(format_1pe, {
+        {12, 4, "1.0", "  1.0000E+00"}, {12, 4, "0.0", "  0.0000E+00"},
+        {12, 4, "-0.0", " -0.0000E+00"}, {12, 4, "-12.345", " -1.2345E+01"},
+        {12, 4, "9.99995e4", "  1.0000E+05"}, {12, 4, "-9.99995e4", " -1.0000E+05"},
+        {12, 4, "10000.5", "  1.0000E+04"}, {12, 4, "1.23456e-5", "  1.2346E-05"},
+        {12, 4, "1e100", "  1.0000+100"}, {12, 4, "-1e-100", " -1.0000-100"},
+        {12, 4, "9.99995e99", "  1.0000+100"}, {12, 4, "4.9e-324", "  4.9407-324"},
+        {11, 4, "-1e-100", "-1.0000-100"}, {10, 4, "-1e-100", "**********"},
+        {10, 4, "-12.345", "**********"}, {8, 1, "0.25", " 2.5E-01"}, {6, 0, "1.5", "2.E+00"},
+        {12, 4, "NaN", "         NaN"}, {12, 4, "-Inf", "   -Infinity"},
+    });
+}
+
 TEST(FortranFormat, AppendBuildsALine) {
     std::string line;  // I4, F7.3, E11.3, G10.3
     append_i(line, 12, 4);

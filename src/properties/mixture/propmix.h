@@ -36,4 +36,10 @@ struct MixtureRequest {
 void propmix(const MixtureRequest& rq, std::int32_t& eq_flag, double t_K, double p_Pa, double* y,
              MixtureProps& out) noexcept;
 
+// The second form of the mixture routine: as propmix, but without kept
+// species (kept_a and kept_b are not read), every gas from its power series in
+// T - TREF_THERMO whatever the run's data form, and no real-gas correction.
+void propmix_b(const MixtureRequest& rq, std::int32_t& eq_flag, double t_K, double p_Pa, double* y,
+               MixtureProps& out) noexcept;
+
 }  // namespace usersub::properties

@@ -40,6 +40,7 @@ void getmolfrac(const double* y_mass, double* x_mole) noexcept
         }
     }
     if (std::abs(sum - 1.0) <= 1e-18) return;
+    if (sum == 0.0) return;  // nothing in the composition: no mole fractions to form, all stay 0
     const double inv = 1.0 / sum;
     for (std::int32_t i = 0; i < n; ++i) x_mole[i] *= inv;
 }
@@ -60,6 +61,7 @@ void getmassfrac(const double* x_mole, double* y_mass) noexcept
             sum += y_mass[i];
         }
     }
+    if (sum == 0.0) return;  // nothing in the composition: every mass fraction is already 0
     for (std::int32_t i = 0; i < n; ++i) y_mass[i] /= sum;
 }
 

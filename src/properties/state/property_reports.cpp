@@ -58,9 +58,9 @@ FatalReport& FatalReport::line(std::string_view text)
 FatalReport& FatalReport::state_values(double t_K, double p_Pa)
 {
     std::string line = "T (K) = ";
-    fmt::append_e(line, t_K, 12, 4);
+    fmt::append_1pe(line, t_K, 12, 4);
     line += ", P (bar) = ";
-    fmt::append_e(line, p_Pa * 1.0e-5, 12, 4);
+    fmt::append_1pe(line, p_Pa * 1.0e-5, 12, 4);
     out::write_line(line);
     return *this;
 }

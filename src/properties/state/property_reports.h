@@ -43,7 +43,7 @@ public:
     // A further line, written as given.
     FatalReport& line(std::string_view text);
 
-    // "T (K) = " T ", P (bar) = " P*1e-5, both in E12.4.
+    // "T (K) = " T ", P (bar) = " P*1e-5, both in 1PE12.4 (one digit before the point).
     FatalReport& state_values(double t_K, double p_Pa);
 
     // " it,itt = " count and iteration (I4 each), "  p(bar),T(K) = " P*1e-5

@@ -402,7 +402,7 @@ TEST(PropertyReports, LocationLinesAndFatalReportsReadAsWritten)
     EXPECT_EQ(location_line(WarningLocation::solver_gamma, 7), "At location: Anechoic, istep=     7 CMP = unknown");
     set_location_code(kLocationNone);  // after a completed solve: blanks stand for the label
     EXPECT_EQ(location_line(ReportLocation::state_entry), "At location:    Part = unknown");
-    // Fatal reports; reference lines from gfortran: (e12.4), (a,2i4,a,f10.3,1x,f10.1),
+    // Fatal reports; reference lines from gfortran: (1pe12.4), (a,2i4,a,f10.3,1x,f10.1),
     // (6g12.4), (6g11.4), (a,g12.4,a).
     r = run_in_child([] {
         set_location_code(kLocationStateREEq);
@@ -418,13 +418,16 @@ TEST(PropertyReports, LocationLinesAndFatalReportsReadAsWritten)
     EXPECT_EQ(r.exit_status, 1);
     EXPECT_EQ(r.output,
               "F*** Density negative or zero during iteration in fluid properties routine\n"
-              "T (K) =   0.1000E+05, P (bar) =  -0.2500E+02\n"
+              "T (K) =   1.0000E+04, P (bar) =  -2.5000E+01\n"
               "At location:  Fmass(cone), istep=  CMP = unknown\n"
               " it,itt =    3  12  p(bar),T(K) =     12.346     1234.6\n"
               "  0.5000      0.2500      0.1000E-02   0.000      0.2000      0.2500E-01\n"
               "  0.1000E-04\n"
               " 0.1250     0.1234E+05\n"
               "     rho          =   -850.2     kg/m^3\n");
+
+    r = run_in_child([] { FatalReport("F***").state_values(1.0, 1.0e5).stop(); });
+    EXPECT_EQ(r.output, "F***\nT (K) =   1.0000E+00, P (bar) =   1.0000E+00\n");
 
     r = run_in_child([] { FatalReport::list_directed("F*** Conflict with local species storage").stop(); });
     EXPECT_EQ(r.exit_status, 1);

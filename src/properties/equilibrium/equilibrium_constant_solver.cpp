@@ -1,0 +1,295 @@
+#include "properties/equilibrium/equilibrium_constant_solver.h"
+
+#include "common/fortran_format.h"
+#include "common/output.h"
+#include "common/run_stop.h"
+#include "properties/equilibrium/complete_combustion.h"
+#include "properties/equilibrium/matrix_solve.h"
+#include "properties/species/product_species.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace usersub::properties {
+namespace {
+
+// A, B, C, D, E of log10 K = A ln(T / 1000) + B / T + C + D T + E T^2.
+constexpr double kFits[7][5] = {
+    {0.432168, -11246.4, 2.67269, -7.45744e-05, 2.42484e-09},        // 1/2 H2 = H
+    {0.310805, -12954.0, 3.21779, -7.38336e-05, 3.44645e-09},        // 1/2 O2 = O
+    {-0.141784, -2133.08, 0.853461, 3.55015e-05, -3.10227e-09},      // 1/2 H2 + 1/2 O2 = OH
+    {0.0150879, -4709.59, 0.646096, 2.72805e-06, -1.54444e-09},      // 1/2 O2 + 1/2 N2 = NO
+    {-0.752364, 12421.0, -2.60286, 0.000259556, -1.62687e-08},       // H2 + 1/2 O2 = H2O
+    {-0.00415302, 14862.7, -4.75746, 0.000124699, -9.00227e-09},     // CO + 1/2 O2 = CO2
+    {0.389716, -24582.8, 3.14505, -9.6373e-05, 5.85643e-09},         // 1/2 N2 = N
+};
+
+constexpr double kFloorX = 1e-25;     // mole fractions are kept in [1e-25, 1]
+constexpr double kStepFloorX = 1e-18; // a direct step keeps an unknown in [1e-18, 1]
+constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
+constexpr double kMaxMove = 0.1;      // largest move of a dependent species per iteration
+constexpr double kRootMaxStep = 0.1;  // largest rise of a square root per step
+constexpr double kNoNitrogen = 0.0002;  // r_N at or below which the N closure is skipped
+
+constexpr Product kUnknowns[4] = {kN2, kO2, kCO, kH2};
+constexpr Product kIterated[10] = {kCO2, kH2O, kN2, kO2, kCO, kH2, kH, kO, kOH, kNO};
+constexpr Product kBalanced[12] = {kCO2, kH2O, kN2, kO2, kCO, kH2, kH, kO, kOH, kNO, kAr, kSO2};
+
+using Values = std::array<double, kProducts + 1>;  // 1-based by Product
+
+// The dependent species from the four unknowns.
+struct Dependents {
+    double co2, h2o, h, o, oh, no;
+};
+
+struct Problem {
+    std::array<double, 7> k;
+    double sqrt_p;      // sqrt(p_atm)
+    double r_h, r_o, r_n, r_ar, r_s;  // element amounts over n_C
+};
+
+Dependents relations(const Problem& pb, double n2, double o2, double co, double h2) noexcept
+{
+    const double a = std::sqrt(o2);
+    const double h = std::sqrt(h2);
+    return {pb.k[5] * pb.sqrt_p * a * co,
+            pb.k[4] * pb.sqrt_p * a * h2,
+            pb.k[0] * h / pb.sqrt_p,
+            pb.k[1] * a / pb.sqrt_p,
+            pb.k[2] * h * a,
+            pb.k[3] * a * std::sqrt(n2)};
+}
+
+// Residuals F1 .. F4 at the current mole fractions and the Jacobian with
+// respect to the mole fractions of N2, O2, CO, H2, the dependent species taken
+// as their relations; jac by columns (row r, column c at r + 4 c).
+void newton_system(const Problem& pb, const Values& x, std::array<double, 16>& jac,
+                   std::array<double, 4>& f) noexcept
+{
+    const double carbon = x[kCO] + x[kCO2];
+    double sum = -1.0;
+    for (Product k : kBalanced) sum += x[k];
+    f[0] = sum;
+    f[1] = 2.0 * (x[kH2O] + x[kH2]) + x[kH] + x[kOH] - pb.r_h * carbon;
+    f[2] = 2.0 * (x[kCO2] + x[kO2]) + x[kCO] + x[kO] + x[kH2O] + x[kOH] + x[kNO] - pb.r_o * carbon;
+    f[3] = 2.0 * x[kN2] + x[kNO] - pb.r_n * carbon;
+
+    const double a = std::sqrt(x[kO2]);
+    const double h = std::sqrt(x[kH2]);
+    const double m = std::sqrt(x[kN2]);
+    const double sp = pb.sqrt_p;
+    const double dh_dh2 = pb.k[0] / (2.0 * h * sp);
+    const double do_do2 = pb.k[1] / (2.0 * a * sp);
+    const double doh_dh2 = pb.k[2] * a / (2.0 * h);
+    const double doh_do2 = pb.k[2] * h / (2.0 * a);
+    const double dno_do2 = pb.k[3] * m / (2.0 * a);
+    const double dno_dn2 = pb.k[3] * a / (2.0 * m);
+    const double dh2o_do2 = pb.k[4] * sp * x[kH2] / (2.0 * a);
+    const double dh2o_dh2 = pb.k[4] * sp * a;
+    const double dco2_do2 = pb.k[5] * sp * x[kCO] / (2.0 * a);
+    const double dco2_dco = pb.k[5] * sp * a;
+    const double dcarbon_dco = 1.0 + dco2_dco;  // d(CO + CO2)/d CO; d/d O2 is dco2_do2
+    const double carried = 1.0 + pb.r_ar + pb.r_s;  // CO2 and CO bring Ar and SO2 along
+
+    auto at = [&jac](int r, int c) -> double& { return jac[static_cast<std::size_t>(r + 4 * c)]; };
+    // F1: sum of the mole fractions
+    at(0, 0) = 1.0 + dno_dn2;
+    at(0, 1) = 1.0 + do_do2 + doh_do2 + dno_do2 + dh2o_do2 + carried * dco2_do2;
+    at(0, 2) = carried * dcarbon_dco;
+    at(0, 3) = 1.0 + dh_dh2 + doh_dh2 + dh2o_dh2;
+    // F2: hydrogen
+    at(1, 0) = 0.0;
+    at(1, 1) = 2.0 * dh2o_do2 + doh_do2 - pb.r_h * dco2_do2;
+    at(1, 2) = -pb.r_h * dcarbon_dco;
+    at(1, 3) = 2.0 * dh2o_dh2 + 2.0 + dh_dh2 + doh_dh2;
+    // F3: oxygen
+    at(2, 0) = dno_dn2;
+    at(2, 1) = 2.0 * dco2_do2 + 2.0 + do_do2 + dh2o_do2 + doh_do2 + dno_do2 - pb.r_o * dco2_do2;
+    at(2, 2) = 2.0 * dco2_dco + 1.0 - pb.r_o * dcarbon_dco;
+    at(2, 3) = dh2o_dh2 + doh_dh2;
+    // F4: nitrogen
+    at(3, 0) = 2.0 + dno_dn2;
+    at(3, 1) = dno_do2 - pb.r_n * dco2_do2;
+    at(3, 2) = -pb.r_n * dcarbon_dco;
+    at(3, 3) = 0.0;
+}
+
+void write_nonconvergence(const NewtonVariant& variant, double t_K, double p_Pa, double phi)
+{
+    std::string line = variant.failure_text;
+    line += ' ';
+    fmt::append_f(line, t_K, 8, 2);
+    line += ' ';
+    fmt::append_f(line, p_Pa * 1e-5, 10, 2);
+    line += ' ';
+    fmt::append_f(line, phi, 8, 4);
+    out::write_line(line);
+    if (variant.failure_second_line != nullptr) out::write_line(variant.failure_second_line);
+    if (variant.failure_ends_run) stop_run();
+}
+
+// The constants of the last temperature asked for: a driver call evaluates the
+// fits once, whichever solvers it runs, and a repeated temperature (the floor
+// of the driver) not at all.
+const std::array<double, 7>& constants_at(double t_K) noexcept
+{
+    static double cached_t_K = -1.0;
+    static std::array<double, 7> cached_k{};
+    if (t_K != cached_t_K) {
+        cached_k = equilibrium_constants(t_K);
+        cached_t_K = t_K;
+    }
+    return cached_k;
+}
+
+}  // namespace
+
+std::array<double, 7> equilibrium_constants(double t_K) noexcept
+{
+    const double ln_t = std::log(t_K / 1000.0);
+    const double t2 = t_K * t_K;
+    std::array<double, 7> k{};
+    for (int j = 0; j < 7; ++j) {
+        const double* c = kFits[j];
+        k[static_cast<std::size_t>(j)] =
+            std::pow(10.0, c[0] * ln_t + c[1] / t_K + c[2] + c[3] * t_K + c[4] * t2);
+    }
+    return k;
+}
+
+NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t_K,
+                             const ElementAmounts& n, std::int32_t start) noexcept
+{
+    const Array1<double>& held = product_species().prod_molefrac;
+    const bool roots = variant.form == NewtonForm::square_roots;
+    const double phi = n.phi();
+    const Problem pb{constants_at(t_K), std::sqrt(p_Pa * kAtmPerPa),
+                     n.h / n.c, n.o / n.c, n.n / n.c, n.ar / n.c, n.s / n.c};
+
+    // The iterated values v: the mole fractions, or their square roots.
+    const double v_floor = roots ? std::sqrt(kFloorX) : kFloorX;
+    auto to_v = [roots](double x) { return roots ? std::sqrt(std::max(x, 0.0)) : x; };
+    auto to_x = [roots](double v) { return roots ? v * v : v; };
+    Values v{};
+    Values x{};
+    auto load = [&] {
+        for (int k = 1; k <= kProducts; ++k) v[k] = to_v(held(k));
+    };
+    auto store = [&] {
+        for (int k = 1; k <= kProducts; ++k) held(k) = to_x(v[k]);
+    };
+    auto complete_combustion = [&] { products_nodissoc(t_K, n.c, n.h, n.o, n.n, n.ar, n.s, phi); };
+
+    if (held(kN2) * held(kO2) * held(kH2) == 0.0 || start == 1) complete_combustion();
+    load();
+
+    NewtonOutcome outcome;
+    double delta_prev = 1000.0;
+    int global = 0;
+    bool converged = false;
+    for (int level = 1; level <= 3 && !converged; ++level) {
+        const NewtonLevel& lv = variant.levels[static_cast<std::size_t>(level - 1)];
+        if (variant.restart_each_level && level > 1) {
+            complete_combustion();
+            load();
+        }
+        const double lambda_min =
+            start == 1 && level == 1 ? variant.lambda_min_fresh_start : variant.lambda_min;
+        double c = lv.c2;
+        for (int i = 1; i <= lv.iteration_limit; ++i) {
+            for (Product k : kIterated) v[k] = std::clamp(v[k], v_floor, 1.0);
+            for (int k = 1; k <= kProducts; ++k) x[k] = to_x(v[k]);
+
+            std::array<double, 16> jac{};
+            std::array<double, 4> delta{};
+            newton_system(pb, x, jac, delta);
+            for (double& d : delta) d = -d;
+            if (roots)  // dx/ds = 2 s: the columns for the square roots
+                for (int col = 0; col < 4; ++col)
+                    for (int r = 0; r < 4; ++r) jac[static_cast<std::size_t>(r + 4 * col)] *= 2.0 * v[kUnknowns[col]];
+            const bool solved = matrix_solve_a(4, 4, jac.data(), delta.data());
+            double delta_max = 0.0;
+            for (double d : delta) delta_max = std::max(delta_max, std::fabs(d));
+            if (!solved || !std::isfinite(delta_max)) {  // no usable step: fail over now
+                level = 3;
+                break;
+            }
+            for (int u = 0; u < 4; ++u) {
+                const double vu = v[kUnknowns[u]];
+                double& d = delta[static_cast<std::size_t>(u)];
+                d = roots ? std::min(d, kRootMaxStep) : std::clamp(d, kStepFloorX - vu, 1.0 - vu);
+            }
+
+            if (i > 2 && delta_max > delta_prev) c = lv.c1;
+            const double lambda =
+                std::clamp(c / std::max(std::fabs(delta_prev - delta_max), 1e-18) + 0.06, lambda_min, 1.0);
+            for (int u = 0; u < 4; ++u) {
+                double& vu = v[kUnknowns[u]];
+                vu = std::clamp(vu + lambda * delta[static_cast<std::size_t>(u)], v_floor, 1.0);
+            }
+
+            // Dependent species toward their relations, at most 0.1 per step.
+            const Dependents dep = relations(pb, to_x(v[kN2]), to_x(v[kO2]), to_x(v[kCO]), to_x(v[kH2]));
+            auto move = [&](Product k, double target_x) {
+                v[k] += std::clamp(to_v(target_x) - v[k], -kMaxMove, kMaxMove);
+            };
+            move(kCO2, dep.co2);
+            move(kH2O, dep.h2o);
+            move(kH, dep.h);
+            move(kO, dep.o);
+            move(kOH, dep.oh);
+            move(kNO, dep.no);
+            const double carbon = to_x(v[kCO]) + to_x(v[kCO2]);
+            v[kAr] = to_v(pb.r_ar * carbon);
+            v[kSO2] = to_v(pb.r_s * carbon);
+
+            if (global % 10 == 0) {  // back onto a unit sum (N rides along)
+                double sum = 0.0;
+                for (Product k : kBalanced) sum += to_x(v[k]);
+                const double scale = roots ? 1.0 / std::sqrt(sum) : 1.0 / sum;
+                for (int k = 1; k <= kProducts; ++k) v[k] *= scale;
+            }
+
+            delta_prev = delta_max;
+            ++global;
+            if (delta_max < kTolerance && (i > 2 || level > 1)) {
+                converged = true;
+                break;
+            }
+        }
+    }
+    outcome.iterations = global;
+    outcome.converged = converged;
+
+    store();
+    if (!converged) {
+        write_nonconvergence(variant, t_K, p_Pa, phi);
+        return outcome;
+    }
+    if (variant.close_on_nitrogen && pb.r_n > kNoNitrogen) {  // balances closed on nitrogen
+        const double bound_n = 2.0 * held(kN2) + held(kNO);
+        held(kCO2) = std::max(bound_n / pb.r_n - held(kCO), 0.0);
+        held(kAr) = pb.r_ar * (held(kCO) + held(kCO2));
+        held(kH2O) = std::max(0.5 * (pb.r_h / pb.r_n * bound_n - 2.0 * held(kH2) - held(kH) - held(kOH)), 0.0);
+        held(kSO2) = pb.r_s * (held(kCO) + held(kCO2));
+    }
+    held(kN) = pb.k[6] * std::sqrt(held(kN2)) / pb.sqrt_p;
+    return outcome;
+}
+
+void ecp(double p_Pa, double t_K, double n_C, double n_H, double n_O, double n_N, double n_Ar,
+         double n_S, std::int32_t start, std::int32_t& failure) noexcept
+{
+    const NewtonOutcome r = solve_products(kEcpNewton, p_Pa, t_K, {n_C, n_H, n_O, n_N, n_Ar, n_S}, start);
+    failure = r.converged ? 0 : 1;
+}
+
+void ecpinz_b(double p_Pa, double t_K, double n_C, double n_H, double n_O, double n_N, double n_Ar,
+              double n_S, std::int32_t start, std::int32_t& failure) noexcept
+{
+    const NewtonOutcome r = solve_products(kRootNewton, p_Pa, t_K, {n_C, n_H, n_O, n_N, n_Ar, n_S}, start);
+    failure = r.converged ? 0 : 1;
+}
+
+}  // namespace usersub::properties

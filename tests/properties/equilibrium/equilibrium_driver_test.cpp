@@ -1,0 +1,294 @@
+#include "properties/equilibrium/alternative_equilibrium.h"
+#include "properties/equilibrium/equilibrium_driver.h"
+#include "properties/species/product_species.h"
+#include "properties/species/property_loaders.h"
+#include "properties/species/species_table.h"
+#include "support/child.h"
+#include "support/species_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace usersub::properties {
+namespace {
+
+using namespace usersub::test;
+
+const Array1<double>& x() { return product_species().prod_molefrac; }
+void clear_products()
+{
+    for (int k = 1; k <= kProducts; ++k) x()(k) = 0.0;
+}
+
+// Mass fractions of fuel + (a / phi)(O2 + 3.76 N2), a the stoichiometric O2 per fuel molecule.
+std::vector<double> fuel_air(int fuel, double mw_fuel, double o2_stoich, double phi)
+{
+    const double o2 = o2_stoich / phi;
+    const double mass = mw_fuel + o2 * 31.9988 + 3.76 * o2 * 28.0134;
+    std::vector<double> y(fx::kNSpecies, 0.0);
+    y[fuel - 1] = mw_fuel / mass;
+    y[fx::kO2 - 1] = o2 * 31.9988 / mass;
+    y[fx::kN2 - 1] = 3.76 * o2 * 28.0134 / mass;
+    return y;
+}
+std::vector<double> methane_air(double phi) { return fuel_air(fx::kCH4, 16.04246, 2.0, phi); }
+// The fixture's liquid fuel, made octane for these tests.
+std::vector<double> octane_air(double phi)
+{
+    const SpeciesTable& st = species_table();
+    st.species_formula(1, fx::kC7H16Liquid) = 8.0;
+    st.species_formula(2, fx::kC7H16Liquid) = 18.0;
+    st.pmwt_inv(fx::kC7H16Liquid) = 1.0 / 114.22852;
+    return fuel_air(fx::kC7H16Liquid, 114.22852, 12.5, phi);
+}
+
+// Element amounts (C, H, O, N) in kmol/kg of the products in y.
+std::array<double, 4> product_elements(const std::vector<double>& y)
+{
+    const ProductSpeciesSet& ps = product_species();
+    std::array<double, 4> n{};
+    for (int k = 1; k <= kProducts; ++k)
+        for (int e = 0; e < 4; ++e) n[e] += ps.prod_atoms(e + 1, k) * y[fx::product(k) - 1] / ps.prod_mw(k);
+    return n;
+}
+
+TEST(EquilibriumConstantSolvers, AgreeWithTheIndependentSolutionOfTheirRelations)
+{
+    load_species_fixture();
+    std::ifstream in(USERSUB_TEST_DATA_DIR "/ecp_oracle_cases.txt");
+    ASSERT_TRUE(in);
+    std::string line;
+    int cases = 0;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string name;
+        double t_K = 0, p_Pa = 0, n[6] = {}, expected[kProducts] = {};
+        fields >> name >> t_K >> p_Pa;
+        for (double& v : n) fields >> v;
+        for (double& v : expected) fields >> v;
+        ASSERT_TRUE(fields) << line;
+        ++cases;
+        const bool four_elements = n[4] == 0.0 && n[5] == 0.0;
+        const double phi = (2 * n[0] + n[1] / 2) / n[2];
+        const bool near_stoichiometric = std::fabs(phi - 1.0) <= 0.05 && t_K < 2500.0;
+
+        // Each solver from an all-zero start (so from complete combustion).
+        auto check = [&](const char* solver, auto&& solve) {
+            clear_products();
+            std::int32_t failure = 0;
+            const std::string out = capture_stdout([&] { solve(failure); });
+            EXPECT_EQ(failure, 0) << solver << " " << name << out;
+            for (int k = 1; k <= kProducts; ++k)
+                EXPECT_NEAR(x()(k), expected[k - 1], 1e-4 * expected[k - 1] + 1e-9)
+                    << solver << " " << name << " species " << k;
+        };
+        check("ECP", [&](std::int32_t& f) { ecp(p_Pa, t_K, n[0], n[1], n[2], n[3], n[4], n[5], 0, f); });
+        if (four_elements)
+            check("ECP60", [&](std::int32_t&) { ecp60(p_Pa, t_K, n[0], n[1], n[2], n[3], 0); });
+        if (near_stoichiometric) {
+            check("root", [&](std::int32_t& f) { ecpinz_b(p_Pa, t_K, n[0], n[1], n[2], n[3], n[4], n[5], 0, f); });
+            if (four_elements)
+                check("root60", [&](std::int32_t& f) { ecpinz60_b(p_Pa, t_K, n[0], n[1], n[2], n[3], 0, f); });
+        }
+    }
+    EXPECT_EQ(cases, 17);
+    EXPECT_GT(ecpinz60_iteration_counters().total, ecpinz60_iteration_counters().most);
+}
+
+TEST(EquilibriumDriver, ChoosesTheMethodAndWritesBackTheProducts)
+{
+    load_species_fixture();
+    struct Case {
+        double phi, t_K;
+        EquilibriumMethod method;
+    };
+    const Case cases[] = {
+        {1.04, 2000.0, EquilibriumMethod::square_root},
+        {1.06, 2000.0, EquilibriumMethod::equilibrium_constants},
+        {1.04, 2500.0, EquilibriumMethod::equilibrium_constants},
+    };
+    for (const Case& c : cases) {
+        std::vector<double> y = methane_air(c.phi);
+        y[fx::kH2OLiquid - 1] = 0.1;  // kept out of the reaction: IFUEL -1
+        for (int i = 0; i < fx::kOrdinary; ++i)
+            if (i != fx::kH2OLiquid - 1) y[static_cast<std::size_t>(i)] *= 0.9;
+        const double fuel_kmol_per_kg = 0.9 / (16.04246 + 2 / c.phi * (31.9988 + 3.76 * 28.0134));
+        ecpinz(0.0, c.t_K, 1e5, y.data());
+        EXPECT_EQ(last_equilibrium_method(), c.method) << c.phi << " " << c.t_K;
+        EXPECT_EQ(y[fx::kH2OLiquid - 1], 0.1);
+        for (int i : {fx::kN2, fx::kO2, fx::kCH4}) EXPECT_EQ(y[i - 1], 0.0);
+        double products = 0.0;
+        for (int k = 1; k <= kProducts; ++k) products += y[fx::product(k) - 1];
+        EXPECT_NEAR(products, 0.9, 1e-15);
+        // The write-back turns the product mole fractions into 0.9 kg of products
+        // per kg: the elements they hold, to round-off.
+        const ProductSpeciesSet& ps = product_species();
+        const std::array<double, 4> n = product_elements(y);
+        double mass = 0.0;
+        for (int k = 1; k <= kProducts; ++k) mass += x()(k) * ps.prod_mw(k);
+        for (int e = 0; e < 4; ++e) {
+            double atoms = 0.0;
+            for (int k = 1; k <= kProducts; ++k) atoms += ps.prod_atoms(e + 1, k) * x()(k);
+            EXPECT_NEAR(n[e], 0.9 * atoms / mass, 1e-14 * n[e]) << e;
+        }
+        // And those of the reactants, as far as the solvers converge: per CH4
+        // 1 C, 4 H, 4/phi O, 15.04/phi N.
+        const double per_fuel[4] = {1.0, 4.0, 4.0 / c.phi, 2 * 3.76 * 2 / c.phi};
+        for (int e = 0; e < 4; ++e) EXPECT_NEAR(n[e] / fuel_kmol_per_kg, per_fuel[e], 1e-6 * per_fuel[e]) << e;
+    }
+}
+
+TEST(EquilibriumDriver, HydrogenWithoutCarbonGoesToGibbsMinimisation)
+{
+    load_species_fixture();
+    // 2 H2 + O2 + 3.76 N2 through the product species H2 and the air species.
+    const double m = 2 * 2.01588 + 31.9988 + 3.76 * 28.0134;
+    for (const std::int32_t word162 : {4, 5}) {
+        std::vector<std::int32_t> evolution(1000, 0);
+        evolution[161] = word162;
+        copy_user_evolution(evolution.data());
+        std::vector<double> y(fx::kNSpecies, 0.0);
+        y[fx::product(kH2) - 1] = 2 * 2.01588 / m;
+        y[fx::kO2 - 1] = 31.9988 / m;
+        y[fx::kN2 - 1] = 3.76 * 28.0134 / m;
+        ecpinz(0.0, 2000.0, 1e5, y.data());
+        EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::gibbs);
+        const double trace = 1e-6 * (4.0 + 2.0 + 2 * 3.76) / m;  // of the element sum
+        EXPECT_NEAR(product_species().element_totals(kElemC), word162 <= 4 ? trace : 0.0, 1e-12 * trace);
+        double sum = 0.0;
+        for (double v : y) sum += v;
+        EXPECT_NEAR(sum, 1.0, 1e-14);
+    }
+}
+
+// Very rich mixtures: beyond 0.95 n_C > n_O the carbon above 0.95 n_O is
+// taken out, with the warning on every such call, and the rest solves.
+TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
+{
+    load_species_fixture();
+    for (const bool octane : {true, false}) {
+        for (const double phi : {3.0, 4.0, 5.5, 8.0}) {
+            for (const double t_K : {1600.0, 2300.0, 3000.0}) {
+                for (const double p_bar : {1.0, 10.0, 50.0}) {
+                    std::vector<double> y = octane ? octane_air(phi) : methane_air(phi);
+                    // Per fuel molecule: octane 8 C, 18 H, 25/phi O; methane 1 C, 4 H, 4/phi O.
+                    const double n_C = octane ? 8.0 : 1.0;
+                    const double n_O = (octane ? 25.0 : 4.0) / phi;
+                    const double h_per_n = (octane ? 18.0 : 4.0) / (n_O * 3.76);
+                    const bool solid = 0.95 * n_C > n_O;
+                    const std::string out = capture_stdout([&] { ecpinz(0.0, t_K, p_bar * 1e5, y.data()); });
+                    EXPECT_EQ(out, solid ? "W*** Solid carbon formed in equilibrium calculations\n" : "")
+                        << octane << " " << phi;
+                    const ProductSpeciesSet& ps = product_species();
+                    if (solid) {
+                        EXPECT_NEAR(ps.element_totals(kElemC), 0.95 * ps.element_totals(kElemO),
+                                    1e-15 * ps.element_totals(kElemO));
+                    }
+                    double sum = 0.0;
+                    for (double v : y) {
+                        EXPECT_TRUE(v >= 0.0 && v <= 1.0) << v;
+                        sum += v;
+                    }
+                    EXPECT_NEAR(sum, 1.0, 1e-14);
+                    // Atomic N is set after the balances are solved: it adds
+                    // x_N / (2 x_N2) to the nitrogen of the products.
+                    const std::array<double, 4> n = product_elements(y);
+                    const double share_n = ps.prod_molefrac(kN) / (2 * ps.prod_molefrac(kN2));
+                    EXPECT_NEAR(n[1] / n[3], h_per_n, (1e-6 + share_n) * h_per_n) << octane << " " << phi << " " << t_K;
+                }
+            }
+        }
+    }
+}
+
+TEST(EquilibriumDriver, FatalMessagesEndTheRun)
+{
+    load_species_fixture();
+    struct Case {
+        int species;
+        double amount;
+        const char* output;
+    };
+    const Case cases[] = {
+        {fx::kH2OLiquid, 1.0, "F*** No species defined with molecular formula, check FluidGas objects\n"},
+        {fx::kCH4, 1.0,
+         "W*** Solid carbon formed in equilibrium calculations\nF*** No oxygen available for combustion\n"},
+        {fx::product(kSO2), 1.0, "F*** Not enough oxygen to bond with sulfur.\n"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult r = run_in_child([&] {
+            std::vector<double> y(fx::kNSpecies, 0.0);
+            y[c.species - 1] = c.amount;
+            ecpinz(0.0, 2000.0, 1e5, y.data());
+        });
+        EXPECT_EQ(r.exit_status, 1) << c.output;
+        EXPECT_EQ(r.output, c.output);
+    }
+}
+
+TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
+{
+    load_species_fixture();
+    // One iteration in all: neither Newton solver can converge.
+    NewtonVariant root = kRootNewton;
+    NewtonVariant ecp_variant = kEcpNewton;
+    root.levels = {{{1, 0.014, 0.015}, {0, 0.001, 0.0015}, {0, 0.0005, 0.0005}}};
+    ecp_variant.levels = root.levels;
+    DriverVariant impatient = kEcpinzDriver;
+    impatient.root = &root;
+    impatient.ecp = &ecp_variant;
+    std::vector<double> y = methane_air(1.04);
+    const std::string out = capture_stdout([&] { drive_equilibrium(impatient, 0.0, 2000.0, 1e5, y.data()); });
+    EXPECT_EQ(out,
+              "W*** ECPINZ: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2000.00       1.00   1.0400\n"
+              "F*** ECP: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2000.00       1.00   1.0400\n"
+              "     SWITCHING TO GIBBS FUNCTION MINIMIZATION METHOD\n");
+    EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::gibbs);
+    double sum = 0.0;
+    for (double v : y) sum += v;
+    EXPECT_NEAR(sum, 1.0, 1e-14);
+
+    // The four-element solver has nothing to fall back on: its failure ends the run.
+    NewtonVariant ecp60_variant = kEcp60Newton;
+    ecp60_variant.levels = root.levels;
+    const ChildResult r = run_in_child([&] { solve_products(ecp60_variant, 2e6, 2400.0, {1, 4, 4, 15, 0, 0}, 1); });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output, "F*** ECP60: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2400.00      20.00   1.0000\n");
+}
+
+TEST(AlternativeEquilibrium, FourElementDriverFloorsAt1800KAndNeverUsesGibbs)
+{
+    load_species_fixture();
+    // Below the floor the products are those of 1800 K (and 1600 K for the live driver).
+    std::vector<double> at_1500 = methane_air(0.8);
+    std::vector<double> at_1800 = at_1500;
+    ecpinz60(0.0, 1500.0, 1e6, at_1500.data());
+    ecpinz60(0.0, 1800.0, 1e6, at_1800.data());
+    EXPECT_EQ(at_1500, at_1800);
+    std::vector<double> live = methane_air(0.8);
+    ecpinz(0.0, 1500.0, 1e6, live.data());
+    EXPECT_NE(live, at_1800);
+
+    // H/C of 100 and more, stoichiometric at 2000 K: ECP60 (the live driver: Gibbs).
+    const double m = 16.04246 + 150 * 2.01588 + 77 * (31.9988 + 3.76 * 28.0134);
+    std::vector<double> y(fx::kNSpecies, 0.0);
+    y[fx::kCH4 - 1] = 16.04246 / m;
+    y[fx::product(kH2) - 1] = 150 * 2.01588 / m;
+    y[fx::kO2 - 1] = 77 * 31.9988 / m;
+    y[fx::kN2 - 1] = 77 * 3.76 * 28.0134 / m;
+    std::vector<double> y_live = y;
+    ecpinz60(0.0, 2000.0, 1e5, y.data());
+    EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::equilibrium_constants);
+    ecpinz(0.0, 2000.0, 1e5, y_live.data());
+    EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::gibbs);
+}
+
+}  // namespace
+}  // namespace usersub::properties

@@ -1,0 +1,314 @@
+// The mixture routine and the pressure-enthalpy state on the species fixture.
+// Reference values come from the NASA polynomials of the fixture's data
+// (evaluated here), from finite differences of the routine's own h and rho,
+// and from the ideal-gas law worked by hand.
+#include "properties/mixture/propmix.h"
+#include "properties/species/product_species.h"
+#include "properties/species/species_table_rw.h"
+#include "properties/state/ph_state.h"
+#include "support/child.h"
+#include "support/species_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+
+namespace usersub::properties {
+namespace {
+
+using test::nasa9;
+using test::run_in_child;
+namespace fx = test::fx;
+
+constexpr double kR = 8314.3;
+
+using Composition = std::array<double, fx::kNSpecies>;
+
+Composition only(std::initializer_list<std::pair<int, double>> parts)
+{
+    Composition y{};
+    for (auto [i, yi] : parts) y[static_cast<std::size_t>(i - 1)] = yi;
+    return y;
+}
+
+MixtureProps frozen(double t_K, double p_Pa, Composition y, MixtureRequest rq = {})
+{
+    MixtureProps out;
+    std::int32_t flag = 0;
+    propmix(rq, flag, t_K, p_Pa, y.data(), out);
+    return out;
+}
+
+// h (J/kg) and cp of a NASA gas from the fixture's own copy of the data.
+double nasa_h(const char* name, double t_K)
+{
+    const auto& s = nasa9(name);
+    return kR / s.mw * t_K * test::nasa9_h_RT(s, t_K);
+}
+double nasa_cp(const char* name, double t_K) { return kR / nasa9(name).mw * test::nasa9_cp_R(nasa9(name), t_K); }
+
+TEST(Propmix, SingleNasaGasFollowsTheIdealGasLaw)
+{
+    test::load_species_fixture();
+    const double p = 2.0e5;
+    for (double t : {300.0, 1000.0, 1500.0, 6500.0}) {  // sets 1, 1 (at the break), 2, 3
+        SCOPED_TRACE(t);
+        const MixtureProps m = frozen(t, p, only({{fx::kN2, 1.0}}));
+        const double v = kR / nasa9("N2").mw * t / p;
+        EXPECT_NEAR(m.h_J_kg, nasa_h("N2", t), 1e-9 * std::fabs(nasa_h("N2", t)) + 1e-6);
+        EXPECT_NEAR(m.cp_J_kgK, nasa_cp("N2", t), 1e-9 * nasa_cp("N2", t));
+        EXPECT_NEAR(m.rho_kg_m3, 1.0 / v, 1e-12 / v);
+        EXPECT_NEAR(m.dv_dT, v / t, 1e-12 * v / t);
+        EXPECT_NEAR(m.dv_dP, -v / p, 1e-12 * v / p);
+        EXPECT_NEAR(m.drho_dT, -1.0 / (v * t), 1e-12 / (v * t));
+        EXPECT_EQ(m.dh_dP, 0.0);
+    }
+    // A 5e-9 trace that is not named contributes nothing, not even to the mass sum.
+    const MixtureProps with_trace = frozen(700.0, p, only({{fx::kN2, 1.0}, {fx::kCH4, 5e-9}}));
+    EXPECT_DOUBLE_EQ(with_trace.h_J_kg, nasa_h("N2", 700.0));
+}
+
+// cp = dh/dT and the density derivatives against central differences; dh/dP
+// too where the species' enthalpy depends on pressure (a polynomial liquid's
+// correlation does not, while its dh/dP is the thermodynamic one).
+void expect_consistent_derivatives(double t, double p, const Composition& y, double rel_tol, bool dh_dP = true)
+{
+    const double dt = 1e-3 * t;
+    const double dp = 1e-4 * p;
+    const MixtureProps m = frozen(t, p, y);
+    const MixtureProps tp = frozen(t + dt, p, y);
+    const MixtureProps tm = frozen(t - dt, p, y);
+    const MixtureProps pp = frozen(t, p + dp, y);
+    const MixtureProps pm = frozen(t, p - dp, y);
+    EXPECT_NEAR(m.cp_J_kgK, (tp.h_J_kg - tm.h_J_kg) / (2 * dt), rel_tol * std::fabs(m.cp_J_kgK));
+    EXPECT_NEAR(m.drho_dT, (tp.rho_kg_m3 - tm.rho_kg_m3) / (2 * dt), rel_tol * std::fabs(m.drho_dT));
+    EXPECT_NEAR(m.drho_dP, (pp.rho_kg_m3 - pm.rho_kg_m3) / (2 * dp), rel_tol * std::fabs(m.drho_dP));
+    if (dh_dP) {
+        EXPECT_NEAR(m.dh_dP, (pp.h_J_kg - pm.h_J_kg) / (2 * dp), rel_tol * std::fabs(m.dh_dP) + 1e-12);
+    }
+}
+
+TEST(Propmix, DerivativesMatchFiniteDifferences)
+{
+    test::load_species_fixture();
+    {
+        SCOPED_TRACE("gas mixture with products");
+        expect_consistent_derivatives(900.0, 3e5,
+                                      only({{fx::kN2, 0.70}, {fx::kCH4, 0.05}, {fx::product(1), 0.15},
+                                            {fx::product(2), 0.10}}),
+                                      1e-5);
+    }
+    {
+        SCOPED_TRACE("polynomial liquid");
+        expect_consistent_derivatives(320.0, 5e5, only({{fx::kC7H16Liquid, 1.0}}), 1e-5, false);
+    }
+}
+
+TEST(Propmix, RealGasDerivativesMatchFiniteDifferences)
+{
+    test::load_species_fixture({.realgas_switch = 3});
+    // Nitrogen near its critical temperature at 150 bar, where Z is far from 1.
+    const Composition y = only({{fx::kN2, 1.0}});
+    const double z = 1.5e7 / (frozen(180.0, 1.5e7, y).rho_kg_m3 * kR / nasa9("N2").mw * 180.0);
+    EXPECT_GT(std::fabs(z - 1.0), 0.05);
+    expect_consistent_derivatives(180.0, 1.5e7, y, 2e-3);
+}
+
+TEST(Propmix, LiquidsAndTheStabilityClip)
+{
+    test::load_species_fixture();
+    // Constant-density water alone (its enthalpy is checked with the phase pair).
+    const MixtureProps water = frozen(300.0, 1.0e5, only({{fx::kH2OLiquid, 1.0}}));
+    EXPECT_DOUBLE_EQ(water.rho_kg_m3, 997.05);
+    EXPECT_DOUBLE_EQ(water.dh_dP, 1.0 / 997.05);
+    EXPECT_NEAR(water.drho_dP, 1e-18 * 997.05 * 997.05, 1e-24);
+
+    // n-heptane with a steep density slope: drho/dT is held at -sqrt(0.375 cp rho^2 drho/dP / T).
+    species_table_rw().liq_coef_a(2, fx::kC7H16Liquid) = -5.0;  // kg/(m3 K)
+    const double t = 298.15;
+    const MixtureProps m = frozen(t, 1.0e5, only({{fx::kC7H16Liquid, 1.0}}));
+    const double rho = 679.5;       // r1 at the reference state
+    const double drho_dP = 0.098e-5;  // r5 per bar, in 1/Pa
+    const double limit = std::sqrt(0.375 * m.cp_J_kgK * rho * rho * drho_dP / t);
+    EXPECT_NEAR(m.drho_dT, -limit, 1e-9 * limit);
+}
+
+TEST(Propmix, PhasePairWithAProductVapour)
+{
+    test::load_species_fixture();
+    // Liquid water (constant density) paired with the products' water vapour,
+    // present and absent: the vapour's values come from its full polynomial.
+    const double t = 400.0;
+    const double p = 3.0e5;
+    const double h_liquid = -285.83e6 / 18.01528 + 4181.3 * (t - 298.15) + (p - 1.0e5) / 997.05;
+    const double v_vapour = kR / nasa9("H2O").mw * t / p;
+    const MixtureRequest rq{.pair_switch = 1, .liquid = fx::kH2OLiquid, .vapour = fx::product(2)};
+    for (double y_vapour : {0.3, 0.0}) {
+        SCOPED_TRACE(y_vapour);
+        const MixtureProps m = frozen(t, p, only({{fx::kH2OLiquid, 1.0 - y_vapour}, {fx::product(2), y_vapour}}), rq);
+        EXPECT_NEAR(m.delta_h_J_kg, nasa_h("H2O", t) - h_liquid, 1e-6);
+        EXPECT_NEAR(m.delta_v_m3_kg, v_vapour - 1.0 / 997.05, 1e-12);
+    }
+}
+
+TEST(Propmix, MassSumTolerance)
+{
+    test::load_species_fixture();
+    const MixtureProps m = frozen(700.0, 1e5, only({{fx::kN2, 1.0099}}));
+    EXPECT_NEAR(m.h_J_kg, nasa_h("N2", 700.0), 1e-6);
+    EXPECT_NEAR(m.rho_kg_m3, 1e5 / (kR / nasa9("N2").mw * 700.0), 1e-12);
+
+    const auto r = run_in_child([] { (void)frozen(700.0, 1e5, only({{fx::kN2, 1.0101}})); });
+    EXPECT_EQ(r.exit_status, 1);
+    EXPECT_EQ(r.output, "F*** PROPMIX: Species Mass Fractions do not add to 1.000 =    1.0101\n"
+                        "At location:       0  Part = unknown\n");
+
+    // A temperature of 0 would give infinite volumes: the run ends instead.
+    const auto zero = run_in_child([] { (void)frozen(0.0, 1e5, only({{fx::kN2, 1.0}})); });
+    EXPECT_EQ(zero.exit_status, 1);
+    EXPECT_EQ(zero.output.substr(0, 55), "F*** PROPMIX: Temperature and pressure must be positive");
+}
+
+TEST(Propmix, EquilibriumDecisionAndQueryCall)
+{
+    test::load_species_fixture();
+    const Composition products = only({{fx::product(3), 0.75}, {fx::product(1), 0.15}, {fx::product(2), 0.10}});
+    struct Case {
+        std::int32_t eq_switch;
+        double t_K;
+        double mode;
+        std::int32_t flag;
+    };
+    for (const Case c : {Case{1, 1600.0, 1000.0, 0}, Case{1, 1600.001, 1000.0, 1}, Case{2, 500.0, 1000.0, 1},
+                         Case{2, 500.0, 0.1, 0}, Case{0, 2500.0, 1000.0, 0}}) {
+        SCOPED_TRACE(c.t_K);
+        Composition y = products;
+        MixtureProps out;
+        std::int32_t flag = 0;
+        propmix({.eq_switch = c.eq_switch, .eq_mode = c.mode}, flag, c.t_K, 1e5, y.data(), out);
+        EXPECT_EQ(flag, c.flag);
+    }
+    // A query call without equilibrium answers cp = -1 and touches only h, dh/dP, dv/dT, dv/dP.
+    MixtureProps out;
+    out.rho_kg_m3 = 7.0;
+    out.drho_dT = 7.0;
+    out.h_J_kg = 7.0;
+    out.dv_dT = 7.0;
+    Composition y = products;
+    std::int32_t flag = 0;
+    propmix({.eq_switch = 1, .query = 1, .eq_mode = 1.0}, flag, 1500.0, 1e5, y.data(), out);
+    EXPECT_EQ(out.cp_J_kgK, -1.0);
+    EXPECT_EQ(out.h_J_kg, 0.0);
+    EXPECT_EQ(out.dv_dT, 0.0);
+    EXPECT_EQ(out.rho_kg_m3, 7.0);
+    EXPECT_EQ(out.drho_dT, 7.0);
+}
+
+TEST(Propmix, TraceProductsUseShortenedSeries)
+{
+    test::load_species_fixture({.products_switch = 1});
+    const auto& series = product_species().prod_cp_mass;
+    const double t = 1200.0;
+    const double dt = t - 298.15;
+    const auto h_terms = [&](int k, int n) {
+        double h = 0.0;
+        for (int j = 0; j < n; ++j) h += series(j + 1, k) * std::pow(dt, j);
+        return h;
+    };
+    // Argon carries two terms; carbon dioxide traces of 1e-6 (two terms) and 3e-7 (one term).
+    for (auto [y_trace, n] : {std::pair{1e-6, 2}, std::pair{3e-7, 1}}) {
+        SCOPED_TRACE(n);
+        const double y_ar = 1.0 - y_trace;
+        const MixtureProps m = frozen(t, 1e5, only({{fx::product(12), y_ar}, {fx::product(1), y_trace}}));
+        EXPECT_NEAR(m.h_J_kg, y_ar * h_terms(12, 2) + y_trace * h_terms(1, n), 1e-6);
+        EXPECT_NEAR(m.cp_J_kgK, y_ar * series(2, 12) + (n == 2 ? y_trace * series(2, 1) : 0.0), 1e-9);
+    }
+}
+
+TEST(Propmix, SecondFormMatchesTheLiveRoutineWithoutRealGases)
+{
+    test::load_species_fixture({.products_switch = 1});
+    const Composition y = only({{fx::kN2, 0.5}, {fx::kCH4, 0.05}, {fx::kC7H16Liquid, 0.1}, {fx::kH2OLiquid, 0.1},
+                                {fx::product(1), 0.15}, {fx::product(2), 0.1 - 2e-6}, {fx::product(9), 2e-6}});
+    const MixtureRequest rq{.pair_switch = 1, .liquid = fx::kH2OLiquid, .vapour = fx::product(2)};
+    for (double t : {350.0, 900.0}) {
+        Composition y1 = y;
+        Composition y2 = y;
+        MixtureProps a;
+        MixtureProps b;
+        std::int32_t flag = 0;
+        propmix(rq, flag, t, 4e5, y1.data(), a);
+        propmix_b(rq, flag, t, 4e5, y2.data(), b);
+        for (auto field : {&MixtureProps::rho_kg_m3, &MixtureProps::h_J_kg, &MixtureProps::cp_J_kgK,
+                           &MixtureProps::dh_dP, &MixtureProps::delta_h_J_kg, &MixtureProps::drho_dT,
+                           &MixtureProps::drho_dP, &MixtureProps::delta_v_m3_kg})
+            EXPECT_DOUBLE_EQ(a.*field, b.*field);
+    }
+}
+
+TEST(PhState, NewtonOnTheMixtureEnthalpy)
+{
+    test::load_species_fixture({.products_switch = 1});
+    // Argon's series has two terms: cp constant, so the second evaluation confirms the first step.
+    const Composition ar = only({{fx::product(12), 1.0}});
+    const double cp_ar = product_species().prod_cp_mass(2, 12);
+    double t = 400.0;
+    double cp = 0.0;
+    zalthrm_ph_solve(t, 1e5, ar.data(), cp_ar * (950.0 - 298.15), cp, 0, 0, 1.0e-4);
+    EXPECT_NEAR(t, 950.0, 1e-9);
+    EXPECT_DOUBLE_EQ(cp, cp_ar);
+
+    // Below 2 K: held at the clamp.
+    t = 400.0;
+    zalthrm_ph_solve(t, 1e5, ar.data(), -1.0e9, cp, 0, 0, 1.0e-4);
+    EXPECT_EQ(t, 2.0);
+
+    // Fluid kind 3 leaves the start temperature and the density outputs as they came.
+    t = 400.0;
+    zalthrm_ph_solve(t, 1e5, ar.data(), 0.0, cp, 3, 0, 1.0e-4);
+    EXPECT_EQ(t, 400.0);
+    double rho = -1.0;
+    double a = -1.0;
+    double b = -1.0;
+    double dv = -1.0;
+    realgas_state(0, 0, 0, 500.0, 1e5, 0.0, ar.data(), rho, a, b, dv, 3);
+    EXPECT_EQ(rho, -1.0);
+
+    // Ideal gases: rho = P / (R_mix T), drho/dT = -rho/T, drho/dP = rho/P.
+    const Composition air = only({{fx::kN2, 0.77}, {fx::kO2, 0.23}});
+    realgas_state(0, 0, 0, 500.0, 1e5, 0.0, air.data(), rho, a, b, dv, 0);
+    const double r_mix = kR * (0.77 / nasa9("N2").mw + 0.23 / nasa9("O2").mw);
+    EXPECT_NEAR(rho, 1e5 / (r_mix * 500.0), 1e-12);
+    EXPECT_NEAR(a, -rho / 500.0, 1e-12);
+    EXPECT_NEAR(b, rho / 1e5, 1e-15);
+    EXPECT_EQ(dv, 0.0);
+}
+
+TEST(PhState, MixEnthalpyNormalisesAndSkipsTraces)
+{
+    test::load_species_fixture();
+    const Composition full = only({{fx::kN2, 0.6}, {fx::kO2, 0.2}, {fx::product(1), 0.2}});
+    Composition half = full;
+    for (double& y : half) y *= 0.5;
+    double h1 = 0.0;
+    double cp1 = 0.0;
+    double h2 = 0.0;
+    double cp2 = 0.0;
+    mix_enthalpy(0, 800.0, 1e5, full.data(), h1, cp1);
+    mix_enthalpy(0, 800.0, 1e5, half.data(), h2, cp2);
+    EXPECT_NEAR(h1, 0.6 * nasa_h("N2", 800.0) + 0.2 * nasa_h("O2", 800.0) + 0.2 * nasa_h("CO2", 800.0), 1e-6);
+    EXPECT_DOUBLE_EQ(h2, h1);
+    EXPECT_DOUBLE_EQ(cp2, cp1);
+
+    // 5e-9 of methane counts only with the enthalpy switch at 1.
+    const Composition traced = only({{fx::kN2, 1.0}, {fx::kCH4, 5e-9}});
+    mix_enthalpy(0, 800.0, 1e5, traced.data(), h1, cp1);
+    mix_enthalpy(1, 800.0, 1e5, traced.data(), h2, cp2);
+    EXPECT_DOUBLE_EQ(h1, nasa_h("N2", 800.0));
+    EXPECT_NEAR(h2, (nasa_h("N2", 800.0) + 5e-9 * nasa_h("CH4", 800.0)) / (1.0 + 5e-9), 1e-6);
+}
+
+}  // namespace
+}  // namespace usersub::properties

@@ -1,0 +1,374 @@
+// The fluid-state entry points as a host calls them, the state solver behind
+// them and the volume update. Expectations come from the NASA Glenn
+// polynomials of the fixture's gases and from the ideal-gas relations.
+#include "exchange/run_info.h"
+#include "properties/species/species_table.h"
+#include "properties/state/fluid_state.h"
+#include "properties/state/state_request.h"
+#include "properties/state/state_solver.h"
+#include "properties/state/volume_state.h"
+#include "support/child.h"
+#include "support/species_fixture.h"
+#include "usersub.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <string>
+
+namespace usersub::test {
+namespace {
+
+namespace pr = usersub::properties;
+constexpr double kR = 8314.3;
+using Y = std::array<double, fx::kNSpecies>;
+
+struct Tp {
+    double rho, e, h, cp, cv;
+};
+struct Re {
+    double t, p, h, cp, cv;
+};
+
+Tp tp(double t, double p, Y& y)
+{
+    Tp s{};
+    ZALTHRM_TP(&t, &p, y.data(), &s.rho, &s.e, &s.h, &s.cp, &s.cv);
+    return s;
+}
+
+Re re(double rho, double e, Y& y, double t0 = 1000.0, double p0 = 1.0e5)
+{
+    Re s{t0, p0, 0, 0, 0};
+    ZALTHRM_RE(&rho, &e, y.data(), &s.t, &s.p, &s.h, &s.cp, &s.cv);
+    return s;
+}
+
+Y air()
+{
+    Y y{};
+    y[fx::kN2 - 1] = 0.767;
+    y[fx::kO2 - 1] = 0.233;
+    return y;
+}
+
+// Lean burnt gas with every product present, some as traces.
+Y burnt()
+{
+    Y y{};
+    const double w[13] = {0.12, 0.05, 0.72, 0.0899, 1e-3, 5e-5, 1e-7, 1e-6, 2e-4, 1e-3, 1e-9, 0.0176, 0.0};
+    double sum = 0.0;
+    for (double v : w) sum += v;
+    for (int k = 1; k <= 13; ++k) y[fx::product(k) - 1] = w[k - 1] / sum;
+    return y;
+}
+
+const char* const kGasData[fx::kNSpecies] = {"N2",  "O2", "CH4", nullptr, nullptr, "CO2", "H2O", "N2", "O2",
+                                             "CO",  "H2", "H",   "O",     "OH",    "NO",  "N",   "Ar", "SO2"};
+
+void send_step(std::int32_t step)
+{
+    const int32_t z = 0;
+    const double r = 0.0;
+    SEND_USER_STATE(&z, &z, &z, &z, &step, &z, &r, &r, &r, &z);
+}
+
+TEST(FluidState, TemperaturePressureStateIsTheIdealGasOfTheNasaPolynomials)
+{
+    load_species_fixture();
+    for (const auto& [y0, t, p] : {std::tuple{air(), 300.0, 1.0e5}, std::tuple{burnt(), 1000.5, 5.0e6},
+                                   std::tuple{burnt(), 2500.0, 2.0e6}}) {
+        double r_mix = 0.0, h = 0.0, cp = 0.0;  // from the fixture's NASA data
+        for (int i = 1; i <= fx::kNSpecies; ++i) {
+            if (y0[i - 1] < 1e-8) continue;
+            const Nasa9Species& s = nasa9(kGasData[i - 1]);
+            r_mix += y0[i - 1] * kR / s.mw;
+            h += y0[i - 1] * kR / s.mw * t * nasa9_h_RT(s, t);
+            cp += y0[i - 1] * kR / s.mw * nasa9_cp_R(s, t);
+        }
+        Y y = y0;
+        const Tp s = tp(t, p, y);
+        EXPECT_NEAR(s.rho, p / (r_mix * t), 1e-8 * s.rho) << t;
+        EXPECT_NEAR(s.h, h, 1e-6 * std::abs(h) + 1e-3) << t;
+        EXPECT_NEAR(s.cp, cp, 1e-8 * cp) << t;
+        EXPECT_EQ(s.e, s.h - p / s.rho);
+        EXPECT_NEAR(s.cv, s.cp - r_mix, 1e-8 * s.cp);  // cp / gamma of an ideal gas
+        EXPECT_EQ(y, y0);
+        EXPECT_EQ(pr::location_code(), 0);
+    }
+}
+
+// Density and energy of a T-P state give back its T and P, from a start far off.
+TEST(FluidState, DensityEnergyStateReturnsTheTemperatureAndPressure)
+{
+    Y methane_air = air();
+    methane_air[fx::kCH4 - 1] = 0.055;
+    methane_air[fx::kN2 - 1] -= 0.055;
+    for (std::int32_t realgas : {0, 3}) {
+        load_species_fixture({.realgas_switch = realgas});
+        for (const auto& [y0, t, p] : {std::tuple{air(), 300.0, 1.0e5}, std::tuple{methane_air, 200.0, 8.0e6},
+                                       std::tuple{burnt(), 1800.0, 2.0e6}, std::tuple{burnt(), 5000.0, 1.0e3}}) {
+            Y y = y0;
+            const Tp a = tp(t, p, y);
+            const Re b = re(a.rho, a.e, y);
+            // The iteration stops at a temperature step below 1 K: what is left
+            // is of second order in that step, (rho ratio - 1) dT / T for P of
+            // an ideal gas, and for a real gas in T too.
+            const double tol = realgas == 0 ? 1e-7 : 2e-4;
+            EXPECT_NEAR(b.t, t, tol * t) << t << ' ' << realgas;
+            EXPECT_NEAR(b.p, p, 2e-4 * p) << t << ' ' << realgas;
+            EXPECT_NEAR(b.h, a.h, tol * std::abs(a.h) + 1e-3);
+            EXPECT_NEAR(b.cv, a.cv, 1e-3 * a.cv);  // cp of the last evaluation
+            EXPECT_EQ(pr::location_code(), 0);
+            // Pressure and enthalpy (its temperature held within 3000 K, its
+            // enthalpy that of the ideal gas): e = h - P/rho exactly, the code untouched.
+            double t_ph = 1000.0, rho = 0, e = 0, cp = 0, cv = 0;
+            pr::set_location_code(5);
+            ZALTHRM_PH(&p, &a.h, y.data(), &t_ph, &rho, &e, &cp, &cv);
+            if (realgas == 0 && t < 3000.0) {
+                EXPECT_NEAR(t_ph, t, 1e-3) << t;
+            }
+            EXPECT_EQ(e, a.h - p / rho);
+            EXPECT_EQ(pr::location_code(), 5);
+        }
+    }
+    // The real-gas correction took part: methane-air at 200 K and 80 bar is
+    // denser than the ideal gas of the same T and P.
+    Y y = methane_air;
+    const double real = tp(200.0, 8.0e6, y).rho;
+    load_species_fixture();
+    EXPECT_GT(real, 1.05 * tp(200.0, 8.0e6, y).rho);
+}
+
+// The guarded entry: bounds of T (first) and P; the report names the
+// location code of the entry point.
+TEST(FluidState, OutOfRangeTemperatureOrPressureEndsTheRun)
+{
+    load_species_fixture();
+    struct Case {
+        double t, p;
+        bool density_energy;
+        std::string expected;  // empty: accepted
+    };
+    const std::string tail_tp = "At location:  Pipe Subvolume, istep=  Part = unknown\n";
+    const Case cases[] = {
+        {10000.0, 1.0e5, false, ""},
+        {10000.000001, 1.0e5, false,
+         "F*** Temperature above 10000K in call to fluid properties routine\n"
+         "T (K) =   1.0000E+04, P (bar) =   1.0000E+00\n" + tail_tp},
+        {300.0, 0.0, false,
+         "F*** Pressure negative or zero in call to fluid properties routine\n"
+         "T (K) =   3.0000E+02, P (bar) =   0.0000E+00\n" + tail_tp},
+        {300.0, 1.1e12, false,
+         "F*** Pressure above 10,000,000 bar in call to fluid properties routine\n"
+         "T (K) =   3.0000E+02, P (bar) =   1.1000E+07\n" + tail_tp},
+        {0.0, 0.0, false,
+         "F*** Temperature negative or zero in call to fluid properties routine\n"
+         "T (K) =   0.0000E+00, P (bar) =   0.0000E+00\n" + tail_tp},
+        {0.0, 1.0e5, true,
+         "F*** Temperature negative or zero in call to fluid properties routine\n"
+         "T (K) =   0.0000E+00, P (bar) =   1.0000E+00\n"
+         "At location:  Anechoic, istep=  Part = unknown\n"},
+    };
+    for (const Case& c : cases) {
+        const ChildResult r = run_in_child([&] {
+            Y y = air();
+            if (c.density_energy)
+                (void)re(1.0, 2.0e5, y, c.t, c.p);
+            else
+                (void)tp(c.t, c.p, y);
+        });
+        EXPECT_EQ(r.output, c.expected) << c.t << ' ' << c.p;
+        EXPECT_EQ(r.exit_status, c.expected.empty() ? 0 : 1);
+    }
+    const ChildResult neg = run_in_child([] {
+        Y y = air();
+        (void)re(-1.0, 2.0e5, y, 300.0, 1.0e5);
+    });
+    EXPECT_EQ(neg.exit_status, 1);
+    EXPECT_EQ(neg.output.substr(0, neg.output.find(" it,itt")),
+              "F*** Density negative or zero during iteration in fluid properties routine\n"
+              "At location:  Anechoic, istep=  CMP = unknown\n");
+    EXPECT_NE(neg.output.find(" it,itt =    0   0  p(bar),T(K) =      1.000      300.0\n"), std::string::npos);
+    // The pressure-enthalpy state has no range checks, but hands back no NaN.
+    const ChildResult ph = run_in_child([] {
+        Y y = air();
+        double p = 0.0, h = 3.0e5, t = 300.0, rho = 0, e = 0, cp = 0, cv = 0;
+        ZALTHRM_PH(&p, &h, y.data(), &t, &rho, &e, &cp, &cv);
+    });
+    EXPECT_EQ(ph.exit_status, 1);
+    EXPECT_EQ(ph.output.substr(0, ph.output.find('\n')),
+              "F*** No finite state from pressure and enthalpy in call to fluid properties routine");
+}
+
+// A gas whose constant cp is f R has gamma = 1 / (1 - 1/f): f = 0.5 gives
+// gamma = -1 (negative gamma/(drho/dP): substitute 1.1, sound speed 10 m/s,
+// the rate-limited warning); f = 1/0.6 gives gamma = 2.5, returned as it is.
+TEST(FluidState, NegativeGammaIsReplacedAndWarnedOncePerStep)
+{
+    load_species_fixture();
+    const auto set_cp_R = [](double f) {
+        for (int set = 1; set <= 3; ++set)
+            for (int j = 1; j <= 9; ++j) pr::species_table().thermo_coef(set, j, fx::kN2) = j == 3 ? f : 0.0;
+    };
+    Y y{};
+    y[fx::kN2 - 1] = 1.0;
+    const double r_n2 = kR / nasa9("N2").mw;
+
+    set_cp_R(1.0 / 0.6);
+    const Tp steep = tp(500.0, 1.0e5, y);
+    EXPECT_NEAR(steep.cv, steep.cp / 2.5, 1e-9 * steep.cp);
+
+    set_cp_R(0.5);  // the solver's gamma and sound speed, through the guarded entry
+    std::int32_t kind = 0, input = 1, eq = 0, status = 0, circuit = 0;
+    double t = 500.0, p = 1.0e5, rho = 0, rho2 = 0, e = 0, h = 0, cp = 0, gamma = 0, sound = 0;
+    (void)capture_stdout([&] {
+        pr::fluidprops_entry({kind, input, eq, status, circuit, {"Y", y.data(), fx::kNSpecies}, t, p, rho, rho2, e,
+                              h, cp, gamma, sound});
+    });
+    EXPECT_EQ(gamma, 1.1);
+    EXPECT_EQ(sound, 10.0);
+    pr::prop_warn_state() = {};
+
+    set_cp_R(0.5);
+    send_step(5);
+    const auto& warn = pr::prop_warn_state();
+    std::string out = capture_stdout([&] {
+        const Tp s = tp(500.0, 1.0e5, y);
+        EXPECT_NEAR(s.cp, 0.5 * r_n2, 1e-9 * r_n2);
+        EXPECT_NEAR(s.cv, s.cp / 1.1, 1e-12 * s.cp);
+        (void)tp(600.0, 1.0e5, y);
+    });
+    EXPECT_EQ(out, "W*** Negative gam/drdp =   -1.000      0.6739E-05\n"
+                   "At location: Pipe Subvolume, istep=     5 CMP = unknown\n");
+    EXPECT_EQ(warn.gamwarn_calls, 2);
+    EXPECT_EQ(pr::pressure_tolerance(), 1.0);  // T-P states leave it alone
+
+    send_step(6);
+    out = capture_stdout([&] {
+        Y yr = y;
+        const Re s = re(1.0, -0.5 * r_n2 * 400.0, yr, 300.0, 1.0e5);  // e = (f - 1) R T
+        EXPECT_NEAR(s.t, 400.0, 1e-6);
+        EXPECT_EQ(pr::pressure_tolerance(), 0.00025);
+    });
+    EXPECT_NE(out.find("Anechoic, istep=     6 CMP = unknown\n"
+                       "Pressure convergence tolerance check being activated\n"),
+              std::string::npos);
+
+    pr::prop_warn_state().gamwarn_printed = 11;
+    send_step(7);
+    EXPECT_EQ(capture_stdout([&] { (void)tp(500.0, 1.0e5, y); }), "");
+    EXPECT_EQ(warn.gamwarn_calls, 4);
+
+    // With the tolerance tightened, a density of 0 (which passes the density
+    // test) cannot converge: 20 halvings of P, one warning, finite results.
+    Y products_air{};
+    products_air[fx::product(3) - 1] = 0.767;
+    products_air[fx::product(4) - 1] = 0.233;
+    Re s{};
+    EXPECT_EQ(capture_stdout([&] { s = re(0.0, 2.0e5, products_air, 300.0, 1.0e5); }),
+              "W*** Propmix loop did not converge\n");
+    EXPECT_TRUE(std::isfinite(s.t) && std::isfinite(s.h) && std::isfinite(s.cv));
+    EXPECT_GT(s.p, 0.0);
+    EXPECT_LT(s.p, 1.0e5 / (1 << 10));
+}
+
+// Equilibrium above 1600 K: cp is the 1 K backward difference of the
+// equilibrium enthalpy, and the composition comes back as that of T - 1 K.
+TEST(FluidState, EquilibriumCpIsTheBackwardDifference)
+{
+    load_species_fixture();
+    Y reactants = air();
+    reactants[fx::kCH4 - 1] = 0.055;
+    reactants[fx::kN2 - 1] -= 0.055;
+    const double t = 2400.0, p = 1.0e6;
+    Tp at{}, below{};
+    Y y = reactants, y_below = reactants;
+    const double t1 = t - 1.0;
+    ZALTHRM_TP_EQ(&t, &p, y.data(), &at.rho, &at.e, &at.h, &at.cp, &at.cv);
+    ZALTHRM_TP_EQ(&t1, &p, y_below.data(), &below.rho, &below.e, &below.h, &below.cp, &below.cv);
+    EXPECT_NEAR(at.cp, at.h - below.h, 2e-3 * at.cp);
+    Y frozen = y;
+    EXPECT_NEAR(tp(t1, p, frozen).h, below.h, 0.1);  // y is the T - 1 composition
+    EXPECT_EQ(y[fx::kCH4 - 1], 0.0);
+}
+
+// Volume update: mass, species and energy added, the work of the volume
+// change by the trapezoidal rule, the state from density and energy.
+TEST(VolumeStateUpdate, AddsMassAndEnergyAndTheVolumeWork)
+{
+    load_species_fixture();
+    const double V = 0.002, M0 = 0.0023, E0 = 450.0, vel = 30.0;
+    Y dm{};
+    dm[fx::kO2 - 1] = 1.0e-5;
+    dm[fx::kN2 - 1] = 3.0e-5;
+    const double k = 0.5 * vel * vel;
+    for (const double dV : {0.0, 0.05 * V}) {
+        Y y = air();
+        double M = M0, E = E0, p = 9.0e5, t = 400.0, V_old = V - dV;
+        pr::volume_state_update(0, 4.0e-5, 30.0, dm.data(), 200.0, 1.0e-3, V, M, y.data(), p, t, vel, E, V_old);
+        EXPECT_DOUBLE_EQ(M, M0 + 4.0e-5);
+        EXPECT_DOUBLE_EQ(E, E0 + 0.2 + 30.0);
+        EXPECT_NEAR(y[fx::kO2 - 1], (0.233 * M0 + 1.0e-5) / M, 1e-15);
+        EXPECT_NEAR(y[fx::kN2 - 1] + y[fx::kO2 - 1], 1.0, 1e-15);
+        EXPECT_EQ(V_old, V);
+        // The work with the pressure at the start and the first estimate of the end.
+        Y y1 = y;
+        const double p1 = re(M / V, (E - 9.0e5 * dV) / M - k, y1, 400.0, 9.0e5).p;
+        const Re end = re(M / V, (E - 0.5 * (9.0e5 + p1) * dV) / M - k, y1, 400.0, 9.0e5);
+        EXPECT_NEAR(t, end.t, 1e-6 * t) << dV;
+        EXPECT_NEAR(p, end.p, 2e-4 * p) << dV;  // as the round trip
+    }
+}
+
+// Fluid kind 2: water vapour in nitrogen above its vapour pressure's reach
+// stays vapour; the state matches the T-P state it came from.
+TEST(VolumeStateUpdate, LiquidVapourPairInTheVapourPhase)
+{
+    load_species_fixture();
+    Y y{};
+    y[fx::kN2 - 1] = 0.95;
+    y[fx::product(2) - 1] = 0.05;
+    Y y_tp = y;
+    const Tp s = tp(500.0, 1.0e5, y_tp);
+    const double V = 0.01;
+    double M = s.rho * V, E = s.e * M, p = 1.2e5, t = 450.0, V_old = V;
+    const Y none{};
+    pr::volume_state_update(2, 0.0, 0.0, none.data(), 0.0, 1.0e-3, V, M, y.data(), p, t, 0.0, E, V_old);
+    EXPECT_NEAR(t, 500.0, 1e-6);
+    EXPECT_NEAR(p, 1.0e5, 1e-4);
+    EXPECT_NEAR(y[fx::product(2) - 1], 0.05, 1e-15);
+    EXPECT_EQ(pr::prop_warn_state().species_storage_busy, 0);
+    for (const auto& [kind, busy, message] : {std::tuple{3, 0, " F*** FluidRefrigerant not allowed with user model\n"},
+                                              std::tuple{2, 1, " F*** Conflict with local species storage\n"}}) {
+        const ChildResult r = run_in_child([&, kind = kind, busy = busy] {
+            pr::prop_warn_state().species_storage_busy = busy;
+            pr::volume_state_update(kind, 0.0, 0.0, none.data(), 0.0, 1.0e-3, V, M, y.data(), p, t, 0.0, E, V_old);
+        });
+        EXPECT_EQ(r.output, message);
+        EXPECT_EQ(r.exit_status, 1);
+    }
+
+    // Both phases: the pressure follows the fixture's vapour pressure of water,
+    // 101325 exp(-(1/T - 1/373.15) 5140) Pa, and the state found gives back
+    // the density and energy it was solved for.
+    Y wet{};
+    wet[fx::kN2 - 1] = 0.5;
+    wet[fx::kH2OLiquid - 1] = 0.15;
+    wet[fx::product(2) - 1] = 0.35;
+    const Tp w = tp(360.0, 1.0e5, wet);
+    M = w.rho * V, E = w.e * M, p = 1.1e5, t = 350.0;
+    pr::volume_state_update(2, 0.0, 0.0, none.data(), 0.0, 1.0e-3, V, M, wet.data(), p, t, 0.0, E, V_old);
+    EXPECT_NEAR(p, 101325.0 * std::exp(-(1.0 / t - 1.0 / 373.15) * 5140.0), 1e-4 * p);
+    EXPECT_NEAR(wet[fx::kH2OLiquid - 1] + wet[fx::product(2) - 1], 0.5, 1e-12);
+    EXPECT_GT(wet[fx::kH2OLiquid - 1], 0.01);
+    EXPECT_GT(wet[fx::product(2) - 1], 0.01);
+    Y check = wet;
+    const Tp back = tp(t, p, check);
+    EXPECT_NEAR(back.rho, M / V, 1e-4 * back.rho);
+    EXPECT_NEAR(back.e, E / M, 1e-6 * std::abs(back.e));
+}
+
+}  // namespace
+}  // namespace usersub::test
