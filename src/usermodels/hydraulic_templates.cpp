@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <cstdint>
 #include <new>
 #include <string>
@@ -559,7 +560,7 @@ void hydraulic_template(HydTemplate which, std::span<void* const> args) noexcept
     a.out(l.force) = force_N;
     if (l.counter != 0) a.out(l.counter) = which == HydTemplate::bpcsmh ? 0.0 : -force_N;
     if (std::int32_t* counter = plot_counter(which)) {
-        ++*counter;
+        if (*counter < std::numeric_limits<std::int32_t>::max()) ++*counter;  // stops at its largest value
         exchange::user_plot_store(imodel, 1, "FVLV_USER", "Vapor Pressure", "timestep", "Pressure",
                                   static_cast<double>(*counter), c.p_vap_Pa);
     }
