@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <cstdint>
+#include <limits>
 #include <new>
 #include <string>
 #include <vector>
