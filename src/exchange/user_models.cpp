@@ -1,6 +1,7 @@
 #include "exchange/user_models.h"
 
 #include "common/once_table.h"
+#include "usermodels/flow_devices.h"
 
 #include <algorithm>
 #include <vector>
@@ -100,8 +101,8 @@ void load_user_model_arrays(std::int32_t imodel, UserModelArrays& out) noexcept
 
 void clear_usermod_memory()
 {
-    // The example user flow device's saved arrays are released here once that
-    // device exists; nothing of the parameter records is released.
+    // The example flow devices' saved arrays go; the parameter records stay.
+    usermodels::clear_ufd_memory();
 }
 
 }  // namespace usersub::exchange

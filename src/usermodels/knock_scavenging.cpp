@@ -1,6 +1,7 @@
 #include "usermodels/knock_scavenging.h"
 
 #include "common/output.h"
+#include "common/run_stop.h"
 #include "exchange/harness.h"
 #include "exchange/user_models.h"
 #include "properties/species/species_table.h"
@@ -56,6 +57,14 @@ void knock_user(std::int32_t imodel, std::int32_t c, std::int32_t& status, const
     const double tau_s = 0.001 * p.realparm(1) * std::pow(p.realparm(2) / 100.0, p.realparm(3)) *
                          std::pow(p_atm, p.realparm(4)) * std::exp(p.realparm(5) / in.t_K);
     const double tau_inverse = 1.0 / tau_s;
+    if (!(tau_s > 0.0) || !std::isfinite(tau_inverse)) {
+        // a delay of zero (a zero pre-factor, or a power that underflows) or below
+        // would make the knock integral infinite or run backwards
+        out::list("F*** KNOCKUSRMOD: the ignition delay", tau_s,
+                  "gives no finite positive rate: check real parameters 1 to 5, the pressure (argument 13) "
+                  "and the temperature (argument 14)");
+        stop_run();
+    }
     knock_integral(c) += (tau_inverse + tau_inverse_old(c)) * 0.5 * in.dt_s;  // trapezoid
     tau_inverse_old(c) = tau_inverse;
 

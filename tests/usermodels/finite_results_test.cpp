@@ -61,6 +61,18 @@ TEST(FiniteResults, HostErrorsStopNamingTheArgument)
          },
          " F*** SCAVENGUSR: argument 8 (denominator of the ratio) must not be zero: 0.0\n"},
         {[&] {
+             // a zero delay pre-factor: the knock integral would be infinite
+             load_model(1, {}, {0.0, 90.0, 3.4, -1.7, 3800.0});
+             int32_t status = 0;
+             const int32_t c = 1, n = 0;
+             const double p = 3e6, t = 1000.0, dt = 1e-3, divisor = 4.0, fraction = 0.2;
+             double index = 0.0;
+             KNOCKUSRMOD(&id, &c, &status, n_, &n, &n, &n, &n, n_, n_, n_, n_, &p, &t, n_, n_, &dt, &divisor,
+                         &fraction, n_, nullptr, n_, n_, &index);
+         },
+         " F*** KNOCKUSRMOD: the ignition delay 0.0 gives no finite positive rate: check real parameters 1 to 5, "
+         "the pressure (argument 13) and the temperature (argument 14)\n"},
+        {[&] {
              const double x = -8.0, mode = 1.0, a = 0.0, b = 1.0, c = 0.5;
              double y = 0.0;
              XYFUNC_USER(&x, &y, &mode, &a, &b, &c, &id);

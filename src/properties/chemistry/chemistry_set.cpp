@@ -3,6 +3,8 @@
 #include "common/array.h"
 #include "common/output.h"
 #include "common/run_stop.h"
+#include "properties/mixture/nasa9_form.h"
+#include "properties/mixture/series_form.h"
 #include "properties/species/product_species.h"
 #include "properties/species/species_lookup.h"
 #include "properties/species/species_table.h"
@@ -68,15 +70,19 @@ int nasa9_range(const SpeciesTable& tab, std::int32_t i, double t_K) noexcept
     return t_K <= tab.species_tmax(i) ? 2 : 3;
 }
 
-// H/R (K) of species i: -a1/T + a2 ln T + a3 T + a4 T^2/2 + a5 T^3/3 + a6 T^4/4
-// + a7 T^5/5 + a8, with the factor 0.3333333 of the original data reduction.
-double nasa9_h_R(const SpeciesTable& tab, std::int32_t i, double t_K, double ln_t) noexcept
+// H/R (K) of species i from the coefficient set of T, the third of the a5
+// term held as 0.3333333.
+double nasa9_h_R(const SpeciesTable& tab, std::int32_t i, const Nasa9Powers& p) noexcept
 {
-    const int r = nasa9_range(tab, i, t_K);
-    const auto a = [&](int j) { return tab.thermo_coef(r, j, i); };
-    const double t2 = t_K * t_K;
-    return -a(1) / t_K + a(2) * ln_t + a(3) * t_K + 0.5 * a(4) * t2 + 0.3333333 * a(5) * t2 * t_K +
-           0.25 * a(6) * t2 * t2 + 0.2 * a(7) * t2 * t2 * t_K + a(8);
+    const int r = nasa9_range(tab, i, p.t);
+    return nasa9_h_cp(&tab.thermo_coef(r, 1, i), 3, 1.0, p, 0.3333333).h_J_kg;
+}
+
+// h (J/kg) of species i from the THERMO_NTERMS terms of its series (range 1).
+double series_h(const SpeciesTable& tab, std::int32_t i, const SeriesPowers& p) noexcept
+{
+    const int terms = std::clamp(tab.thermo_nterms(i), 0, kSeriesMaxTerms);
+    return series_h_cp(&tab.thermo_coef(1, 1, i), 3, terms, p).h_J_kg;
 }
 
 // Integral of cp/T for the enthalpy series h = sum_m c(m) (T - 298)^m,
@@ -311,21 +317,11 @@ void mix_enthalpy_sum_poly(const double* n_kmol, double p_Pa, double t_K, double
 {
     const SpeciesTable& tab = species_table();
     const Array1<const double> n = composition(n_kmol);
-    std::int32_t max_terms = 0;
-    for (std::int32_t i = 1; i <= tab.nspecies; ++i) max_terms = std::max(max_terms, tab.thermo_nterms(i));
-    std::array<double, 9> dt_pow{};  // (T - Tref)^m, m = 0 .. max_terms - 1
-    const int n_pow = std::clamp(max_terms, 1, 9);
-    dt_pow[0] = 1.0;
-    for (int m = 1; m < n_pow; ++m) dt_pow[static_cast<std::size_t>(m)] = dt_pow[static_cast<std::size_t>(m - 1)] * (t_K - tab.tref_thermo);
+    const SeriesPowers dt_pow = series_powers(t_K - tab.tref_thermo);
 
     double h = 0.0;
-    for (std::int32_t i = 1; i <= tab.nspecies; ++i) {
-        if (std::fabs(n(i)) < kTiny) continue;
-        double h_i = 0.0;  // J/kg
-        const int terms = std::min(tab.thermo_nterms(i), n_pow);
-        for (int k = 1; k <= terms; ++k) h_i += tab.thermo_coef(1, k, i) * dt_pow[static_cast<std::size_t>(k - 1)];
-        h += n(i) * tab.pmwt(i) * h_i;
-    }
+    for (std::int32_t i = 1; i <= tab.nspecies; ++i)
+        if (std::fabs(n(i)) >= kTiny) h += n(i) * tab.pmwt(i) * series_h(tab, i, dt_pow);
     h_K = h / kGasConstant;
     v = p_Pa > 0.0 ? kGasConstant * h_K / p_Pa : 0.0;
 }
@@ -334,10 +330,10 @@ void mix_enthalpy_sum_nasa9(const double* n_kmol, double p_Pa, double t_K, doubl
 {
     const SpeciesTable& tab = species_table();
     const Array1<const double> n = composition(n_kmol);
-    const double ln_t = std::log(t_K);
+    const Nasa9Powers powers = nasa9_powers(t_K);
     double h = 0.0;
     for (std::int32_t i = 1; i <= tab.nspecies; ++i)
-        if (std::fabs(n(i)) >= kTiny) h += n(i) * nasa9_h_R(tab, i, t_K, ln_t);
+        if (std::fabs(n(i)) >= kTiny) h += n(i) * nasa9_h_R(tab, i, powers);
     h_K = h;
     v = p_Pa > 0.0 ? kGasConstant * h_K / p_Pa : 0.0;
 }

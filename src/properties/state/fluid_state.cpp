@@ -5,6 +5,8 @@
 #include "properties/state/property_reports.h"
 #include "properties/state/state_solver.h"
 
+#include <cmath>
+
 namespace usersub::properties {
 namespace {
 
@@ -104,6 +106,14 @@ void zalthrm_ph(double p_Pa, double h_J_kg, const double* y, double& t_K, double
     realgas_state(0, 0, 0, t_K, p_Pa, h_J_kg, y, rho_kg_m3, drho_dT, drho_dP, dv, 0);
     e_J_kg = h_J_kg - p_Pa / rho_kg_m3;
     cv_J_kgK = cp_J_kgK - t_K * drho_dT * drho_dT / (rho_kg_m3 * rho_kg_m3 * drho_dP);
+    // No range checks here, but no NaN or infinity goes back unreported (a
+    // pressure of 0 gives a density of 0, for one).
+    if (!(std::isfinite(t_K) && std::isfinite(rho_kg_m3) && std::isfinite(e_J_kg) && std::isfinite(cp_J_kgK) &&
+          std::isfinite(cv_J_kgK)))
+        FatalReport("F*** No finite state from pressure and enthalpy in call to fluid properties routine")
+            .state_values(t_K, p_Pa)
+            .location(ReportLocation::state_entry)
+            .stop();
 }
 
 }  // namespace usersub::properties

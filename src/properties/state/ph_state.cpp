@@ -1,17 +1,14 @@
 #include "properties/state/ph_state.h"
 
 #include "common/bounds.h"
-#include "common/fortran_format.h"
 #include "properties/mixture/mixture_realgas.h"
 #include "properties/mixture/species_thermo.h"
 #include "properties/species/liquid_species.h"
 #include "properties/species/product_species.h"
 #include "properties/species/species_table.h"
-#include "properties/state/property_reports.h"
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 namespace usersub::properties {
 namespace {
@@ -21,19 +18,6 @@ constexpr double kLiquidRefPressure = 1.0e5;  // Pa
 constexpr int kMaxEvaluations = 10;
 constexpr double kTMin_K = 2.0;
 constexpr double kTMax_K = 3000.0;
-
-// The Newton step has no finite value (cp of 0, or an enthalpy that is not a number).
-[[noreturn]] void fatal_no_step(double t_K, double p_Pa, double cp)
-{
-    std::string line = "F*** ZALTHRM_PH: No temperature step from the mixture cp = ";
-    fmt::append_g(line, cp, 12, 4);
-    FatalReport(line).state_values(t_K, p_Pa).stop();
-}
-
-[[noreturn]] void fatal_empty(double t_K, double p_Pa)
-{
-    FatalReport("F*** REALGAS_STATE: No species in the composition").state_values(t_K, p_Pa).stop();
-}
 
 void check_composition_extent(const SpeciesTable& tab)
 {
@@ -64,7 +48,6 @@ void zalthrm_ph_solve(double& t_K, double p_Pa, const double* y, double h_target
         double h_J_kg = 0.0;
         mix_enthalpy(h_switch, t_K, p_Pa, y, h_J_kg, cp_J_kgK);
         const double dt_K = (h_target_J_kg - h_J_kg) / cp_J_kgK;
-        if (!std::isfinite(dt_K)) fatal_no_step(t_K, p_Pa, cp_J_kgK);
         const double t_new_K = t_K + dt_K;
         if (std::fabs(dt_K) < tol_K) {
             t_K = t_new_K;
@@ -202,7 +185,6 @@ void realgas_state(std::int32_t species_switch, std::int32_t species_a, std::int
         }
     }
 
-    if (!(v_sum > 0.0) || !(mass_sum > 0.0)) fatal_empty(t_K, p_Pa);
     rho_kg_m3 = mass_sum / v_sum;
     const double rho2 = rho_kg_m3 * rho_kg_m3;
     drho_dT = -dv_dT_sum / mass_sum * rho2;

@@ -15,7 +15,9 @@ void zalthrm_ph_solve(double& t_K, double p_Pa, const double* y, double h_target
 void mix_enthalpy(std::int32_t h_switch, double t_K, double p_Pa, const double* y, double& h_J_kg,
                   double& cp_J_kgK) noexcept;
 
-// Density and its derivatives at T, P (h is not read).
+// Density and its derivatives at T, P (h is not read). A state without a
+// finite density (a pressure of 0, no species counted) gives results that are
+// not finite; the pressure-enthalpy entry point reports them and stops.
 void realgas_state(std::int32_t species_switch, std::int32_t species_a, std::int32_t species_b, double t_K,
                    double p_Pa, double h_J_kg, const double* y, double& rho_kg_m3, double& drho_dT,
                    double& drho_dP, double& dv, std::int32_t fluid_kind) noexcept;

@@ -58,10 +58,17 @@ void claim_species_storage() noexcept
 
 void not_converged_warning() { out::write_line("W*** Propmix loop did not converge"); }
 
-// Speed of sound from the mixture derivatives: gamma / (drho/dP) under the root.
-double gamma_of(double t_K, const MixtureProps& m, double drho_dT, double cp) noexcept
+// Ratio of specific heats 1 / (1 - T a^2 / (cp b rho^2)) and gamma / b, the
+// square of the sound speed, each with one division.
+struct GammaTerms {
+    double gamma;
+    double c2;  // gamma / (drho/dP)
+};
+GammaTerms gamma_terms(double t_K, const MixtureProps& m, double drho_dT, double cp) noexcept
 {
-    return 1.0 / (1.0 - t_K * drho_dT * drho_dT / (cp * m.drho_dP * m.rho_kg_m3 * m.rho_kg_m3));
+    const double x = cp * m.drho_dP * m.rho_kg_m3 * m.rho_kg_m3;
+    const double d = x - t_K * drho_dT * drho_dT;
+    return {x / d, cp * m.rho_kg_m3 * m.rho_kg_m3 / d};
 }
 
 class StateSolve {
@@ -170,7 +177,7 @@ private:
             bool done;
             if (rq_.equilibrium > 0) {
                 done = equilibrium_step(it);
-            } else if (pair_.active() && prepare_pair(it)) {
+            } else if (pair_.active() && prepare_pair()) {
                 done = saturation_step(it);
             } else {
                 done = newton_step(it);
@@ -181,6 +188,7 @@ private:
                 break;
             }
         }
+        if (rq_.equilibrium > 0) settle_equilibrium();
         rq_.cp_J_kgK = m_.cp_J_kgK;
         if (pair_.active()) prop_warn_state().species_storage_busy = 0;
         if (rq_.status == 2) not_converged_warning();
@@ -277,11 +285,23 @@ private:
         return false;
     }
 
+    // The equilibrium iteration ends up to a temperature step away from its
+    // last evaluation, whose products may not have been re-equilibrated (a
+    // step below 0.1 K): one more evaluation at the solved T and P with the
+    // products re-equilibrated gives h, cp and the composition of that state.
+    void settle_equilibrium()
+    {
+        const MixtureRequest r{rq_.equilibrium, 0, pair_.active() ? 1 : 0, pair_.liquid, pair_.vapour, 0, 0, 1.0};
+        std::int32_t flag = 0;
+        propmix(r, flag, rq_.t_K, rq_.p_Pa, y_.data(), m_);
+        t_mix_K_ = rq_.t_K;
+        rq_.h_J_kg = m_.h_J_kg;
+    }
+
     // Re-splits the pair when the density is far off, then tests whether both
     // phases are present, so that the step moves along the saturation line.
-    bool prepare_pair(std::int32_t it)
+    bool prepare_pair()
     {
-        (void)it;
         const double rho_t = rq_.rho_kg_m3;
         const double ratio = rho_t / m_.rho_kg_m3;
         if (!(ratio >= 0.1 && ratio <= 10.0)) resplit_pair();
@@ -455,8 +475,9 @@ private:
                 rq_.cp_J_kgK = cp;
             }
         }
-        double gamma = gamma_of(t_mix_K_, m_, a, cp);
-        const double s = gamma / m_.drho_dP;
+        const GammaTerms g = gamma_terms(t_mix_K_, m_, a, cp);
+        double gamma = g.gamma;
+        const double s = g.c2;
         if (std::isfinite(s) && s >= 0.0) {
             rq_.gamma = gamma;
             rq_.sound_m_s = std::sqrt(s);
@@ -514,7 +535,7 @@ private:
             MixtureProps gas;
             std::int32_t flag = 0;
             propmix(MixtureRequest{}, flag, rq_.t_K, rq_.p_Pa, fm1.data(), gas);
-            const double c_gas = std::sqrt(gamma_of(rq_.t_K, gas, gas.drho_dT, gas.cp_J_kgK) / gas.drho_dP);
+            const double c_gas = std::sqrt(gamma_terms(rq_.t_K, gas, gas.drho_dT, gas.cp_J_kgK).c2);
             if (c_gas > rq_.sound_m_s) rq_.sound_m_s = c_gas;
         }
         prop_warn_state().species_storage_busy = 0;

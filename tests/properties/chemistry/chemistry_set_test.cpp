@@ -155,6 +155,14 @@ TEST(ChemistrySet, SeriesEntropyAndProductGibbsFunctions)
     (void)species_entropy_poly(901.0, fx::kO2);
     EXPECT_NEAR(species_entropy_poly(900.0, fx::kN2) - s1, 100.0 * std::log(900.0), 1e-9);
 
+    // Enthalpy sum: 1.5 kmol N2, its six terms in (T - 298.15) at 1000 K.
+    const Composition n = with({{fx::kN2, 1.5}});
+    double h_K = 0.0, v = 0.0;
+    mix_enthalpy_sum_poly(n.data(), 1e5, 1000.0, h_K, v);
+    double h_n2 = 0.0;
+    for (int k = 1; k <= 6; ++k) h_n2 += species_table().thermo_coef(1, k, fx::kN2) * std::pow(1000.0 - 298.15, k - 1);
+    EXPECT_NEAR(h_K, 1.5 * 28.0134 * h_n2 / kR, 1e-9 * std::fabs(h_K));
+
     // Gibbs-Helmholtz for the products' series: d(G/RT)/dT = -h M / (R T^2).
     const auto& ps = product_species();
     for (int k : {1, 2, 6, 12}) {

@@ -3,6 +3,7 @@
 // polynomials of the fixture's gases and from the ideal-gas relations.
 #include "exchange/run_info.h"
 #include "properties/species/species_table.h"
+#include "properties/state/fluid_state.h"
 #include "properties/state/state_request.h"
 #include "properties/state/state_solver.h"
 #include "properties/state/volume_state.h"
@@ -111,13 +112,25 @@ TEST(FluidState, DensityEnergyStateReturnsTheTemperatureAndPressure)
             Y y = y0;
             const Tp a = tp(t, p, y);
             const Re b = re(a.rho, a.e, y);
-            EXPECT_NEAR(b.t, t, 1e-7 * t) << t << ' ' << realgas;
-            // The iteration stops at a temperature step below 1 K, which leaves
-            // the pressure within (rho ratio - 1) dT / T of the answer.
+            // The iteration stops at a temperature step below 1 K: what is left
+            // is of second order in that step, (rho ratio - 1) dT / T for P of
+            // an ideal gas, and for a real gas in T too.
+            const double tol = realgas == 0 ? 1e-7 : 2e-4;
+            EXPECT_NEAR(b.t, t, tol * t) << t << ' ' << realgas;
             EXPECT_NEAR(b.p, p, 2e-4 * p) << t << ' ' << realgas;
-            EXPECT_NEAR(b.h, a.h, 1e-7 * std::abs(a.h) + 1e-3);
-            EXPECT_NEAR(b.cv, a.cv, 1e-4 * a.cv);  // cp of the last evaluation
+            EXPECT_NEAR(b.h, a.h, tol * std::abs(a.h) + 1e-3);
+            EXPECT_NEAR(b.cv, a.cv, 1e-3 * a.cv);  // cp of the last evaluation
             EXPECT_EQ(pr::location_code(), 0);
+            // Pressure and enthalpy (its temperature held within 3000 K, its
+            // enthalpy that of the ideal gas): e = h - P/rho exactly, the code untouched.
+            double t_ph = 1000.0, rho = 0, e = 0, cp = 0, cv = 0;
+            pr::set_location_code(5);
+            ZALTHRM_PH(&p, &a.h, y.data(), &t_ph, &rho, &e, &cp, &cv);
+            if (realgas == 0 && t < 3000.0) {
+                EXPECT_NEAR(t_ph, t, 1e-3) << t;
+            }
+            EXPECT_EQ(e, a.h - p / rho);
+            EXPECT_EQ(pr::location_code(), 5);
         }
     }
     // The real-gas correction took part: methane-air at 200 K and 80 bar is
@@ -178,6 +191,15 @@ TEST(FluidState, OutOfRangeTemperatureOrPressureEndsTheRun)
               "F*** Density negative or zero during iteration in fluid properties routine\n"
               "At location:  Anechoic, istep=  CMP = unknown\n");
     EXPECT_NE(neg.output.find(" it,itt =    0   0  p(bar),T(K) =      1.000      300.0\n"), std::string::npos);
+    // The pressure-enthalpy state has no range checks, but hands back no NaN.
+    const ChildResult ph = run_in_child([] {
+        Y y = air();
+        double p = 0.0, h = 3.0e5, t = 300.0, rho = 0, e = 0, cp = 0, cv = 0;
+        ZALTHRM_PH(&p, &h, y.data(), &t, &rho, &e, &cp, &cv);
+    });
+    EXPECT_EQ(ph.exit_status, 1);
+    EXPECT_EQ(ph.output.substr(0, ph.output.find('\n')),
+              "F*** No finite state from pressure and enthalpy in call to fluid properties routine");
 }
 
 // A gas whose constant cp is f R has gamma = 1 / (1 - 1/f): f = 0.5 gives
@@ -197,6 +219,17 @@ TEST(FluidState, NegativeGammaIsReplacedAndWarnedOncePerStep)
     set_cp_R(1.0 / 0.6);
     const Tp steep = tp(500.0, 1.0e5, y);
     EXPECT_NEAR(steep.cv, steep.cp / 2.5, 1e-9 * steep.cp);
+
+    set_cp_R(0.5);  // the solver's gamma and sound speed, through the guarded entry
+    std::int32_t kind = 0, input = 1, eq = 0, status = 0, circuit = 0;
+    double t = 500.0, p = 1.0e5, rho = 0, rho2 = 0, e = 0, h = 0, cp = 0, gamma = 0, sound = 0;
+    (void)capture_stdout([&] {
+        pr::fluidprops_entry({kind, input, eq, status, circuit, {"Y", y.data(), fx::kNSpecies}, t, p, rho, rho2, e,
+                              h, cp, gamma, sound});
+    });
+    EXPECT_EQ(gamma, 1.1);
+    EXPECT_EQ(sound, 10.0);
+    pr::prop_warn_state() = {};
 
     set_cp_R(0.5);
     send_step(5);
@@ -257,7 +290,7 @@ TEST(FluidState, EquilibriumCpIsTheBackwardDifference)
     ZALTHRM_TP_EQ(&t1, &p, y_below.data(), &below.rho, &below.e, &below.h, &below.cp, &below.cv);
     EXPECT_NEAR(at.cp, at.h - below.h, 2e-3 * at.cp);
     Y frozen = y;
-    EXPECT_NEAR(tp(t1, p, frozen).h, below.h, 1e-6 * std::abs(below.h));  // y is the T - 1 composition
+    EXPECT_NEAR(tp(t1, p, frozen).h, below.h, 0.1);  // y is the T - 1 composition
     EXPECT_EQ(y[fx::kCH4 - 1], 0.0);
 }
 
@@ -284,8 +317,8 @@ TEST(VolumeStateUpdate, AddsMassAndEnergyAndTheVolumeWork)
         Y y1 = y;
         const double p1 = re(M / V, (E - 9.0e5 * dV) / M - k, y1, 400.0, 9.0e5).p;
         const Re end = re(M / V, (E - 0.5 * (9.0e5 + p1) * dV) / M - k, y1, 400.0, 9.0e5);
-        EXPECT_NEAR(t, end.t, 1e-7 * t) << dV;
-        EXPECT_NEAR(p, end.p, 1e-7 * p) << dV;
+        EXPECT_NEAR(t, end.t, 1e-6 * t) << dV;
+        EXPECT_NEAR(p, end.p, 2e-4 * p) << dV;  // as the round trip
     }
 }
 
@@ -307,6 +340,34 @@ TEST(VolumeStateUpdate, LiquidVapourPairInTheVapourPhase)
     EXPECT_NEAR(p, 1.0e5, 1e-4);
     EXPECT_NEAR(y[fx::product(2) - 1], 0.05, 1e-15);
     EXPECT_EQ(pr::prop_warn_state().species_storage_busy, 0);
+    for (const auto& [kind, busy, message] : {std::tuple{3, 0, " F*** FluidRefrigerant not allowed with user model\n"},
+                                              std::tuple{2, 1, " F*** Conflict with local species storage\n"}}) {
+        const ChildResult r = run_in_child([&, kind = kind, busy = busy] {
+            pr::prop_warn_state().species_storage_busy = busy;
+            pr::volume_state_update(kind, 0.0, 0.0, none.data(), 0.0, 1.0e-3, V, M, y.data(), p, t, 0.0, E, V_old);
+        });
+        EXPECT_EQ(r.output, message);
+        EXPECT_EQ(r.exit_status, 1);
+    }
+
+    // Both phases: the pressure follows the fixture's vapour pressure of water,
+    // 101325 exp(-(1/T - 1/373.15) 5140) Pa, and the state found gives back
+    // the density and energy it was solved for.
+    Y wet{};
+    wet[fx::kN2 - 1] = 0.5;
+    wet[fx::kH2OLiquid - 1] = 0.15;
+    wet[fx::product(2) - 1] = 0.35;
+    const Tp w = tp(360.0, 1.0e5, wet);
+    M = w.rho * V, E = w.e * M, p = 1.1e5, t = 350.0;
+    pr::volume_state_update(2, 0.0, 0.0, none.data(), 0.0, 1.0e-3, V, M, wet.data(), p, t, 0.0, E, V_old);
+    EXPECT_NEAR(p, 101325.0 * std::exp(-(1.0 / t - 1.0 / 373.15) * 5140.0), 1e-4 * p);
+    EXPECT_NEAR(wet[fx::kH2OLiquid - 1] + wet[fx::product(2) - 1], 0.5, 1e-12);
+    EXPECT_GT(wet[fx::kH2OLiquid - 1], 0.01);
+    EXPECT_GT(wet[fx::product(2) - 1], 0.01);
+    Y check = wet;
+    const Tp back = tp(t, p, check);
+    EXPECT_NEAR(back.rho, M / V, 1e-4 * back.rho);
+    EXPECT_NEAR(back.e, E / M, 1e-6 * std::abs(back.e));
 }
 
 }  // namespace
