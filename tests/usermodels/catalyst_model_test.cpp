@@ -89,7 +89,7 @@ TEST(Catalyst, NothingConvertsWithoutFuelOrOxygenOrATreatment)
     const std::vector<double> fast{1e12, 1.0, 1.0, 500.0};
     for (const Case& c : {Case{0.0, 0.22, {2}, fast, 0}, Case{0.05, 0.0, {2}, fast, 0},  // no plots either
                           Case{0.0, 0.22, {3}, {100.0}, 2}, Case{0.05, 0.22, {3}, {0.0}, 2},
-                          Case{0.05, 0.22, {7}, fast, 2}}) {
+                          Case{0.05, 0.22, {1}, fast, 2}, Case{0.05, 0.22, {7}, fast, 2}}) {  // the empty hook, none
         load_model(1, c.ints, c.reals);
         Catalyst k(c.y_ch4, c.y_o2);
         const auto y0 = k.fm;
