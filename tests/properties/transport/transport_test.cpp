@@ -152,7 +152,17 @@ TEST(Diffusion, BinaryFactorsFollowFuller)
 {
     using namespace usersub::test;
     load_species_fixture();
+    SpeciesTable& s = species_table_rw();
+    for (int e = 1; e <= 6; ++e) {  // SO2 and Ar without atoms (V = 0), N with its formula unloaded
+        s.species_formula(e, fx::product(13)) = s.species_formula(e, fx::product(12)) = 0.0;
+        s.species_formula(e, fx::product(11)) = -999.0;
+    }
     diffusion_volumes_setup();
+    const double root_n2 = std::pow(17.9, 0.333333);
+    EXPECT_NEAR(binarydif(fx::product(13), fx::kN2),
+                0.01013 * std::sqrt(1 / s.pmwt(fx::product(13)) + 1 / s.pmwt(fx::kN2)) / (root_n2 * root_n2), 1e-15);
+    EXPECT_EQ(binarydif(fx::product(13), fx::product(12)), -999.0);
+    EXPECT_EQ(binarydif(fx::product(11), fx::kN2), -999.0);
     struct Pair { int i, j; double va, vb; };
     const Pair pairs[] = {
         {fx::product(6), fx::kN2, 7.07, 17.9},                              // H2-N2
@@ -176,7 +186,7 @@ TEST(Diffusion, BinaryFactorsFollowFuller)
         EXPECT_EQ(binarydif(c.i, c.j), binarydif(c.j, c.i));
     }
     for (int i = 1; i <= fx::kNSpecies; ++i) EXPECT_EQ(binarydif(i, i), -999.0);
-    species_table_rw().species_formula(4, fx::kN2) = 0.0;  // built once: not read again
+    s.species_formula(4, fx::kN2) = 0.0;  // built once: not read again
     diffusion_volumes_setup();
     EXPECT_NEAR(diffusion_arrays().diff_volume_root(fx::kN2), std::pow(17.9, 0.333333), 1e-15);
 }
