@@ -120,7 +120,8 @@ LevelValues tabled_species(const SpeciesTable& tab, std::int32_t i, double t_K, 
 {
     const std::int32_t last = tab.tt_nlevels(i);
     const auto level_pressure = [&](std::int32_t l) { return tab.tt_p(tab.tt_level_rows(1, l, i), i); };
-    if (last <= 1 || p_Pa <= level_pressure(1)) return level_values(tab, i, 1, t_K);
+    // At or below the pressure of the species' first table row: level 1.
+    if (last <= 1 || p_Pa <= tab.tt_p(1, i)) return level_values(tab, i, 1, t_K);
     if (p_Pa >= level_pressure(last)) return level_values(tab, i, last, t_K);
 
     std::int32_t lo = 1;

@@ -91,6 +91,10 @@ TEST(Viscandcond, TablesLevelsRemainderAndMixingModes)
         EXPECT_NEAR(r.mu, c.mu, 1e-18) << c.what;
         EXPECT_NEAR(r.k, c.k, 1e-14) << c.what;
     }
+    // Level 1 on rows 2..3 and row 1 at 5 bar: 3 bar lies at or below the first row, so level 1 only.
+    species_table_rw().tt_level_rows(1, 1, 1) = 2;
+    species_table_rw().tt_p(1, 1) = 5e5;
+    EXPECT_NEAR(transport(600, 3e5, {1, 0, 0, 0}).mu, 3.0e-5, 1e-18);
     std::array<double, 4> w{};
     const std::array<double, 4> zeros{};
     volume_fractions(0, 1e5, 600.0, zeros.data(), w.data());
