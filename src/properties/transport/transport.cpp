@@ -224,9 +224,11 @@ void volume_fractions(std::int32_t circuit, double p_Pa, double t_K, const doubl
                     v = y(i) / tab.rho_const(i);
                     break;
                 case kPolynomialLiquid: {
-                    double rho, drho_dt, d2rho_dt2, drho_dp;
+                    // A density form other than 1 and 2 leaves the outputs as they are:
+                    // such a liquid (no density) takes no volume share.
+                    double rho = 0.0, drho_dt = 0.0, d2rho_dt2 = 0.0, drho_dp = 0.0;
                     liquid_density(i, t_K, p_Pa, rho, drho_dt, d2rho_dt2, drho_dp);
-                    v = y(i) / rho;
+                    v = rho > 0.0 ? y(i) / rho : 0.0;
                     break;
                 }
                 default:

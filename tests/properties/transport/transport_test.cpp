@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace usersub::properties {
 namespace {
@@ -119,6 +120,23 @@ TEST(Viscandcond, UnknownModeBadTableAndNegativeTemperatureStopTheRun)
         EXPECT_EQ(r.exit_status, 1);
         EXPECT_EQ(r.output, c.output);
     }
+}
+
+TEST(VolumeFractions, LiquidHeptaneAndNitrogen)
+{
+    using namespace usersub::test;
+    load_species_fixture();
+    std::vector<double> y(fx::kNSpecies, 0.0), w(fx::kNSpecies, -1.0);
+    y[fx::kN2 - 1] = y[fx::kC7H16Liquid - 1] = 0.5;
+    // Heptane 679.5 kg/m3 at 298.15 K and 1 bar; nitrogen an ideal gas.
+    const double v_liquid = 0.5 / 679.5, v_gas = 0.5 * 298.15 * 8314.3 / 28.0134 / 1e5;
+    volume_fractions(0, 1e5, 298.15, y.data(), w.data());
+    EXPECT_NEAR(w[fx::kC7H16Liquid - 1], v_liquid / (v_liquid + v_gas), 1e-12);
+    // A density form other than 1 and 2 gives no density: no share.
+    species_table_rw().liq_form(fx::kC7H16Liquid) = 0;
+    volume_fractions(0, 1e5, 298.15, y.data(), w.data());
+    EXPECT_EQ(w[fx::kN2 - 1], 1.0);
+    EXPECT_EQ(w[fx::kC7H16Liquid - 1], 0.0);
 }
 
 TEST(TableInterp, RangeFlagsBracketAndCachedReuse)
