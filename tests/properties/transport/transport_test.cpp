@@ -168,6 +168,14 @@ TEST(TableInterp, RangeFlagsBracketAndCachedReuse)
     table_interp_cached(0, 5, 1, 5, 1, xt, yt2, 999.0, y, dy, flag, error);
     EXPECT_DOUBLE_EQ(y, 20.0);
     EXPECT_DOUBLE_EQ(dy, 0.1);
+
+    // Rows 3..4 of equal x: error 4, the bracket is kept, the fraction of the last search stays.
+    x[3] = 300;
+    table_interp_cached(1, 5, 3, 4, 1, xt, yt1, 300.0, y, dy, flag, error);
+    EXPECT_EQ(error, kInterpBadRows);
+    EXPECT_EQ(interp_cache().lo, 3);
+    EXPECT_EQ(interp_cache().hi, 4);
+    EXPECT_EQ(interp_cache().fraction, 0.0);
 }
 
 TEST(Diffusion, BinaryFactorsFollowFuller)
