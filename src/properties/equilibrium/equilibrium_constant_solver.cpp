@@ -25,6 +25,7 @@ constexpr double kFits[7][5] = {
     {0.389716, -24582.8, 3.14505, -9.6373e-05, 5.85643e-09},         // 1/2 N2 = N
 };
 
+constexpr double kLn10 = 2.302585092994045684;  // 10^z = exp(z ln 10)
 constexpr double kFloorX = 1e-25;     // mole fractions are kept in [1e-25, 1]
 constexpr double kStepFloorX = 1e-18; // a direct step keeps an unknown in [1e-18, 1]
 constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
@@ -153,7 +154,7 @@ std::array<double, 7> equilibrium_constants(double t_K) noexcept
     for (int j = 0; j < 7; ++j) {
         const double* c = kFits[j];
         k[static_cast<std::size_t>(j)] =
-            std::pow(10.0, c[0] * ln_t + c[1] / t_K + c[2] + c[3] * t_K + c[4] * t2);
+            std::exp(kLn10 * (c[0] * ln_t + c[1] / t_K + c[2] + c[3] * t_K + c[4] * t2));
     }
     return k;
 }
