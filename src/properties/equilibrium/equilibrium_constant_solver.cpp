@@ -50,23 +50,26 @@ struct Problem {
     double r_h, r_o, r_n, r_ar, r_s;  // element amounts over n_C
 };
 
-Dependents relations(const Problem& pb, double n2, double o2, double co, double h2) noexcept
+// o2_root, h2_root, n2_root: the square roots of the mole fractions of O2, H2, N2.
+Dependents relations(const Problem& pb, double o2_root, double co, double h2, double h2_root,
+                     double n2_root) noexcept
 {
-    const double a = std::sqrt(o2);
-    const double h = std::sqrt(h2);
+    const double a = o2_root;
+    const double h = h2_root;
     return {pb.k[5] * pb.sqrt_p * a * co,
             pb.k[4] * pb.sqrt_p * a * h2,
             pb.k[0] * h / pb.sqrt_p,
             pb.k[1] * a / pb.sqrt_p,
             pb.k[2] * h * a,
-            pb.k[3] * a * std::sqrt(n2)};
+            pb.k[3] * a * n2_root};
 }
 
 // Residuals F1 .. F4 at the current mole fractions and the Jacobian with
 // respect to the mole fractions of N2, O2, CO, H2, the dependent species taken
-// as their relations; jac by columns (row r, column c at r + 4 c).
-void newton_system(const Problem& pb, const Values& x, std::array<double, 16>& jac,
-                   std::array<double, 4>& f) noexcept
+// as their relations; jac by columns (row r, column c at r + 4 c). a, h, m:
+// the square roots of the mole fractions of O2, H2 and N2.
+void newton_system(const Problem& pb, const Values& x, double a, double h, double m,
+                   std::array<double, 16>& jac, std::array<double, 4>& f) noexcept
 {
     const double carbon = x[kCO] + x[kCO2];
     double sum = -1.0;
@@ -76,9 +79,6 @@ void newton_system(const Problem& pb, const Values& x, std::array<double, 16>& j
     f[2] = 2.0 * (x[kCO2] + x[kO2]) + x[kCO] + x[kO] + x[kH2O] + x[kOH] + x[kNO] - pb.r_o * carbon;
     f[3] = 2.0 * x[kN2] + x[kNO] - pb.r_n * carbon;
 
-    const double a = std::sqrt(x[kO2]);
-    const double h = std::sqrt(x[kH2]);
-    const double m = std::sqrt(x[kN2]);
     const double sp = pb.sqrt_p;
     const double dh_dh2 = pb.k[0] / (2.0 * h * sp);
     const double do_do2 = pb.k[1] / (2.0 * a * sp);
@@ -174,6 +174,9 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
     auto to_x = [roots](double v) { return roots ? v * v : v; };
     Values v{};
     Values x{};
+    // sqrt of a mole fraction: in the square-root form the iterated value
+    // itself (the correctly rounded root of v * v is v again).
+    auto root_of = [&](Product k) { return roots ? v[k] : std::sqrt(v[k]); };
     auto load = [&] {
         for (int k = 1; k <= kProducts; ++k) v[k] = to_v(held(k));
     };
@@ -204,7 +207,7 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
 
             std::array<double, 16> jac{};
             std::array<double, 4> delta{};
-            newton_system(pb, x, jac, delta);
+            newton_system(pb, x, root_of(kO2), root_of(kH2), root_of(kN2), jac, delta);
             for (double& d : delta) d = -d;
             if (roots)  // dx/ds = 2 s: the columns for the square roots
                 for (int col = 0; col < 4; ++col)
@@ -231,7 +234,8 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
             }
 
             // Dependent species toward their relations, at most 0.1 per step.
-            const Dependents dep = relations(pb, to_x(v[kN2]), to_x(v[kO2]), to_x(v[kCO]), to_x(v[kH2]));
+            const Dependents dep =
+                relations(pb, root_of(kO2), to_x(v[kCO]), to_x(v[kH2]), root_of(kH2), root_of(kN2));
             auto move = [&](Product k, double target_x) {
                 v[k] += std::clamp(to_v(target_x) - v[k], -kMaxMove, kMaxMove);
             };
