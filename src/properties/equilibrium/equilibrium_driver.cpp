@@ -101,14 +101,17 @@ void drive_equilibrium(const DriverVariant& dv, double mode, double t_K, double 
     if (sum > 0.0)
         for (std::size_t j = 0; j < n_prod; ++j) x_prod[j] /= sum;
 
-    // Element totals of the species that take part, kmol/kg.
+    // Element totals of the species that take part, kmol/kg (a species that is
+    // absent adds nothing: the reactants hold no products, the products no
+    // reactants).
     double n_e[6] = {};
     for (std::size_t j = 0; j < n_ord; ++j) {
-        if (ifuel[j] < 0) continue;
+        if (ifuel[j] < 0 || y_ord[j] == 0.0) continue;
         const double* atoms = column(st.species_formula, static_cast<int>(j) + 1, elements);
         for (int e = 0; e < elements; ++e) n_e[e] += atoms[e] * y_ord[j] * pmwt_inv[j];
     }
     for (std::size_t j = 0; j < n_prod; ++j) {
+        if (y_prod[j] == 0.0) continue;
         const double* atoms = column(ps.prod_atoms, k_first + static_cast<int>(j), elements);
         for (int e = 0; e < elements; ++e) n_e[e] += atoms[e] * y_prod[j] * mw_inv[j];
     }
