@@ -64,12 +64,64 @@ Dependents relations(const Problem& pb, double o2_root, double co, double h2, do
             pb.k[3] * a * n2_root};
 }
 
+// Derivatives of the dependent species with respect to the iterated values
+// u of N2 (m), O2 (a), CO (c), H2 (h), and of each unknown's own mole
+// fraction (g_*: 1 for mole fractions, 2 u for square roots).
+struct Partials {
+    double g_n2, g_o2, g_co, g_h2;
+    double h_h, o_a, oh_h, oh_a, no_a, no_m, h2o_a, h2o_h, co2_a, co2_c;
+};
+
+// With respect to the mole fractions; a, h, m: the square roots of the mole
+// fractions of O2, H2 and N2.
+Partials mole_fraction_partials(const Problem& pb, const Values& x, double a, double h, double m) noexcept
+{
+    const double sp = pb.sqrt_p;
+    return {1.0,
+            1.0,
+            1.0,
+            1.0,
+            pb.k[0] / (2.0 * h * sp),
+            pb.k[1] / (2.0 * a * sp),
+            pb.k[2] * a / (2.0 * h),
+            pb.k[2] * h / (2.0 * a),
+            pb.k[3] * m / (2.0 * a),
+            pb.k[3] * a / (2.0 * m),
+            pb.k[4] * sp * x[kH2] / (2.0 * a),
+            pb.k[4] * sp * a,
+            pb.k[5] * sp * x[kCO] / (2.0 * a),
+            pb.k[5] * sp * a};
+}
+
+// With respect to the square roots s (x = s^2): the relations are products of
+// powers of the roots, so no division is left (x_H = K1 s_H2 / sqrt(p_atm),
+// x_H2O = K5 sqrt(p_atm) s_O2 s_H2^2, ...).
+Partials square_root_partials(const Problem& pb, const Values& s) noexcept
+{
+    const double m = s[kN2], a = s[kO2], c = s[kCO], h = s[kH2];
+    const double k5sp = pb.k[4] * pb.sqrt_p;
+    const double k6sp = pb.k[5] * pb.sqrt_p;
+    return {2.0 * m,
+            2.0 * a,
+            2.0 * c,
+            2.0 * h,
+            pb.k[0] / pb.sqrt_p,
+            pb.k[1] / pb.sqrt_p,
+            pb.k[2] * a,
+            pb.k[2] * h,
+            pb.k[3] * m,
+            pb.k[3] * a,
+            k5sp * (h * h),
+            2.0 * k5sp * a * h,
+            k6sp * (c * c),
+            2.0 * k6sp * a * c};
+}
+
 // Residuals F1 .. F4 at the current mole fractions and the Jacobian with
-// respect to the mole fractions of N2, O2, CO, H2, the dependent species taken
-// as their relations; jac by columns (row r, column c at r + 4 c). a, h, m:
-// the square roots of the mole fractions of O2, H2 and N2.
-void newton_system(const Problem& pb, const Values& x, double a, double h, double m,
-                   std::array<double, 16>& jac, std::array<double, 4>& f) noexcept
+// respect to the iterated values of N2, O2, CO, H2, the dependent species
+// taken as their relations; jac by columns (row r, column c at r + 4 c).
+void newton_system(const Problem& pb, const Values& x, const Partials& d, std::array<double, 16>& jac,
+                   std::array<double, 4>& f) noexcept
 {
     const double carbon = x[kCO] + x[kCO2];
     double sum = -1.0;
@@ -79,39 +131,28 @@ void newton_system(const Problem& pb, const Values& x, double a, double h, doubl
     f[2] = 2.0 * (x[kCO2] + x[kO2]) + x[kCO] + x[kO] + x[kH2O] + x[kOH] + x[kNO] - pb.r_o * carbon;
     f[3] = 2.0 * x[kN2] + x[kNO] - pb.r_n * carbon;
 
-    const double sp = pb.sqrt_p;
-    const double dh_dh2 = pb.k[0] / (2.0 * h * sp);
-    const double do_do2 = pb.k[1] / (2.0 * a * sp);
-    const double doh_dh2 = pb.k[2] * a / (2.0 * h);
-    const double doh_do2 = pb.k[2] * h / (2.0 * a);
-    const double dno_do2 = pb.k[3] * m / (2.0 * a);
-    const double dno_dn2 = pb.k[3] * a / (2.0 * m);
-    const double dh2o_do2 = pb.k[4] * sp * x[kH2] / (2.0 * a);
-    const double dh2o_dh2 = pb.k[4] * sp * a;
-    const double dco2_do2 = pb.k[5] * sp * x[kCO] / (2.0 * a);
-    const double dco2_dco = pb.k[5] * sp * a;
-    const double dcarbon_dco = 1.0 + dco2_dco;  // d(CO + CO2)/d CO; d/d O2 is dco2_do2
+    const double dcarbon_dco = d.g_co + d.co2_c;    // d(CO + CO2)/d CO; d/d O2 is d.co2_a
     const double carried = 1.0 + pb.r_ar + pb.r_s;  // CO2 and CO bring Ar and SO2 along
 
     auto at = [&jac](int r, int c) -> double& { return jac[static_cast<std::size_t>(r + 4 * c)]; };
     // F1: sum of the mole fractions
-    at(0, 0) = 1.0 + dno_dn2;
-    at(0, 1) = 1.0 + do_do2 + doh_do2 + dno_do2 + dh2o_do2 + carried * dco2_do2;
+    at(0, 0) = d.g_n2 + d.no_m;
+    at(0, 1) = d.g_o2 + d.o_a + d.oh_a + d.no_a + d.h2o_a + carried * d.co2_a;
     at(0, 2) = carried * dcarbon_dco;
-    at(0, 3) = 1.0 + dh_dh2 + doh_dh2 + dh2o_dh2;
+    at(0, 3) = d.g_h2 + d.h_h + d.oh_h + d.h2o_h;
     // F2: hydrogen
     at(1, 0) = 0.0;
-    at(1, 1) = 2.0 * dh2o_do2 + doh_do2 - pb.r_h * dco2_do2;
+    at(1, 1) = 2.0 * d.h2o_a + d.oh_a - pb.r_h * d.co2_a;
     at(1, 2) = -pb.r_h * dcarbon_dco;
-    at(1, 3) = 2.0 * dh2o_dh2 + 2.0 + dh_dh2 + doh_dh2;
+    at(1, 3) = 2.0 * d.h2o_h + 2.0 * d.g_h2 + d.h_h + d.oh_h;
     // F3: oxygen
-    at(2, 0) = dno_dn2;
-    at(2, 1) = 2.0 * dco2_do2 + 2.0 + do_do2 + dh2o_do2 + doh_do2 + dno_do2 - pb.r_o * dco2_do2;
-    at(2, 2) = 2.0 * dco2_dco + 1.0 - pb.r_o * dcarbon_dco;
-    at(2, 3) = dh2o_dh2 + doh_dh2;
+    at(2, 0) = d.no_m;
+    at(2, 1) = 2.0 * d.co2_a + 2.0 * d.g_o2 + d.o_a + d.h2o_a + d.oh_a + d.no_a - pb.r_o * d.co2_a;
+    at(2, 2) = 2.0 * d.co2_c + d.g_co - pb.r_o * dcarbon_dco;
+    at(2, 3) = d.h2o_h + d.oh_h;
     // F4: nitrogen
-    at(3, 0) = 2.0 + dno_dn2;
-    at(3, 1) = dno_do2 - pb.r_n * dco2_do2;
+    at(3, 0) = 2.0 * d.g_n2 + d.no_m;
+    at(3, 1) = d.no_a - pb.r_n * d.co2_a;
     at(3, 2) = -pb.r_n * dcarbon_dco;
     at(3, 3) = 0.0;
 }
@@ -205,13 +246,12 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
             for (Product k : kIterated) v[k] = std::clamp(v[k], v_floor, 1.0);
             for (int k = 1; k <= kProducts; ++k) x[k] = to_x(v[k]);
 
-            std::array<double, 16> jac{};
-            std::array<double, 4> delta{};
-            newton_system(pb, x, root_of(kO2), root_of(kH2), root_of(kN2), jac, delta);
-            for (double& d : delta) d = -d;
-            if (roots)  // dx/ds = 2 s: the columns for the square roots
-                for (int col = 0; col < 4; ++col)
-                    for (int r = 0; r < 4; ++r) jac[static_cast<std::size_t>(r + 4 * col)] *= 2.0 * v[kUnknowns[col]];
+            std::array<double, 16> jac;
+            std::array<double, 4> delta;
+            const Partials d = roots ? square_root_partials(pb, v)
+                                     : mole_fraction_partials(pb, x, root_of(kO2), root_of(kH2), root_of(kN2));
+            newton_system(pb, x, d, jac, delta);
+            for (double& di : delta) di = -di;
             const bool solved = matrix_solve_a(4, 4, jac.data(), delta.data());
             double delta_max = 0.0;
             for (double d : delta) delta_max = std::max(delta_max, std::fabs(d));
