@@ -200,19 +200,23 @@ std::array<double, 7> equilibrium_constants(double t_K) noexcept
     return k;
 }
 
-NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t_K,
-                             const ElementAmounts& n, std::int32_t start) noexcept
+namespace {
+
+// The iteration of solve_products for one form of the iterated values.
+template <NewtonForm Form>
+NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, const ElementAmounts& n,
+                      std::int32_t start) noexcept
 {
     const Array1<double>& held = product_species().prod_molefrac;
-    const bool roots = variant.form == NewtonForm::square_roots;
+    constexpr bool roots = Form == NewtonForm::square_roots;
     const double phi = n.phi();
     const Problem pb{constants_at(t_K), std::sqrt(p_Pa * kAtmPerPa),
                      n.h / n.c, n.o / n.c, n.n / n.c, n.ar / n.c, n.s / n.c};
 
     // The iterated values v: the mole fractions, or their square roots.
     const double v_floor = roots ? std::sqrt(kFloorX) : kFloorX;
-    auto to_v = [roots](double x) { return roots ? std::sqrt(std::max(x, 0.0)) : x; };
-    auto to_x = [roots](double v) { return roots ? v * v : v; };
+    auto to_v = [](double x) { return roots ? std::sqrt(std::max(x, 0.0)) : x; };
+    auto to_x = [](double v) { return roots ? v * v : v; };
     Values v{};
     Values x{};
     // sqrt of a mole fraction: in the square-root form the iterated value
@@ -321,6 +325,16 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
     }
     held(kN) = pb.k[6] * std::sqrt(held(kN2)) / pb.sqrt_p;
     return outcome;
+}
+
+}  // namespace
+
+NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t_K,
+                             const ElementAmounts& n, std::int32_t start) noexcept
+{
+    return variant.form == NewtonForm::square_roots
+               ? iterate<NewtonForm::square_roots>(variant, p_Pa, t_K, n, start)
+               : iterate<NewtonForm::mole_fractions>(variant, p_Pa, t_K, n, start);
 }
 
 void ecp(double p_Pa, double t_K, double n_C, double n_H, double n_O, double n_N, double n_Ar,
