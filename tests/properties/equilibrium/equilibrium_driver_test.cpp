@@ -224,7 +224,7 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     NewtonVariant ecp60_variant = kEcp60Newton;
     ecp60_variant.levels = root.levels;
     expect_child_stop([&] { solve_products(ecp60_variant, 2e6, 2400.0, {1, 4, 4, 15, 0, 0}, 1); },
-                "F*** ECP60: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2400.00      20.00   1.0000\n");
+                      "F*** ECP60: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2400.00      20.00   1.0000\n");
 }
 
 TEST(AlternativeEquilibrium, FourElementDriverFloorsAt1800KAndNeverUsesGibbs)

@@ -102,8 +102,8 @@ TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
     EXPECT_EQ(density(5, 300.0, 1.0e5), (std::array{1.0e-6, 1.0, 1.0, 1.0}));
     EXPECT_EQ(density(6, 300.0, 1.0e5)[0], -7.0);
     expect_child_stop([] { (void)density(3, 400.0, 1.0e7); },  // x = 900 - 2000
-                "F*** Cannot calculate density for species: LIQUID-THREE" + std::string(105, ' ') +
-                    "\n     T     =  400.00\n     P     =  100.00\n");
+                      "F*** Cannot calculate density for species: LIQUID-THREE" + std::string(105, ' ') +
+                          "\n     T     =  400.00\n     P     =  100.00\n");
 
     // 350 K, 11 bar: t = 50 K, pb = 10 bar; C = 103625, C' = 2107.5, G = 135.04,
     // F = 1291. First form: cp = G + C', h = F + C; outside the range h continues
@@ -465,9 +465,9 @@ TEST(PropertyReports, LocationLinesAndFatalReportsReadAsWritten)
        " 0.1250     0.1234E+05\n"
        "     rho          =   -850.2     kg/m^3\n");
     expect_child_stop([] { FatalReport("F***").state_values(1.0, 1.0e5).stop(); },
-                "F***\nT (K) =   1.0000E+00, P (bar) =   1.0000E+00\n");
+                      "F***\nT (K) =   1.0000E+00, P (bar) =   1.0000E+00\n");
     expect_child_stop([] { FatalReport::list_directed("F*** Conflict with local species storage").stop(); },
-                " F*** Conflict with local species storage\n");
+                      " F*** Conflict with local species storage\n");
 }
 
 }  // namespace
