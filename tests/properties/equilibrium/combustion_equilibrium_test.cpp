@@ -296,20 +296,17 @@ TEST_P(MatrixSolve, FullPivotSearchAndFatalPaths)
     // An order above the leading dimension would read past A: bounds diagnostic.
     // A leading dimension above 1000 stops the run whatever the order; the second
     // solver writes its message list-directed.
-    auto r = run_in_child([&] {
+    expect_child_stop_mentioning([&] {
         std::array<double, 4> a{1, 0, 0, 1};
         std::array<double, 3> b{1, 1, 1};
         solve(3, 1, a.data(), b.data());
-    });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_NE(r.output.find("of array A "), std::string::npos) << r.output;
+    }, "of array A ");
     const std::string message =
         std::string(solve == &matrix_solve_b ? " " : "") + "F*** MATRIX routine: mmx1 .gt. ipmax\n";
     for (std::int32_t n : {0, 2}) {
-        double a = 1.0, b = 1.0;
-        r = run_in_child([&] { solve(n, 1001, &a, &b); });
-        EXPECT_EQ(r.exit_status, 1);
-        EXPECT_EQ(r.output, message);
+        double a = 1.0;
+        double b = 1.0;
+        expect_child_stop([&] { solve(n, 1001, &a, &b); }, message);
     }
 }
 
@@ -361,9 +358,7 @@ INSTANTIATE_TEST_SUITE_P(BothSolvers, MatrixSolve, ::testing::Values(&matrix_sol
 
 TEST(PropertyStubs, RefrigerantStop)
 {
-    const auto r = run_in_child([] { refrigerant_stub(); });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, "F*** FluidRefrigerant not allowed with user model\n");
+    expect_child_stop([] { refrigerant_stub(); }, "F*** FluidRefrigerant not allowed with user model\n");
 }
 
 }  // namespace
