@@ -149,6 +149,14 @@ void require_angle(const Layout& l, const char* what, double a) noexcept
     if (!(std::sin(a) > 0.0 && std::cos(a) > 0.0)) bad_input(l, what, a);
 }
 
+// An angle of a face of the two-face valve: positive sine, so that its tangent
+// is not 0. A face at a right angle (a flat face), written a little above pi/2,
+// is ordinary input there and the formulas stay finite beyond it.
+void require_face_angle(const Layout& l, const char* what, double a) noexcept
+{
+    if (!(std::sin(a) > 0.0)) bad_input(l, what, a);
+}
+
 void check_geometry(HydTemplate t, const Layout& l, const std::array<double, 7>& g) noexcept
 {
     switch (t) {
@@ -184,8 +192,8 @@ void check_geometry(HydTemplate t, const Layout& l, const std::array<double, 7>&
         require_diameter(l, "seat diameter D is negative:", g[1]);
         require_diameter(l, "diameter d2 is negative:", g[2]);
         require_diameter(l, "inner diameter DI is negative:", g[3]);
-        require_angle(l, "angle beta is not between 0 and pi/2:", g[4]);
-        require_angle(l, "angle alpha is not between 0 and pi/2:", g[5]);
+        require_face_angle(l, "angle beta is not between 0 and pi:", g[4]);
+        require_face_angle(l, "angle alpha is not between 0 and pi:", g[5]);
         break;
     }
 }

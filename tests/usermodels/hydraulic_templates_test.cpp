@@ -402,10 +402,16 @@ TEST(HydraulicValve, DegenerateGeometry)
         cpcs(c);
         EXPECT_TRUE(std::isfinite(c.area) && c.area >= 0.0) << c.x;
     }
+    Hyd f, f90;  // a flat first face written as 1.5708 acts as one at pi/2 exactly
+    f.g = f90.g = {0.02, 0.01, 0.008, 0.004, 0.7853981633974483, 1.5707963267948966, 1e-3};
+    f.g[5] = 1.5708;
+    cpcs(f);
+    cpcs(f90);
+    expect_near({f.area, f.dh}, {f90.area, f90.dh}, 1e-6);
     struct Bad { void (*call)(Hyd&); std::array<double, 7> g; const char* output; };
     for (const Bad& b : {Bad{&bpss, {0.01, 0.008, 0.004, 0.02}, " USER_BPSS: ball diameter Db is below the seat diameter: 0.008\n"},
                          Bad{&cpss, {0.01, 0.02, 0.004, 0.0}, " USER_CPSS: cone angle alpha is not between 0 and pi/2: 0.0\n"},
-                         Bad{&cpcs, {0.02, 0.01, 0.008, 0.004, 0.6, 1.6, 1e-3}, " USER_CPCS: angle alpha is not between 0 and pi/2: 1.6\n"},
+                         Bad{&cpcs, {0.02, 0.01, 0.008, 0.004, 0.6, 3.2, 1e-3}, " USER_CPCS: angle alpha is not between 0 and pi: 3.2\n"},
                          Bad{&fvlv, {0.02, -0.03, 0.01}, " USER_FVLV: outer diameter DO is negative: -0.03\n"}}) {
         expect_stop(
             [&] {
