@@ -144,14 +144,8 @@ TEST(FlowDevice, PortFlowsHeatRateDampingAndForceTerm)
         {3, 4, 1, 0.0, 0.9, 1e-3, 0.0, 0.0},   // damp 1 - min(1.5, 1); one port: no force term
     };
     for (const Heat& c : cases) {
-        Device closed;
-        closed.id = c.id;
-        closed.d = c.d;
-        closed.nc = c.nc;
-        closed.damping_switch = c.damping_switch;
-        closed.time = c.time;
-        closed.ref_time = 1.0;
-        closed.dt = c.dt;
+        Device closed{.d = c.d, .nc = c.nc, .id = c.id, .dt = c.dt, .time = c.time, .damping_switch = c.damping_switch,
+                      .ref_time = 1.0};
         closed.call();
         expect_near({closed.tlpu[0], closed.slpu[0]}, {heated(c.fraction), c.slpu}, 1e-9, 1e-6);
     }
