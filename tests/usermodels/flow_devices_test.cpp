@@ -108,11 +108,8 @@ TEST(FlowDevice, ClosedDeviceKeepsItsStateAndIsInitialisedOncePerCaseAndRun)
 TEST(FlowDevice, PortFlowsHeatRateDampingAndForceTerm)
 {
     setup_devices();
-    const double big = 1.5, damp = 0.25;
-    int32_t m = 2, n1 = 1;
-    LOAD_USER_REALARRAY(&m, &n1, &damp);
-    m = 3;
-    LOAD_USER_REALARRAY(&m, &n1, &big);
+    set_reals(2, {0.25});  // damping factor
+    set_reals(3, {1.5});   // beyond 1: held at 1
     const int32_t kind1 = 1, kind2 = 2;
     const double bar = 2.5, t_act = 700.0;
     for (int32_t d : {1, 2, 4}) FLW_ACTU_UFDC(&d, &kind1, &bar);

@@ -29,6 +29,7 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
     load_model(1, {1}, {1000.0, 10.0});
     load_model(2, {2, 0}, {5.0e4, 0.01});
     load_model(3, {}, {3.0, -2.0});
+    load_model(7, {}, {1.0});  // the external force needs two reals
     // 1000 x 0.2 + 10 x 1.5; 5e4 x (0.03 - 0.01); inside the gap
     expect_near({connect(1, 0.3, 0.1, 2.0, 0.5), connect(2, 0.05, 0.02, 9.0), connect(2, 0.005, 0.0)},
                 {215.0, 1000.0, 0.0}, 1e-15);
@@ -80,8 +81,7 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
             connect(id, 0, 1e-5);
         }, message);
     }
-    expect_stop([] { load_model(1, {}, {1.0}), extf(1, 1.0, 1.0); },  // one real only
-                " UserModel error (Force/Torque):  Check UserModel input\n");
+    expect_stop([] { extf(7, 1.0, 1.0); }, " UserModel error (Force/Torque):  Check UserModel input\n");
 }
 
 enum : int { A1, A2, A3, L1, L2, V1, V2, V3, ZERO, DH1, DH2, DH3 };
