@@ -76,7 +76,12 @@ struct Plot {
     std::vector<double> x, y;
     std::string title, curve, xlabel, ylabel;  // 80 characters each
     std::string labels() const { return title + curve + xlabel + ylabel; }
-    std::vector<double> points() const { auto v = x; return v.insert(v.end(), y.begin(), y.end()), v; }  // x, then y
+    std::vector<double> points() const  // x, then y
+    {
+        std::vector<double> v = x;
+        v.insert(v.end(), y.begin(), y.end());
+        return v;
+    }
 };
 
 // The four labels of a plot as the host reads them, each blank-padded to 80.
@@ -97,6 +102,15 @@ inline Plot drain_plot(int32_t model, int32_t iplot)
     for (auto* s : {&p.title, &p.curve, &p.xlabel, &p.ylabel}) s->assign(80, '?');
     GETUSERPLTLABEL(&model, &iplot, p.title.data(), 80, p.curve.data(), 80, p.xlabel.data(), 80, p.ylabel.data(), 80);
     return p;
+}
+
+// The real output a call writes through the address it is given (-1 if it writes none).
+template <class Call>
+double output_of(Call call)
+{
+    double out = -1.0;
+    call(&out);
+    return out;
 }
 
 // Each value within rel * |want| + abs of the wanted one.
@@ -128,7 +142,12 @@ struct FatalCase { std::function<void()> body; std::string output; };
 // Runs each case in a child process whose models were set up with setup_models(n).
 inline void expect_fatal(const std::vector<FatalCase>& cases, int32_t models = 1)
 {
-    for (const FatalCase& c : cases) expect_stop([&] { setup_models(models), c.body(); }, c.output);
+    for (const FatalCase& c : cases) {
+        expect_stop([&] {
+            setup_models(models);
+            c.body();
+        }, c.output);
+    }
 }
 
 }  // namespace usersub::test
