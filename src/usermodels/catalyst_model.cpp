@@ -201,9 +201,10 @@ void catmod_outlet_state(Array1<double> fm, double e_J_kg, double& t_K, double& 
         if (x < 0.0) x = 0.0;
         if (pass >= 3 && std::abs(x - x_pass) < kTiny) break;  // the iteration stands still
         if (status == properties::kSecantConverged || status == properties::kSecantLimit) {
-            // One line per time step across all catalyst volumes; x and T of the blend returned.
+            // One line per time step across all catalyst volumes: the next x the
+            // secant step proposed (clamped) beside the T of this pass's blend.
             if (step_number != g_outlet_line_step)
-                out::list("Catalyst outlet:", count, x_pass, t_K, t_limit_K, t_K - t0_K);
+                out::list("Catalyst outlet:", count, x, t_K, t_limit_K, t_K - t0_K);
             g_outlet_line_step = step_number;
             break;
         }
