@@ -333,7 +333,7 @@ TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
     lift(10.0, b);  // another name: a is closed, b begins
     EXPECT_EQ(contents(b), " 9.0\n");
     // a fatal stop closes (and so flushes) the open file
-    expect_stop([&] {
+    expect_child_stop([&] {
         lift(2.0, b);
         stop_run();
     }, "");
@@ -532,7 +532,7 @@ TEST(EngineAndPipeModels, InputFaultsStopTheRun)
          " UserModel error (TMBlackBox):  Check UserModel input\n"},
     };
     for (const InputFault& f : faults) {
-        expect_stop([&] {
+        expect_child_stop([&] {
             setup_models(5);
             load_model(f.model, f.ints, f.reals);
             if (!f.text.empty()) set_texts(f.model, {f.text}, 8);

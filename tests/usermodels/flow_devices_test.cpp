@@ -160,7 +160,7 @@ TEST(FlowDevice, InputErrorsEndTheRun)
         {[](Device& d) { d.nsp = 17; }, bounds + "1 of array FMUFD has value 18, above its upper bound 17\n"},
     };
     for (const auto& [change, message] : cases) {
-        expect_stop([&] {
+        expect_child_stop([&] {
             setup_devices();
             Device dev;
             change(dev);

@@ -368,7 +368,7 @@ TEST(HydraulicValve, ParameterValveAndSecondBodyAgreeWithTheFlatValve)
             EXPECT_EQ(mh.area, 0.0);
         }
     }
-    expect_stop(
+    expect_child_stop(
         [] {
             load_model(1, {}, {20.0, 30.0});
             Hyd h;
@@ -413,7 +413,7 @@ TEST(HydraulicValve, DegenerateGeometry)
                          Bad{&cpss, {0.01, 0.02, 0.004, 0.0}, " USER_CPSS: cone angle alpha is not between 0 and pi/2: 0.0\n"},
                          Bad{&cpcs, {0.02, 0.01, 0.008, 0.004, 0.6, 3.2, 1e-3}, " USER_CPCS: angle alpha is not between 0 and pi: 3.2\n"},
                          Bad{&fvlv, {0.02, -0.03, 0.01}, " USER_FVLV: outer diameter DO is negative: -0.03\n"}}) {
-        expect_stop(
+        expect_child_stop(
             [&] {
                 Hyd h;
                 h.g = b.g;

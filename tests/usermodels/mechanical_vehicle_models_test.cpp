@@ -76,12 +76,12 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
                                    " Increasing the size of the arrays in the common should fix this. \n"},
     };
     for (const auto& [id, ints, reals, message] : cases) {
-        expect_stop([&] {
+        expect_child_stop([&] {
             load_model(id, ints, reals);
             connect(id, 0, 1e-5);
         }, message);
     }
-    expect_stop([] { extf(7, 1.0, 1.0); }, " UserModel error (Force/Torque):  Check UserModel input\n");
+    expect_child_stop([] { extf(7, 1.0, 1.0); }, " UserModel error (Force/Torque):  Check UserModel input\n");
 }
 
 enum : int { A1, A2, A3, L1, L2, V1, V2, V3, ZERO, DH1, DH2, DH3 };
@@ -220,15 +220,15 @@ TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
     Knock dry{.id = 2, .fconc = fuel(5e-11)};
     dry.step();  // no fuel: -1 before the parameters are counted
     EXPECT_EQ(dry.result(), (std::vector<double>{-1, -1, 0}));  // signal 3 as the restart left it
-    expect_stop([] { Knock{.id = 2}.step(); }, " UserModel error (Knock):  Check UserModel input\n");
-    expect_stop([] {  // a zero delay pre-factor: the knock integral would be infinite
+    expect_child_stop([] { Knock{.id = 2}.step(); }, " UserModel error (Knock):  Check UserModel input\n");
+    expect_child_stop([] {  // a zero delay pre-factor: the knock integral would be infinite
         load_model(2, {}, {0.0, 90.0, 3.4, -1.7, 3800.0});
         Knock{.id = 2}.step();
     }, " F*** KNOCKUSRMOD: the ignition delay 0.0 gives no finite positive rate: check real parameters 1 to 5, "
        "the pressure (argument 13) and the temperature (argument 14)\n");
     // Fuel amounts short of the ordinary species, a cylinder beyond 30.
-    expect_stop([] { Knock{.fconc = {1.0, 1.0, 1.0}}.step(); }, bounds_error("FCONC", 4, 3));
-    expect_stop([] { Knock{.c = 31}.step(); }, bounds_error("TAUINVERSEOLD", 31, 30));
+    expect_child_stop([] { Knock{.fconc = {1.0, 1.0, 1.0}}.step(); }, bounds_error("FCONC", 4, 3));
+    expect_child_stop([] { Knock{.c = 31}.step(); }, bounds_error("TAUINVERSEOLD", 31, 30));
 }
 
 // Status, then outputs 22..28 of one call: a composition copy, a passed value, another copy and value, the window
@@ -258,10 +258,10 @@ TEST(ScavengingModel, TreatmentsWindowAndMessages)
     EXPECT_EQ(scavenge(2, -60.0), (std::vector<double>{2, 0.2, 0.3, 0.5, -1, 0.2, 0.3, 0.5, -1, 300, 350, 1}));
     for (double angle : {-30.0, 350.0}) EXPECT_EQ(scavenge(2, angle)[0], 2) << angle;
     for (double angle : {-5.0, 10.0}) EXPECT_EQ(scavenge(2, angle)[0], 7) << angle;  // left as passed
-    expect_stop([] { scavenge(3, 0.0); }, " No integer parameters defined for user model\n");
-    expect_stop([] { scavenge(1, 0.0, 0.0); },
+    expect_child_stop([] { scavenge(3, 0.0); }, " No integer parameters defined for user model\n");
+    expect_child_stop([] { scavenge(1, 0.0, 0.0); },
                 " F*** SCAVENGUSR: argument 8 (denominator of the ratio) must not be zero: 0.0\n");
-    expect_stop([] { scavenge(4, 0.0); }, " \"UserModel\" error (Scavenging): Check \"UserModel\" input\n");
+    expect_child_stop([] { scavenge(4, 0.0); }, " \"UserModel\" error (Scavenging): Check \"UserModel\" input\n");
 }
 
 TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
@@ -292,8 +292,8 @@ TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
     // 1 + 2 x 4^0.5; 1 + 2 x 2 + 3 x 4; no such form; -2 x 2^2 x 4^0.5; no such law
     expect_near({xy(4, 1.0, 0.5), xy(2, 2.0, 3.0), xy(2, 1.5, 3.0), xyz(1, -2.0), xyz(2, 2.0)},
                 {5.0, 17.0, 0.0, -16.0, 0.0}, 1e-15);
-    expect_stop([&] { xyz(3, 1.0); }, " No integer parameters defined for user model\n");
-    expect_stop([&] { xy(-8.0, 1.0, 0.5); },
+    expect_child_stop([&] { xyz(3, 1.0); }, " No integer parameters defined for user model\n");
+    expect_child_stop([&] { xy(-8.0, 1.0, 0.5); },
                 " F*** XYFUNC_USER: argument 1 (x) must not be negative under a non-integral exponent: -8.0\n");
     std::vector<double> o(7, 5.0);
     ELE_BATR_USER_PERF(&a, &a, &a, &a, &a, &a, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &id);
@@ -340,7 +340,7 @@ TEST(HevPowerDistribution, SwitchesLoopAndResetOverASequence)
     load_model(1, {}, {60, 40, 80, 30, 5000, 2000, 3000, 50, 100, 10});
     expect_outputs(hev(0.1, 50, 50, 50, 0, 0), {0, 0, 0, 0, 0, 0, 1});
     load_model(1, {}, {1, 2, 3, 4, 5, 6, 7, 8, 9});
-    expect_stop([] { hev(0.1, 0, 0, 0, 0, 0); }, " Not enough real parameters defined for the user model.\n");
+    expect_child_stop([] { hev(0.1, 0, 0, 0, 0, 0); }, " Not enough real parameters defined for the user model.\n");
 }
 
 std::vector<double> harness(int32_t id, std::vector<double> u, std::size_t ny, int32_t skip = 0, int32_t iharn = 1,
@@ -377,8 +377,8 @@ TEST(UserHarness, OrificeLawPassThroughAndActuatorCopy)
     // no lag time: r = dt / 1e-20, the target at once
     EXPECT_NEAR(harness(2, {3.0e5, 1.5e5}, 1, 0, 1, 1.0)[0], 4.0, 1e-12);
     // Too few reals, checked even when the law is skipped; no integers at all.
-    expect_stop([] { harness(3, {1, 2}, 1, 1); }, " USERHARNESS error:  Check UserModel input\n");
-    expect_stop([] { harness(4, {1, 2}, 1); }, " No integer parameters defined for user model\n");
+    expect_child_stop([] { harness(3, {1, 2}, 1, 1); }, " USERHARNESS error:  Check UserModel input\n");
+    expect_child_stop([] { harness(4, {1, 2}, 1); }, " No integer parameters defined for user model\n");
     // Pass-through (model 5) and copy of the actuator signals of harness 2 (model 6).
     std::vector<double> u(19);
     for (int k = 0; k < 19; ++k) u[k] = k + 1.0;
@@ -390,8 +390,8 @@ TEST(UserHarness, OrificeLawPassThroughAndActuatorCopy)
     ALLOC_USER_HARN(&nsig, &nharn);
     for (int32_t k = 1; k <= 3; ++k) SET_USER_HARN_OUTPUT(&k, &h2, &set[k - 1]);
     EXPECT_EQ(harness(6, {}, 4, 0, 2), (std::vector<double>{10.0, 20.0, 30.0, -999.0}));  // signal 4 never set
-    expect_stop([] { harness(5, std::vector<double>(18, 1.0), 18); }, bounds_error("UHARN", 19, 18));
-    expect_stop([] { harness(6, {}, 6, 0, 2); }, bounds_error("GACTU", 6, 5));
+    expect_child_stop([] { harness(5, std::vector<double>(18, 1.0), 18); }, bounds_error("UHARN", 19, 18));
+    expect_child_stop([] { harness(6, {}, 6, 0, 2); }, bounds_error("GACTU", 6, 5));
 }
 
 }  // namespace

@@ -128,14 +128,6 @@ inline std::string bounds_error(const std::string& array, int value, int upper)
            ", above its upper bound " + std::to_string(upper) + "\n";
 }
 
-// Runs body in a child process, which must end the run with status 1 and exactly this output.
-inline void expect_stop(const std::function<void()>& body, const std::string& output)
-{
-    const ChildResult r = run_in_child(body);
-    EXPECT_EQ(r.exit_status, 1) << output;
-    EXPECT_EQ(r.output, output);
-}
-
 // A routine call that must end the run with status 1 and exactly this output.
 struct FatalCase { std::function<void()> body; std::string output; };
 
@@ -143,7 +135,7 @@ struct FatalCase { std::function<void()> body; std::string output; };
 inline void expect_fatal(const std::vector<FatalCase>& cases, int32_t models = 1)
 {
     for (const FatalCase& c : cases) {
-        expect_stop([&] {
+        expect_child_stop([&] {
             setup_models(models);
             c.body();
         }, c.output);
