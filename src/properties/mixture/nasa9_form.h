@@ -8,7 +8,8 @@
 
 namespace usersub::properties {
 
-// T^-2 .. T^5 and ln T of one temperature.
+// T^-2 .. T^5 and ln T of one temperature, and the powers of the enthalpy
+// polynomial with their factors (T^2/2, T^3/3, T^4/4, T^5/5).
 struct Nasa9Powers {
     double t_inv2 = 0.0;
     double t_inv = 0.0;
@@ -18,6 +19,10 @@ struct Nasa9Powers {
     double t4 = 0.0;
     double t5 = 0.0;
     double ln_t = 0.0;
+    double t2_half = 0.0;
+    double t3_third = 0.0;
+    double t4_quarter = 0.0;
+    double t5_fifth = 0.0;
 };
 
 inline Nasa9Powers nasa9_powers(double t_K) noexcept
@@ -31,6 +36,10 @@ inline Nasa9Powers nasa9_powers(double t_K) noexcept
     p.t4 = p.t3 * t_K;
     p.t5 = p.t4 * t_K;
     p.ln_t = std::log(t_K);
+    p.t2_half = 0.5 * p.t2;
+    p.t3_third = p.t3 / 3.0;
+    p.t4_quarter = 0.25 * p.t4;
+    p.t5_fifth = 0.2 * p.t5;
     return p;
 }
 
@@ -61,9 +70,23 @@ inline HCp nasa9_h_cp(const double* a, std::ptrdiff_t stride, double r_J_kgK, co
     const double a7 = a[6 * stride];
     const double b1 = a[7 * stride];
     const double cp_R = a1 * p.t_inv2 + a2 * p.t_inv + a3 + a4 * p.t + a5 * p.t2 + a6 * p.t3 + a7 * p.t4;
-    const double h_R = -a1 * p.t_inv + a2 * p.ln_t + a3 * p.t + a4 * p.t2 * 0.5 + a5 * p.t3 * third +
-                       a6 * p.t4 * 0.25 + a7 * p.t5 * 0.2 + b1;
+    const double t3_third = third == kNasa9Third ? p.t3_third : p.t3 * third;
+    const double h_R = -a1 * p.t_inv + a2 * p.ln_t + a3 * p.t + a4 * p.t2_half + a5 * t3_third +
+                       a6 * p.t4_quarter + a7 * p.t5_fifth + b1;
     return {r_J_kgK * h_R, r_J_kgK * cp_R};
 }
+
+// The coefficients of several species summed with weights w (mass fraction
+// times gas constant), each species' own set: the formulas are linear in the
+// coefficients, so the weighted sum of the species' h and cp is one
+// evaluation of the summed set, nasa9_h_cp(mix.a, 1, 1.0, powers).
+struct Nasa9Mix {
+    double a[8] = {};  // a1..a7, b1
+
+    void add(const double* set, std::ptrdiff_t stride, double w) noexcept
+    {
+        for (int k = 0; k < 8; ++k) a[k] += w * set[k * stride];
+    }
+};
 
 }  // namespace usersub::properties

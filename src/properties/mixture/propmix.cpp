@@ -55,6 +55,44 @@ struct MixtureRules {
         .stop();
 }
 
+// The product species as ideal gases (no real-gas correction): h, cp, the sum
+// of Y_i R_i and the mass sum. In the NASA form each species' coefficients go
+// into the mixed set, weighted by Y_i R_i.
+void ideal_products(const SpeciesThermo& th, const double* y, Nasa9Mix& mix, double& h_sum, double& cp_sum,
+                    double& yr_sum, double& mass_sum) noexcept
+{
+    const SpeciesTable& tab = species_table();
+    const std::int32_t first = tab.props_scalar_2, last = tab.nspecies;
+    double yr_all = 0.0, mass = 0.0;
+    if (th.form() == GasDataForm::nasa9) {
+        Nasa9Mix m = mix;
+        for (std::int32_t i = first; i <= last; ++i) {
+            const double yi = y[i - 1];
+            if (!(yi >= kTrace)) continue;
+            const double yr = yi * th.r_product(i);
+            m.add(th.product_nasa9_set(i), 2, yr);
+            yr_all += yr;
+            mass += yi;
+        }
+        mix = m;
+    } else {
+        double h = 0.0, cp = 0.0;
+        for (std::int32_t i = first; i <= last; ++i) {
+            const double yi = y[i - 1];
+            if (!(yi >= kTrace)) continue;
+            const HCp g = th.product(i, th.product_terms(i, yi));
+            h += yi * g.h_J_kg;
+            cp += yi * g.cp_J_kgK;
+            yr_all += yi * th.r_product(i);
+            mass += yi;
+        }
+        h_sum += h;
+        cp_sum += cp;
+    }
+    yr_sum += yr_all;
+    mass_sum += mass;
+}
+
 void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& eq_flag, double t_K, double p_Pa,
              double* y, MixtureProps& out) noexcept
 {
@@ -104,6 +142,14 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     double dv_dP_sum = 0.0;
     double dh_dP_sum = 0.0;
     double mass_sum = 0.0;
+    // Sum of Y_i R_i over the ideal gases: with Z = 1 their volume is
+    // Y_i R_i T / P, its T derivative Y_i R_i / P and its P derivative
+    // -Y_i R_i T / P^2, so they are added once at the end.
+    double yr_ideal = 0.0;
+    const double t_over_p = t_K * p_inv;
+    // The NASA coefficients of the ideal gases, weighted by Y_i R_i: one
+    // evaluation at the end gives their h and cp.
+    Nasa9Mix mix;
     double h_vapour = 0.0;
     double v_vapour = 0.0;
     double h_liquid = 0.0;
@@ -116,6 +162,24 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
                            (rules.kept_species && (i == rq.kept_a || i == rq.kept_b));
         if (!(yi >= kTrace) && !named) continue;
 
+        if (type[i - 1] == kGas && !(yi > kTrace && rg.on && (rg_flag[i - 1] & 1) != 0)) {
+            // An ideal gas: its volume terms are those of R_i alone.
+            const double r = th.r_gas(i);
+            if (th.form() == GasDataForm::nasa9) {
+                mix.add(th.gas_nasa9_set(i), 3, yi * r);
+            } else {
+                const HCp g = th.gas(i);
+                h_sum += yi * g.h_J_kg;
+                cp_sum += yi * g.cp_J_kgK;
+            }
+            yr_ideal += yi * r;
+            mass_sum += yi;
+            if (i == rq.vapour) {
+                h_vapour = th.gas(i).h_J_kg;
+                v_vapour = r * t_over_p;
+            }
+            continue;
+        }
         SpeciesState s;
         if (!ordinary_species_state(tab, th, rg, i, yi, t_K, p_Pa, true, s)) continue;
         if (type[i - 1] == kGas && i == rq.vapour) {
@@ -137,6 +201,16 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     }
 
     // Product species, always gases; traces with shortened series.
+    if (!rg.on) {
+        ideal_products(th, y, mix, h_sum, cp_sum, yr_ideal, mass_sum);
+        // A product that is the vapour of the phase pair gives its values to
+        // the pair differences with its full polynomial, even as a trace.
+        const std::int32_t v = rq.vapour;
+        if (v >= tab.props_scalar_2 && v <= tab.nspecies) {
+            h_vapour = th.product(v, th.product_full_terms(v)).h_J_kg;
+            v_vapour = th.r_product(v) * t_over_p;
+        }
+    } else {
     for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
         const double yi = y[i - 1];
         const double r = th.r_product(i);
@@ -175,6 +249,16 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
             v_vapour = r * t_K * c.z * p_inv;
         }
     }
+
+    }
+    if (th.form() == GasDataForm::nasa9) {
+        const HCp g = nasa9_h_cp(mix.a, 1, 1.0, th.nasa9());
+        h_sum += g.h_J_kg;
+        cp_sum += g.cp_J_kgK;
+    }
+    vol_sum += yr_ideal * t_over_p;
+    dv_dT_sum += yr_ideal * p_inv;
+    dv_dP_sum -= yr_ideal * t_over_p * p_inv;
 
     // Finish: normalise by the mass that took part.
     if (!(std::fabs(mass_sum - 1.0) <= 0.01)) fatal_mass_sum(mass_sum);
