@@ -21,18 +21,19 @@ void BM_PropmixFrozenNasa9(benchmark::State& state)
     const up::MixtureRequest rq{};
     std::int32_t flag = 0;
     up::MixtureProps out;
+    constexpr double t0_K = 1200.0, p_Pa = 5e5;
 
     const auto mixture = [&](int k) {
-        up::propmix(rq, flag, 1200.0 + 0.01 * k, 5e5, y.data(), out);
+        up::propmix(rq, flag, t0_K + 0.01 * k, p_Pa, y.data(), out);
         benchmark::DoNotOptimize(out);
     };
     const auto bare = [&](int k) {
-        ub::Nasa9Sums s = reference(1200.0 + 0.01 * k, 5e5);
+        ub::Nasa9Sums s = reference(t0_K + 0.01 * k, p_Pa);
         benchmark::DoNotOptimize(s);
     };
 
     mixture(0);
-    const ub::Nasa9Sums s = reference(1200.0, 5e5);
+    const ub::Nasa9Sums s = reference(t0_K, p_Pa);
     if (ub::rel_diff(out.h_J_kg, s.h_J_kg) > 1e-9 || ub::rel_diff(out.cp_J_kgK, s.cp_J_kgK) > 1e-9 ||
         ub::rel_diff(out.rho_kg_m3, s.rho_kg_m3) > 1e-9)
         state.SkipWithError("the mixture routine and the reference loop disagree");
