@@ -32,16 +32,6 @@ void load_set()
     st.pmwt_inv(fx::kC7H16Liquid) = 1.0 / 114.22852;
 }
 
-// The reference at temperature t_K(k), for the ratios.
-template <class T>
-auto reference_call(const ub::Nasa9Reference& reference, T t_K, double p_Pa)
-{
-    return [&reference, t_K, p_Pa](int k) {
-        ub::Nasa9Sums s = reference(t_K(k), p_Pa);
-        benchmark::DoNotOptimize(s);
-    };
-}
-
 bool agrees(double rho, double h, double cp, const ub::Nasa9Sums& s)
 {
     return ub::rel_diff(rho, s.rho_kg_m3) < 1e-9 && ub::rel_diff(h, s.h_J_kg) < 1e-9 &&
@@ -54,19 +44,18 @@ void BM_ZalthrmTP(benchmark::State& state)
     const ub::Composition y0 = ub::realistic_composition();
     ub::Composition y = y0;
     const ub::Nasa9Reference reference(y0.data());
-    const auto t_K = [](int k) { return 1500.0 + 0.01 * k; };
-    const double p = 5.0e5;
+    const double t0 = 1500.0, p = 5.0e5;
     double rho, e, h, cp, cv;
     const auto call = [&](int k) {
-        const double t = t_K(k);
+        const double t = ub::batch_temperature(t0, k);
         ZALTHRM_TP(&t, &p, y.data(), &rho, &e, &h, &cp, &cv);
         benchmark::DoNotOptimize(rho + e + h + cp + cv);
     };
     call(0);
-    if (!agrees(rho, h, cp, reference(t_K(0), p))) state.SkipWithError("the state and the reference loop disagree");
+    if (!agrees(rho, h, cp, reference(t0, p))) state.SkipWithError("the state and the reference loop disagree");
     int k = 0;
     for (auto _ : state) call(++k % 2000);
-    const ub::PerCall c = ub::time_against(call, reference_call(reference, t_K, p));
+    const ub::PerCall c = ub::time_against(call, ub::reference_calls(reference, t0, p));
     state.counters["bare_ns"] = c.reference_s * 1e9;
     state.counters["x_nasa_loop"] = c.ratio();
 }
@@ -94,7 +83,7 @@ void BM_ZalthrmRE(benchmark::State& state)
         state.SkipWithError("the density-energy state missed the temperature and pressure");
     int k = 0;
     for (auto _ : state) call(++k);
-    const ub::PerCall c = ub::time_against(call, reference_call(reference, [](int) { return 1500.0; }, p_ref));
+    const ub::PerCall c = ub::time_against(call, ub::reference_calls(reference, t_ref, p_ref));
     state.counters["bare_ns"] = c.reference_s * 1e9;
     state.counters["x_nasa_loop"] = c.ratio();
 }

@@ -11,6 +11,8 @@
 #include "properties/species/product_species.h"
 #include "properties/species/species_table.h"
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -101,6 +103,19 @@ private:
     std::vector<Species> species_;
     double r_mix_ = 0.0;
 };
+
+// Temperatures of the k-th call of a timed batch: t0 + 0.01 K k.
+inline double batch_temperature(double t0_K, int k) noexcept { return t0_K + 0.01 * k; }
+
+// The reference as the timed routine's partner: call k evaluates at
+// batch_temperature(t0_K, k) and p_Pa.
+inline auto reference_calls(const Nasa9Reference& reference, double t0_K, double p_Pa)
+{
+    return [&reference, t0_K, p_Pa](int k) {
+        Nasa9Sums s = reference(batch_temperature(t0_K, k), p_Pa);
+        benchmark::DoNotOptimize(s);
+    };
+}
 
 // Relative difference of a and b, for the check that a routine and the
 // reference compute the same thing.

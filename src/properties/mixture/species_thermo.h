@@ -160,20 +160,21 @@ inline const double* SpeciesThermo::product_nasa9_set(std::int32_t i) const noex
 inline SpeciesThermo::MixedSums SpeciesThermo::mix_products(const double* y, std::int32_t first, std::int32_t last,
                                                              double trace, Nasa9Mix& mix) const noexcept
 {
-    // Raw pointers for the loop: the extents were checked when th was made.
+    // Walk the block with raw pointers: the extents were checked when th was made.
+    constexpr std::ptrdiff_t kSets = 2 * kProdNasa9SetLen;  // both sets of one product
+    const std::ptrdiff_t k_first = first - n_ordinary_ - 1;  // product of species `first`, from 0
     const double t = nasa9_.t;
-    const double* coef = prod_nasa9_sets();  // whole sets, 8 coefficients each
-    const double* m_inv = prod_mw_inv_;
-    const double* tbreak = tbreak_;
-    const std::int32_t k0 = n_ordinary_ + 1;
+    const double* y_i = y + (first - 1);
+    const double* tbreak = tbreak_ + (first - 1);
+    const double* m_inv = prod_mw_inv_ + k_first;
+    const double* sets = prod_nasa9_sets() + kSets * k_first;
     Nasa9Mix m = mix;
     MixedSums sums;
-    for (std::int32_t i = first; i <= last; ++i) {
-        const double yi = y[i - 1];
+    for (std::ptrdiff_t n = 0, count = last - first + 1; n < count; ++n) {
+        const double yi = y_i[n];
         if (!(yi >= trace)) continue;
-        const std::ptrdiff_t k = i - k0;
-        const double w = yi * m_inv[k];
-        m.add(coef + kProdNasa9SetLen * (2 * k + (t > tbreak[i - 1] ? 1 : 0)), 1, w);
+        const double w = yi * m_inv[n];
+        m.add(sets + kSets * n + (t > tbreak[n] ? kProdNasa9SetLen : 0), 1, w);
         sums.y_over_m += w;
         sums.mass += yi;
     }

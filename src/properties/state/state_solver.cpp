@@ -575,7 +575,7 @@ bool frozen_tp(const StateRequest& rq) noexcept
     if (exchange::global_info().time_step_number < 2) g_pressure_tolerance = 1.0;
     rq.status = 0;
     MixtureProps m;
-    propmix(MixtureRequest{0, 0, 0, 0, 0, 0, 0, 1000.0}, rq.status, rq.t_K, rq.p_Pa, rq.composition.data(), m);
+    propmix(MixtureRequest{rq.equilibrium, 0, 0, 0, 0, 0, 0, 1000.0}, rq.status, rq.t_K, rq.p_Pa, rq.composition.data(), m);
     const GammaTerms g = gamma_terms(rq.t_K, m, m.drho_dT, m.cp_J_kgK);
     if (!(std::isfinite(g.c2) && g.c2 >= 0.0)) return false;
     rq.rho_kg_m3 = m.rho_kg_m3;
