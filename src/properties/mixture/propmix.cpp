@@ -58,10 +58,9 @@ struct MixtureRules {
 // The product species as ideal gases (no real-gas correction): h, cp, the sum
 // of Y_i / M_i and the mass sum. In the NASA form each species' coefficients
 // go into the mixed set, weighted by Y_i / M_i.
-void ideal_products(const SpeciesThermo& th, const double* y, Nasa9Mix& mix, double& h_sum, double& cp_sum,
-                    double& ym_sum, double& mass_sum) noexcept
+void ideal_products(const SpeciesTable& tab, const SpeciesThermo& th, const double* y, Nasa9Mix& mix,
+                    double& h_sum, double& cp_sum, double& ym_sum, double& mass_sum) noexcept
 {
-    const SpeciesTable& tab = species_table();
     const std::int32_t first = tab.props_scalar_2, last = tab.nspecies;
     if (th.form() == GasDataForm::nasa9) {
         const SpeciesThermo::MixedSums s = th.mix_products(y, first, last, kTrace, mix);
@@ -197,7 +196,7 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
 
     // Product species, always gases; traces with shortened series.
     if (!rg.on) {
-        ideal_products(th, y, mix, h_sum, cp_sum, ym_ideal, mass_sum);
+        ideal_products(tab, th, y, mix, h_sum, cp_sum, ym_ideal, mass_sum);
         // A product that is the vapour of the phase pair gives its values to
         // the pair differences with its full polynomial, even as a trace.
         const std::int32_t v = rq.vapour;

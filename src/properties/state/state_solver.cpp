@@ -564,8 +564,6 @@ private:
     double secant_prev_r_ = 0.0, secant_prev_T_ = 0.0;
 };
 
-}  // namespace
-
 // Temperature and pressure of a frozen composition without pair handling:
 // one mixture evaluation, gamma and the sound speed. Returns false, having
 // written nothing but the status, when gamma / (drho/dP) is not positive:
@@ -575,7 +573,8 @@ bool frozen_tp(const StateRequest& rq) noexcept
     if (exchange::global_info().time_step_number < 2) g_pressure_tolerance = 1.0;
     rq.status = 0;
     MixtureProps m;
-    propmix(MixtureRequest{rq.equilibrium, 0, 0, 0, 0, 0, 0, 1000.0}, rq.status, rq.t_K, rq.p_Pa, rq.composition.data(), m);
+    const MixtureRequest r{rq.equilibrium, 0, 0, 0, 0, 0, 0, 1000.0};
+    propmix(r, rq.status, rq.t_K, rq.p_Pa, rq.composition.data(), m);
     const GammaTerms g = gamma_terms(rq.t_K, m, m.drho_dT, m.cp_J_kgK);
     if (!(std::isfinite(g.c2) && g.c2 >= 0.0)) return false;
     rq.rho_kg_m3 = m.rho_kg_m3;
@@ -586,6 +585,8 @@ bool frozen_tp(const StateRequest& rq) noexcept
     rq.sound_m_s = std::sqrt(g.c2);
     return true;
 }
+
+}  // namespace
 
 void fluidstate_solve(const StateRequest& rq) noexcept
 {
