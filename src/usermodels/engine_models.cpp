@@ -154,16 +154,24 @@ void userengcylevaporation(std::int32_t id, EvaporationStep& a) noexcept
     exchange::load_user_model_arrays(id, p);
     if (p.nreal < 3)
         input_error({"UserModel error (USERENGCYLEVAPORATION):  Not enough real values, 3 needed"});
-    require_positive("USERENGCYLEVAPORATION", 12, "first state value", a.state1);
-    require_positive("USERENGCYLEVAPORATION", 16, "second state value", a.state2);
 
     // rate, 1/s (1/step once the factor is a time step)
     const double rate = (16640.0 / p.realparm(1)) * std::pow(a.state1 / 600.0, p.realparm(2)) *
                         std::pow(a.state2 / 4000.0, p.realparm(3)) * a.factor;
     const auto& species = properties::species_table();
     for (std::int32_t i = 1; i <= a.n_species; ++i) a.evaporated(i) = 0.0;
-    for (std::int32_t i = 1; i <= a.n_species; ++i)
-        if (species.ifuel(i) == 2 && species.iproptyp(i) >= 2) a.evaporated(i) = rate * a.liquid_mass(i);
+    for (std::int32_t i = 1; i <= a.n_species; ++i) {
+        if (species.ifuel(i) != 2 || species.iproptyp(i) < 2) continue;
+        if (!std::isfinite(rate)) {
+            // a state value that is negative under a fractional exponent, or zero under a
+            // negative one, leaves the law without a rate
+            out::list("F*** USERENGCYLEVAPORATION: the evaporation rate", rate,
+                      "is not finite: check the state values (arguments 12 and 16), the factor (argument 10) "
+                      "and real parameters 1 to 3");
+            stop_run();
+        }
+        a.evaporated(i) = rate * a.liquid_mass(i);
+    }
     for (std::int32_t j = 1; j <= 3; ++j) a.zero3(j) = 0.0;
 
     // piston position below top dead centre, slider-crank with pin offset

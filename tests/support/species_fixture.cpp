@@ -168,7 +168,8 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
 
     {  // liquid n-heptane, density form 1: rho = r1 + r2 t + r3 t^2 + r4 t pp + r5 pp + r6 pp^2 + r7 pp^3
         const int i = fx::kC7H16Liquid;
-        iproptyp[i - 1] = 3, ifuel[i - 1] = 2, liq_form[i - 1] = 1, liq_flag[i - 1] = 0, nterms[i - 1] = 4;
+        iproptyp[i - 1] = 3, liq_form[i - 1] = 1, liq_flag[i - 1] = 0, nterms[i - 1] = 4;
+        ifuel[i - 1] = opt.heptane_is_fuel ? 2 : 0;
         mw[i - 1] = 100.20194;
         set_formula(i, {7, 16, 0, 0, 0, 0});
         const double r[8] = {679.5,   // kg/m3 at 298.15 K, 1 bar

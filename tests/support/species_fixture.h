@@ -30,6 +30,7 @@ struct SpeciesFixtureOptions {
     std::int32_t products_switch = 0;  // 0 NASA polynomials, 1 power series
     std::int32_t realgas_switch = 0;
     std::int32_t pair_parameter = 0;   // USER_PROPERTY_PARAMETERS(1): bit 0 steers pair handling
+    bool heptane_is_fuel = true;       // false: methane is the set's only fuel
 };
 
 // Loads the set: LOADPROP0, LOADPROP1 (all 18 species), LOADPROP2, LOADPROP4,

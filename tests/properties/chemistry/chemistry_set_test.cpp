@@ -54,7 +54,7 @@ TEST(ChemistrySet, ConcentrationsFractionsAndGasConstant)
         massfrac_from_conc(tiny.data(), out.data());
     });
     EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " Total concentration close to zero.\n");
+    EXPECT_EQ(r.output, "Total concentration close to zero.\n");
 }
 
 TEST(ChemistrySet, NasaEntropiesAndEnthalpySums)

@@ -11,8 +11,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -307,6 +310,49 @@ TEST_P(MatrixSolve, FullPivotSearchAndFatalPaths)
         r = run_in_child([&] { solve(n, 1001, &a, &b); });
         EXPECT_EQ(r.exit_status, 1);
         EXPECT_EQ(r.output, message);
+    }
+}
+
+// The orders 4 and 5 without padding take an unrolled elimination of their
+// own; it must give what the general elimination gives (run here through a
+// padded leading dimension) to the last bit, in B and in A, pivot ties and
+// zero pivots included, and must stop at the same step on a singular matrix.
+TEST_P(MatrixSolve, FixedOrdersMatchTheGeneralEliminationBitForBit)
+{
+    const Solver solve = GetParam();
+    std::mt19937_64 rng(20261206);
+    std::uniform_real_distribution<double> value(-3.0, 3.0);
+    for (std::int32_t n : {4, 5}) {
+        for (int trial = 0; trial < 300; ++trial) {
+            std::vector<double> a(static_cast<std::size_t>(n * n)), b(static_cast<std::size_t>(n));
+            for (double& e : a) e = value(rng);
+            for (double& e : b) e = value(rng);
+            if (trial % 5 == 1) a[0] = 0.0;                                  // zero first diagonal
+            if (trial % 5 == 2) {  // ties in size
+                a[1] = -a[0];
+                a[static_cast<std::size_t>(n)] = a[0];
+            }
+            if (trial % 5 == 3)  // a zero column: singular, found at the last step
+                for (std::int32_t r = 0; r < n; ++r) a[static_cast<std::size_t>(r + n * 2)] = 0.0;
+            std::vector<double> padded(static_cast<std::size_t>((n + 1) * n), 7.0);
+            for (std::int32_t c = 0; c < n; ++c)
+                for (std::int32_t r = 0; r < n; ++r)
+                    padded[static_cast<std::size_t>(r + (n + 1) * c)] = a[static_cast<std::size_t>(r + n * c)];
+            std::vector<double> b_general = b;
+            const bool general = solve(n, n + 1, padded.data(), b_general.data());
+            const bool fixed = solve(n, n, a.data(), b.data());
+            ASSERT_EQ(fixed, general) << n << " " << trial;
+            EXPECT_EQ(fixed, trial % 5 != 3) << n << " " << trial;
+            for (std::int32_t r = 0; r < n; ++r) {
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(b[static_cast<std::size_t>(r)]),
+                          std::bit_cast<std::uint64_t>(b_general[static_cast<std::size_t>(r)]))
+                    << n << " " << trial << " " << r;
+                for (std::int32_t c = 0; c < n; ++c)
+                    EXPECT_EQ(std::bit_cast<std::uint64_t>(a[static_cast<std::size_t>(r + n * c)]),
+                              std::bit_cast<std::uint64_t>(padded[static_cast<std::size_t>(r + (n + 1) * c)]))
+                        << n << " " << trial << " " << r << " " << c;
+            }
+        }
     }
 }
 

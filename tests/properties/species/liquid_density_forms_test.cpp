@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace usersub::properties {
 namespace {
@@ -56,9 +57,12 @@ TEST(LiquidDensityForms, SoundSpeedOfLiquidHeptane)
     liquid_props_wrap(fx::kC7H16Liquid, 298.15, 1e5, c);
     EXPECT_NEAR(c, std::sqrt(1.0 / (1.0 - x) / 0.098e-5), 1e-9);
     EXPECT_NEAR(c, 1131.0, 20.0);  // measured speed of sound of n-heptane at 25 C
-    species_table_rw().liq_coef_a(2, fx::kC7H16Liquid) = -3.0;  // x = 2.64: the ratio is held at 1.6
-    liquid_props_wrap(fx::kC7H16Liquid, 298.15, 1e5, c);
-    EXPECT_NEAR(c, std::sqrt(1.6 / 0.098e-5), 1e-9);
+    // drho/dT -1.5: x = 0.66, 1 / (1 - x) held at 1.6; -3.0: x = 2.64, 1 / (1 - x) < 0 held at 1.0.
+    for (const auto& [drho_dt, gamma] : {std::pair{-1.5, 1.6}, std::pair{-3.0, 1.0}}) {
+        species_table_rw().liq_coef_a(2, fx::kC7H16Liquid) = drho_dt;
+        liquid_props_wrap(fx::kC7H16Liquid, 298.15, 1e5, c);
+        EXPECT_NEAR(c, std::sqrt(gamma / 0.098e-5), 1e-9) << drho_dt;
+    }
 
     const auto r = run_in_child([] {  // constant density: no derivatives, no sound speed
         double cw = 0.0;

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace usersub::properties {
 namespace {
@@ -91,6 +92,10 @@ TEST(Viscandcond, TablesLevelsRemainderAndMixingModes)
         EXPECT_NEAR(r.mu, c.mu, 1e-18) << c.what;
         EXPECT_NEAR(r.k, c.k, 1e-14) << c.what;
     }
+    // Level 1 on rows 2..3 and row 1 at 5 bar: 3 bar lies at or below the first row, so level 1 only.
+    species_table_rw().tt_level_rows(1, 1, 1) = 2;
+    species_table_rw().tt_p(1, 1) = 5e5;
+    EXPECT_NEAR(transport(600, 3e5, {1, 0, 0, 0}).mu, 3.0e-5, 1e-18);
     std::array<double, 4> w{};
     const std::array<double, 4> zeros{};
     volume_fractions(0, 1e5, 600.0, zeros.data(), w.data());
@@ -115,6 +120,23 @@ TEST(Viscandcond, UnknownModeBadTableAndNegativeTemperatureStopTheRun)
         EXPECT_EQ(r.exit_status, 1);
         EXPECT_EQ(r.output, c.output);
     }
+}
+
+TEST(VolumeFractions, LiquidHeptaneAndNitrogen)
+{
+    using namespace usersub::test;
+    load_species_fixture();
+    std::vector<double> y(fx::kNSpecies, 0.0), w(fx::kNSpecies, -1.0);
+    y[fx::kN2 - 1] = y[fx::kC7H16Liquid - 1] = 0.5;
+    // Heptane 679.5 kg/m3 at 298.15 K and 1 bar; nitrogen an ideal gas.
+    const double v_liquid = 0.5 / 679.5, v_gas = 0.5 * 298.15 * 8314.3 / 28.0134 / 1e5;
+    volume_fractions(0, 1e5, 298.15, y.data(), w.data());
+    EXPECT_NEAR(w[fx::kC7H16Liquid - 1], v_liquid / (v_liquid + v_gas), 1e-12);
+    // A density form other than 1 and 2 gives no density: no share.
+    species_table_rw().liq_form(fx::kC7H16Liquid) = 0;
+    volume_fractions(0, 1e5, 298.15, y.data(), w.data());
+    EXPECT_EQ(w[fx::kN2 - 1], 1.0);
+    EXPECT_EQ(w[fx::kC7H16Liquid - 1], 0.0);
 }
 
 TEST(TableInterp, RangeFlagsBracketAndCachedReuse)
@@ -146,13 +168,31 @@ TEST(TableInterp, RangeFlagsBracketAndCachedReuse)
     table_interp_cached(0, 5, 1, 5, 1, xt, yt2, 999.0, y, dy, flag, error);
     EXPECT_DOUBLE_EQ(y, 20.0);
     EXPECT_DOUBLE_EQ(dy, 0.1);
+
+    // Rows 3..4 of equal x: error 4, the bracket is kept, the fraction of the last search stays.
+    x[3] = 300;
+    table_interp_cached(1, 5, 3, 4, 1, xt, yt1, 300.0, y, dy, flag, error);
+    EXPECT_EQ(error, kInterpBadRows);
+    EXPECT_EQ(interp_cache().lo, 3);
+    EXPECT_EQ(interp_cache().hi, 4);
+    EXPECT_EQ(interp_cache().fraction, 0.0);
 }
 
 TEST(Diffusion, BinaryFactorsFollowFuller)
 {
     using namespace usersub::test;
     load_species_fixture();
+    SpeciesTable& s = species_table_rw();
+    for (int e = 1; e <= 6; ++e) {  // SO2 and Ar without atoms (V = 0), N with its formula unloaded
+        s.species_formula(e, fx::product(13)) = s.species_formula(e, fx::product(12)) = 0.0;
+        s.species_formula(e, fx::product(11)) = -999.0;
+    }
     diffusion_volumes_setup();
+    const double root_n2 = std::pow(17.9, 0.333333);
+    EXPECT_NEAR(binarydif(fx::product(13), fx::kN2),
+                0.01013 * std::sqrt(1 / s.pmwt(fx::product(13)) + 1 / s.pmwt(fx::kN2)) / (root_n2 * root_n2), 1e-15);
+    EXPECT_EQ(binarydif(fx::product(13), fx::product(12)), -999.0);
+    EXPECT_EQ(binarydif(fx::product(11), fx::kN2), -999.0);
     struct Pair { int i, j; double va, vb; };
     const Pair pairs[] = {
         {fx::product(6), fx::kN2, 7.07, 17.9},                              // H2-N2
@@ -176,7 +216,7 @@ TEST(Diffusion, BinaryFactorsFollowFuller)
         EXPECT_EQ(binarydif(c.i, c.j), binarydif(c.j, c.i));
     }
     for (int i = 1; i <= fx::kNSpecies; ++i) EXPECT_EQ(binarydif(i, i), -999.0);
-    species_table_rw().species_formula(4, fx::kN2) = 0.0;  // built once: not read again
+    s.species_formula(4, fx::kN2) = 0.0;  // built once: not read again
     diffusion_volumes_setup();
     EXPECT_NEAR(diffusion_arrays().diff_volume_root(fx::kN2), std::pow(17.9, 0.333333), 1e-15);
 }
