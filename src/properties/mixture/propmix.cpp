@@ -55,13 +55,41 @@ struct MixtureRules {
         .stop();
 }
 
+// The product species as ideal gases (no real-gas correction): h, cp, the sum
+// of Y_i / M_i and the mass sum. In the NASA form each species' coefficients
+// go into the mixed set, weighted by Y_i / M_i.
+void ideal_products(const SpeciesTable& tab, const SpeciesThermo& th, const double* y, Nasa9Mix& mix,
+                    double& h_sum, double& cp_sum, double& ym_sum, double& mass_sum) noexcept
+{
+    const std::int32_t first = tab.props_scalar_2, last = tab.nspecies;
+    if (th.form() == GasDataForm::nasa9) {
+        const SpeciesThermo::MixedSums s = th.mix_products(y, first, last, kTrace, mix);
+        ym_sum += s.y_over_m;
+        mass_sum += s.mass;
+        return;
+    }
+    double h = 0.0, cp = 0.0, ym = 0.0, mass = 0.0;
+    for (std::int32_t i = first; i <= last; ++i) {
+        const double yi = y[i - 1];
+        if (!(yi >= kTrace)) continue;
+        const HCp g = th.product(i, th.product_terms(i, yi));
+        h += yi * g.h_J_kg;
+        cp += yi * g.cp_J_kgK;
+        ym += yi * th.m_inv_product(i);
+        mass += yi;
+    }
+    h_sum += h;
+    cp_sum += cp;
+    ym_sum += ym;
+    mass_sum += mass;
+}
+
 void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& eq_flag, double t_K, double p_Pa,
              double* y, MixtureProps& out) noexcept
 {
     const SpeciesTable& tab = species_table();
     if (!(t_K > 0.0) || !(p_Pa > 0.0)) fatal_state(t_K, p_Pa);
 
-    const double t_inv = 1.0 / t_K;
     const double p_inv = 1.0 / p_Pa;
     out.h_J_kg = 0.0;
     out.dh_dP = 0.0;
@@ -86,10 +114,12 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
 
     const std::int32_t n_ordinary = tab.props_scalar_3;
     if (n_ordinary > 0) check_index("Y", 1, n_ordinary, 1, tab.nspecies);
-    const RealGasRule rg = rules.realgas ? realgas_rule() : RealGasRule{};
+    const bool realgas_on = tab.realgas_switch == 1 || tab.realgas_switch == 3;
+    const RealGasRule rg = rules.realgas && realgas_on ? realgas_rule() : RealGasRule{};
     if (rules.realgas && (tab.realgas_switch & 1) != 0) fill_molefrac_work(y);
     const SpeciesThermo th(rules.run_data_form ? run_gas_data_form() : GasDataForm::series, t_K);
-    const std::int32_t word219 = rules.evolution_words ? user_evolution(219) : 0;
+    // Word 219 steers the products' dh/dP, which only the real-gas correction gives.
+    const std::int32_t word219 = rules.evolution_words && rg.on ? user_evolution(219) : 0;
 
     const std::int32_t* type = tab.iproptyp.data();
     const std::int32_t* rg_flag = tab.realgas_flag.data();
@@ -104,6 +134,14 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     double dv_dP_sum = 0.0;
     double dh_dP_sum = 0.0;
     double mass_sum = 0.0;
+    // Sum of Y_i / M_i over the ideal gases: with Z = 1 their volume is
+    // Y_i R_i T / P, its T derivative Y_i R_i / P and its P derivative
+    // -Y_i R_i T / P^2, so they are added once at the end.
+    double ym_ideal = 0.0;
+    const double t_over_p = t_K * p_inv;
+    // The NASA coefficients of the ideal gases, weighted by Y_i / M_i: one
+    // evaluation at the end gives their h and cp.
+    Nasa9Mix mix;
     double h_vapour = 0.0;
     double v_vapour = 0.0;
     double h_liquid = 0.0;
@@ -112,10 +150,30 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     // Ordinary species.
     for (std::int32_t i = 1; i <= n_ordinary; ++i) {
         const double yi = y[i - 1];
-        const bool named = i == rq.liquid || i == rq.vapour ||
-                           (rules.kept_species && (i == rq.kept_a || i == rq.kept_b));
-        if (!(yi >= kTrace) && !named) continue;
+        if (!(yi >= kTrace)) {
+            const bool named = i == rq.liquid || i == rq.vapour ||
+                               (rules.kept_species && (i == rq.kept_a || i == rq.kept_b));
+            if (!named) continue;
+        }
 
+        if (type[i - 1] == kGas && !(yi > kTrace && rg.on && (rg_flag[i - 1] & 1) != 0)) {
+            // An ideal gas: its volume terms are those of R_i alone.
+            const double ym = yi * th.m_inv_gas(i);
+            if (th.form() == GasDataForm::nasa9) {
+                mix.add(th.gas_nasa9_set(i), 3, ym);
+            } else {
+                const HCp g = th.gas(i);
+                h_sum += yi * g.h_J_kg;
+                cp_sum += yi * g.cp_J_kgK;
+            }
+            ym_ideal += ym;
+            mass_sum += yi;
+            if (i == rq.vapour) {
+                h_vapour = th.gas(i).h_J_kg;
+                v_vapour = th.r_gas(i) * t_over_p;
+            }
+            continue;
+        }
         SpeciesState s;
         if (!ordinary_species_state(tab, th, rg, i, yi, t_K, p_Pa, true, s)) continue;
         if (type[i - 1] == kGas && i == rq.vapour) {
@@ -137,6 +195,17 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     }
 
     // Product species, always gases; traces with shortened series.
+    if (!rg.on) {
+        ideal_products(tab, th, y, mix, h_sum, cp_sum, ym_ideal, mass_sum);
+        // A product that is the vapour of the phase pair gives its values to
+        // the pair differences with its full polynomial, even as a trace.
+        const std::int32_t v = rq.vapour;
+        if (v >= tab.props_scalar_2 && v <= tab.nspecies) {
+            h_vapour = th.product(v, th.product_full_terms(v)).h_J_kg;
+            v_vapour = th.r_product(v) * t_over_p;
+        }
+    } else {
+    const double t_inv = 1.0 / t_K;
     for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
         const double yi = y[i - 1];
         const double r = th.r_product(i);
@@ -176,10 +245,21 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
         }
     }
 
+    }
+    if (th.form() == GasDataForm::nasa9) {
+        const HCp g = nasa9_h_cp(mix.set().data(), 1, kGasConstant, th.nasa9());
+        h_sum += g.h_J_kg;
+        cp_sum += g.cp_J_kgK;
+    }
+    const double yr_ideal = kGasConstant * ym_ideal;
+    vol_sum += yr_ideal * t_over_p;
+    dv_dT_sum += yr_ideal * p_inv;
+    dv_dP_sum -= yr_ideal * t_over_p * p_inv;
+
     // Finish: normalise by the mass that took part.
     if (!(std::fabs(mass_sum - 1.0) <= 0.01)) fatal_mass_sum(mass_sum);
     const double s = 1.0 / mass_sum;
-    out.rho_kg_m3 = 1.0 / (s * vol_sum);
+    out.rho_kg_m3 = mass_sum / vol_sum;  // 1 / (s vol_sum)
     out.h_J_kg = h_sum * s;
     out.cp_J_kgK = cp_sum * s;
     out.dh_dP = dh_dP_sum * s;

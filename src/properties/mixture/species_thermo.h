@@ -10,6 +10,8 @@
 #include "properties/mixture/series_form.h"
 
 #include "common/bounds.h"
+#include "properties/species/product_species.h"
+#include "properties/species/species_table.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +21,10 @@ namespace usersub::properties {
 enum class GasDataForm { nasa9, series };
 
 // PRODUCTS_SWITCH 1 selects the power series; any other value the NASA form.
-GasDataForm run_gas_data_form() noexcept;
+inline GasDataForm run_gas_data_form() noexcept
+{
+    return species_table().products_switch == 1 ? GasDataForm::series : GasDataForm::nasa9;
+}
 
 class SpeciesThermo {
 public:
@@ -51,6 +56,20 @@ public:
     // Gas constants per unit mass, J/(kg K).
     double r_gas(std::int32_t i) const noexcept { return r_ * pmwt_inv_[i - 1]; }
     double r_product(std::int32_t i) const noexcept { return r_ * prod_mw_inv_[i - n_ordinary_ - 1]; }
+    // Reciprocal molecular weights, kmol/kg.
+    double m_inv_gas(std::int32_t i) const noexcept { return pmwt_inv_[i - 1]; }
+    double m_inv_product(std::int32_t i) const noexcept { return prod_mw_inv_[i - n_ordinary_ - 1]; }
+
+    // NASA form: the product species first..last (within the product block)
+    // whose mass fraction is at least `trace`, each one's set of this
+    // temperature added to mix with the weight Y_i / M_i. Returns the sums of
+    // Y_i / M_i (kmol/kg) and of Y_i.
+    struct MixedSums {
+        double y_over_m = 0.0;
+        double mass = 0.0;
+    };
+    MixedSums mix_products(const double* y, std::int32_t first, std::int32_t last, double trace,
+                           Nasa9Mix& mix) const noexcept;
 
     // The NASA coefficients a1..b1 of the set of ordinary species i at this
     // temperature, stride 3 (for routines that mix coefficients before they
@@ -69,8 +88,8 @@ private:
     static constexpr int kProductSeriesTerms = 8;  // PROD_CP_MASS coefficients per product
 
     GasDataForm form_;
-    Nasa9Powers nasa9_{};
-    SeriesPowers series_{};
+    Nasa9Powers nasa9_;
+    SeriesPowers series_;
     double r_ = 0.0;
     std::int32_t n_ordinary_ = 0;
     const double* coef_ = nullptr;          // THERMO_COEF (3, 9, C)
@@ -84,8 +103,40 @@ private:
     const std::int32_t* prod_nterms_ = nullptr;
 };
 
-// The per-species evaluations are inline: they run once per species of every
-// mixture evaluation.
+// The evaluator and the per-species evaluations are inline: they run in every
+// mixture evaluation, and once per species of it.
+
+inline SpeciesThermo::SpeciesThermo(GasDataForm form, double t_K) noexcept : form_(form), r_(kGasConstant)
+{
+    const SpeciesTable& tab = species_table();
+    const ProductSpeciesSet& prod = product_species();
+    n_ordinary_ = tab.props_scalar_3;
+    // Every species of a composition has its entries in the per-species arrays.
+    if (tab.nspecies > 0) check_index("THERMO_COEF", 3, tab.nspecies, 1, tab.thermo_coef.extent(2));
+    // Species above PROPS_SCALAR_3 map onto products 1..13, and the product
+    // block PROPS_SCALAR_2..NSPECIES lies among them.
+    if (tab.nspecies > n_ordinary_) check_index("PROD_CP_MASS", 2, tab.nspecies - n_ordinary_, 1, kProducts);
+    if (tab.props_scalar_2 <= tab.nspecies) {
+        check_index("PROD_CP_MASS", 2, tab.props_scalar_2 - n_ordinary_, 1, kProducts);
+        check_index("PROD_CP_MASS", 2, tab.nspecies - n_ordinary_, 1, kProducts);
+    }
+    coef_ = tab.thermo_coef.data();
+    pmwt_inv_ = tab.pmwt_inv.data();
+    tbreak_ = tab.thermo_tbreak.data();
+    tmax_ = tab.species_tmax.data();
+    nterms_ = tab.thermo_nterms.data();
+    prod_nasa9_ = prod.prod_nasa9.data();
+    prod_series_ = prod.prod_cp_mass.data();
+    prod_mw_inv_ = prod.prod_mw_inv.data();
+    prod_nterms_ = prod.prod_settings.data();
+
+    if (form == GasDataForm::nasa9) {
+        nasa9_ = nasa9_powers(t_K);
+    } else {
+        nasa9_.t = t_K;
+        series_ = series_powers(t_K - tab.tref_thermo);
+    }
+}
 
 inline const double* SpeciesThermo::gas_nasa9_set(std::int32_t i) const noexcept
 {
@@ -104,6 +155,31 @@ inline const double* SpeciesThermo::product_nasa9_set(std::int32_t i) const noex
 {
     const int set = nasa9_.t > tbreak_[i - 1] ? 2 : 1;
     return prod_nasa9_ + (set - 1) + 18 * static_cast<std::ptrdiff_t>(i - n_ordinary_ - 1);
+}
+
+inline SpeciesThermo::MixedSums SpeciesThermo::mix_products(const double* y, std::int32_t first, std::int32_t last,
+                                                             double trace, Nasa9Mix& mix) const noexcept
+{
+    // Walk the block with raw pointers: the extents were checked when th was made.
+    constexpr std::ptrdiff_t kSets = 2 * kProdNasa9SetLen;  // both sets of one product
+    const std::ptrdiff_t k_first = first - n_ordinary_ - 1;  // product of species `first`, from 0
+    const double t = nasa9_.t;
+    const double* y_i = y + (first - 1);
+    const double* tbreak = tbreak_ + (first - 1);
+    const double* m_inv = prod_mw_inv_ + k_first;
+    const double* sets = prod_nasa9_sets() + kSets * k_first;
+    Nasa9Mix m = mix;
+    MixedSums sums;
+    for (std::ptrdiff_t n = 0, count = last - first + 1; n < count; ++n) {
+        const double yi = y_i[n];
+        if (!(yi >= trace)) continue;
+        const double w = yi * m_inv[n];
+        m.add(sets + kSets * n + (t > tbreak[n] ? kProdNasa9SetLen : 0), 1, w);
+        sums.y_over_m += w;
+        sums.mass += yi;
+    }
+    mix = m;
+    return sums;
 }
 
 inline HCp SpeciesThermo::series(std::int32_t i, int n) const noexcept

@@ -1,5 +1,7 @@
 #include "properties/species/product_species.h"
 
+#include <array>
+
 namespace usersub::properties {
 namespace {
 
@@ -164,6 +166,18 @@ ProductSpeciesSet make_views() noexcept
 }
 
 }  // namespace
+
+const double* prod_nasa9_sets() noexcept
+{
+    alignas(16) static constexpr auto sets = [] {
+        std::array<double, kProdNasa9SetLen * 2 * kProducts> a{};
+        for (int k = 0; k < kProducts; ++k)
+            for (int r = 0; r < 2; ++r)
+                for (int j = 0; j < kProdNasa9SetLen; ++j) a[(2 * k + r) * kProdNasa9SetLen + j] = kNasa9Rows[k][r][j];
+        return a;
+    }();
+    return sets.data();
+}
 
 const ProductSpeciesSet& product_species() noexcept
 {

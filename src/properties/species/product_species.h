@@ -46,4 +46,10 @@ struct ProductSpeciesSet {
 // The set, read and written in place.
 const ProductSpeciesSet& product_species() noexcept;
 
+// The same NASA polynomials with each coefficient set laid out contiguously,
+// (8, 2, 13): a1..a7, b1 of set 1, then of set 2, per product, 16-byte
+// aligned, for loops that read whole sets.
+inline constexpr int kProdNasa9SetLen = 8;
+const double* prod_nasa9_sets() noexcept;
+
 }  // namespace usersub::properties

@@ -63,12 +63,16 @@ void fluidprops_entry(const StateRequest& rq) noexcept
     if (message != nullptr)
         FatalReport(message).state_values(rq.t_K, rq.p_Pa).location(ReportLocation::state_entry).stop();
 
-    std::int32_t fluid_kind = rq.fluid_kind > 0 ? rq.fluid_kind : 0;
     rq.status = 0;
-    if (fluid_kind == 3) FatalReport::list_directed("F*** FluidRefrigerant not allowed with user model").stop();
-    fluidstate_solve({fluid_kind, rq.input_kind, rq.equilibrium, rq.status, rq.circuit, rq.composition, rq.t_K,
-                      rq.p_Pa, rq.rho_out_kg_m3, rq.rho_kg_m3, rq.e_J_kg, rq.h_J_kg, rq.cp_J_kgK, rq.gamma,
-                      rq.sound_m_s});
+    if (rq.fluid_kind == 3) FatalReport::list_directed("F*** FluidRefrigerant not allowed with user model").stop();
+    if (rq.fluid_kind >= 0) {
+        fluidstate_solve(rq);
+    } else {  // a negative fluid kind counts as 0
+        std::int32_t fluid_kind = 0;
+        fluidstate_solve({fluid_kind, rq.input_kind, rq.equilibrium, rq.status, rq.circuit, rq.composition,
+                          rq.t_K, rq.p_Pa, rq.rho_out_kg_m3, rq.rho_kg_m3, rq.e_J_kg, rq.h_J_kg, rq.cp_J_kgK,
+                          rq.gamma, rq.sound_m_s});
+    }
     rq.rho_out_kg_m3 = rq.rho_kg_m3;
 }
 

@@ -66,9 +66,10 @@ struct GammaTerms {
 };
 GammaTerms gamma_terms(double t_K, const MixtureProps& m, double drho_dT, double cp) noexcept
 {
-    const double x = cp * m.drho_dP * m.rho_kg_m3 * m.rho_kg_m3;
-    const double d = x - t_K * drho_dT * drho_dT;
-    return {x / d, cp * m.rho_kg_m3 * m.rho_kg_m3 / d};
+    const double cp_rho2 = cp * m.rho_kg_m3 * m.rho_kg_m3;
+    const double x = cp_rho2 * m.drho_dP;
+    const double d_inv = 1.0 / (x - t_K * drho_dT * drho_dT);
+    return {x * d_inv, cp_rho2 * d_inv};
 }
 
 class StateSolve {
@@ -76,12 +77,15 @@ public:
     explicit StateSolve(const StateRequest& rq)
         : rq_(rq), tab_(species_table()), y_(rq.composition)
     {
-        // Limits of the pair handling by the setting levels of the run.
-        const bool old_limits = user_evolution(465) <= 6;
-        t_pair_min_K_ = old_limits ? 180.0 : 1.0;
-        t_vap_min_K_ = old_limits ? 240.0 : 1.0;
-        pairs_in_tp_ = user_evolution(29) >= 3;
-        t_vap_max_K_ = pairs_in_tp_ ? 999.0 : 600.0;
+        // Limits of the pair handling by the setting levels of the run; only
+        // fluid kind 2 handles pairs.
+        if (rq.fluid_kind == 2) {
+            const bool old_limits = user_evolution(465) <= 6;
+            t_pair_min_K_ = old_limits ? 180.0 : 1.0;
+            t_vap_min_K_ = old_limits ? 240.0 : 1.0;
+            pairs_in_tp_ = user_evolution(29) >= 3;
+            t_vap_max_K_ = pairs_in_tp_ ? 999.0 : 600.0;
+        }
         if (exchange::global_info().time_step_number < 2) g_pressure_tolerance = 1.0;
         rq_.status = -1;
     }
@@ -544,7 +548,7 @@ private:
 
     const StateRequest& rq_;
     const SpeciesTable& tab_;
-    Array1<double> y_;
+    const Array1<double>& y_;  // the request's composition
     double t_pair_min_K_ = 180.0, t_vap_min_K_ = 240.0, t_vap_max_K_ = 600.0;
     bool pairs_in_tp_ = false;
     bool bit_set_ = false;
@@ -560,10 +564,36 @@ private:
     double secant_prev_r_ = 0.0, secant_prev_T_ = 0.0;
 };
 
+// Temperature and pressure of a frozen composition without pair handling:
+// one mixture evaluation, gamma and the sound speed. Returns false, having
+// written nothing but the status, when gamma / (drho/dP) is not positive:
+// the full solver then handles the warning and the substitute values.
+bool frozen_tp(const StateRequest& rq) noexcept
+{
+    if (exchange::global_info().time_step_number < 2) g_pressure_tolerance = 1.0;
+    rq.status = 0;
+    MixtureProps m;
+    const MixtureRequest r{rq.equilibrium, 0, 0, 0, 0, 0, 0, 1000.0};
+    propmix(r, rq.status, rq.t_K, rq.p_Pa, rq.composition.data(), m);
+    const GammaTerms g = gamma_terms(rq.t_K, m, m.drho_dT, m.cp_J_kgK);
+    if (!(std::isfinite(g.c2) && g.c2 >= 0.0)) return false;
+    rq.rho_kg_m3 = m.rho_kg_m3;
+    rq.h_J_kg = m.h_J_kg;
+    rq.cp_J_kgK = m.cp_J_kgK;
+    rq.e_J_kg = m.h_J_kg - rq.p_Pa / m.rho_kg_m3;
+    rq.gamma = g.gamma;
+    rq.sound_m_s = std::sqrt(g.c2);
+    return true;
+}
+
 }  // namespace
 
 void fluidstate_solve(const StateRequest& rq) noexcept
 {
+    if (rq.input_kind == 1 && rq.fluid_kind != 2 && rq.equilibrium <= 0 && frozen_tp(rq)) {
+        set_location_code(kLocationNone);
+        return;
+    }
     StateSolve(rq).run();
     set_location_code(kLocationNone);
 }

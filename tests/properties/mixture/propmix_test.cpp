@@ -70,6 +70,38 @@ TEST(Propmix, SingleNasaGasFollowsTheIdealGasLaw)
     EXPECT_DOUBLE_EQ(with_trace.h_J_kg, nasa_h("N2", 700.0));
 }
 
+// Air, methane and every product (majors down to 1e-7 traces): h, cp and rho
+// against the species' own polynomials summed here, in both ranges and at
+// the break itself.
+TEST(Propmix, BurntGasFromEverySpeciesOwnPolynomials)
+{
+    test::load_species_fixture();
+    const char* names[fx::kNSpecies] = {"N2", "O2", "CH4", nullptr, nullptr, "CO2", "H2O", "N2", "O2",
+                                        "CO", "H2", "H",   "O",     "OH",    "NO",  "N",   "Ar", "SO2"};
+    const double parts[fx::kNSpecies] = {0.30, 0.05, 0.01, 0.0,  0.0,  0.12, 0.09, 0.40, 0.01,
+                                         4e-3, 2e-4, 3e-6, 2e-5, 8e-5, 1.5e-3, 6e-7, 0.0125, 1e-7};
+    Composition y{};
+    double sum = 0.0;
+    for (double v : parts) sum += v;
+    for (std::size_t i = 0; i < y.size(); ++i) y[i] = parts[i] / sum;
+    const double p = 3.0e5;
+    for (double t : {300.0, 700.0, 1000.0, 1500.0, 3000.0}) {
+        SCOPED_TRACE(t);
+        double h = 0.0, h_scale = 0.0, cp = 0.0, r = 0.0;
+        for (std::size_t i = 0; i < y.size(); ++i) {
+            if (names[i] == nullptr) continue;
+            h += y[i] * nasa_h(names[i], t);
+            h_scale += y[i] * std::fabs(nasa_h(names[i], t));
+            cp += y[i] * nasa_cp(names[i], t);
+            r += y[i] * kR / nasa9(names[i]).mw;
+        }
+        const MixtureProps m = frozen(t, p, y);
+        EXPECT_NEAR(m.h_J_kg, h, 1e-10 * h_scale);
+        EXPECT_NEAR(m.cp_J_kgK, cp, 1e-10 * cp);
+        EXPECT_NEAR(m.rho_kg_m3, p / (r * t), 1e-12 * p / (r * t));
+    }
+}
+
 // cp = dh/dT and the density derivatives against central differences; dh/dP
 // too where the species' enthalpy depends on pressure (a polynomial liquid's
 // correlation does not, while its dh/dP is the thermodynamic one).
