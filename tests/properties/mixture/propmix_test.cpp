@@ -4,6 +4,7 @@
 // and from the ideal-gas law worked by hand.
 #include "properties/mixture/propmix.h"
 #include "properties/species/product_species.h"
+#include "properties/species/species_density.h"
 #include "properties/species/species_table_rw.h"
 #include "properties/state/ph_state.h"
 #include "support/child.h"
@@ -146,6 +147,58 @@ TEST(Propmix, RealGasDerivativesMatchFiniteDifferences)
     const double z = 1.5e7 / (frozen(180.0, 1.5e7, y).rho_kg_m3 * kR / nasa9("N2").mw * 180.0);
     EXPECT_GT(std::fabs(z - 1.0), 0.05);
     expect_consistent_derivatives(180.0, 1.5e7, y, 2e-3);
+}
+
+// Corrected and ideal gases side by side, a kept 5e-9 trace, a corrected
+// product and a 2e-6 product without the real-gas bit (which clears the dh/dP
+// sum): the mixture against each species' own terms summed here, both forms.
+TEST(Propmix, RealGasAndIdealSpeciesSideBySide)
+{
+    for (int form : {0, 1}) {
+        SCOPED_TRACE(form);
+        test::load_species_fixture({.products_switch = form, .realgas_switch = 3});
+        const SpeciesTable& tab = species_table();
+        tab.realgas_flag(fx::kO2) = 0;
+        tab.realgas_flag(fx::product(1)) = 1;
+        const double t = 280.0, p = 1.0e7, dt = t - tab.tref_thermo;
+        const Composition y = only({{fx::kN2, 0.55}, {fx::kO2, 0.15}, {fx::kCH4, 5e-9}, {fx::product(1), 0.3 - 2e-6},
+                                    {fx::product(2), 2e-6}});
+        const int ids[5] = {fx::kN2, fx::kO2, fx::kCH4, fx::product(1), fx::product(2)};
+        const char* names[5] = {"N2", "O2", "CH4", "CO2", "H2O"};
+        double moles = 0.0;
+        for (int n = 0; n < 5; ++n) moles += y[ids[n] - 1] / nasa9(names[n]).mw;
+        double h = 0.0, cp = 0.0, v = 0.0, dv_dT = 0.0, mass = 0.0;
+        for (int n = 0; n < 5; ++n) {
+            const int i = ids[n];
+            const double yi = y[i - 1], r = kR / nasa9(names[n]).mw;
+            double hi = nasa_h(names[n], t), cpi = nasa_cp(names[n], t);
+            if (form == 1) {  // the series of the set: the products' 2e-6 trace keeps two terms
+                const int k = i - fx::kOrdinary;
+                const int terms = i <= fx::kOrdinary ? tab.thermo_nterms(i) : (yi < 5e-6 ? 2 : product_species().prod_settings(k));
+                hi = cpi = 0.0;
+                for (int j = 0; j < terms; ++j) {
+                    const double c = i <= fx::kOrdinary ? tab.thermo_coef(1, j + 1, i) : product_species().prod_cp_mass(j + 1, k);
+                    hi += c * std::pow(dt, j);
+                    if (j > 0) cpi += j * c * std::pow(dt, j - 1);
+                }
+            }
+            double z = 1.0, h_dep = 0.0, dh_dP = 0.0, dz_dP = 0.0, dz_dT = 0.0, cp_dep = 0.0;
+            if (i != fx::kO2 && i != fx::kCH4 && i != fx::product(2))  // partial pressure X_i P
+                realgas_z(t, yi / nasa9(names[n]).mw / moles * p, tab.tcrit(i), tab.pcrit(i), r, z, h_dep, dh_dP, 1,
+                          dz_dP, dz_dT, cp_dep);
+            if (i == fx::kN2) {
+                EXPECT_LT(z, 0.995);
+            }
+            h += yi * (hi + h_dep), cp += yi * (cpi + cp_dep), mass += yi;
+            v += yi * r * t * z / p, dv_dT += yi * r / p * (z + t * dz_dT);
+        }
+        const MixtureProps m = frozen(t, p, y, {.kept_a = fx::kCH4});
+        EXPECT_NEAR(m.h_J_kg, h / mass, 1e-11 * 3e6);
+        EXPECT_NEAR(m.cp_J_kgK, cp / mass, 1e-10 * m.cp_J_kgK);
+        EXPECT_NEAR(m.rho_kg_m3, mass / v, 1e-12 * m.rho_kg_m3);
+        EXPECT_NEAR(m.dv_dT, dv_dT / mass, 1e-12 * m.dv_dT);
+        EXPECT_EQ(m.dh_dP, 0.0);
+    }
 }
 
 TEST(Propmix, LiquidsAndTheStabilityClip)
