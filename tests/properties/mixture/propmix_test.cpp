@@ -218,6 +218,21 @@ TEST(Propmix, LiquidsAndTheStabilityClip)
     const double drho_dP = 0.098e-5;  // r5 per bar, in 1/Pa
     const double limit = std::sqrt(0.375 * m.cp_J_kgK * rho * rho * drho_dP / t);
     EXPECT_NEAR(m.drho_dT, -limit, 1e-9 * limit);
+
+    // A density that falls with pressure ends the run with the five values
+    // (cp, from the enthalpy correlation, is checked for its label and unit).
+    species_table_rw().liq_coef_a(5, fx::kC7H16Liquid) = -0.098;  // kg/(m3 bar)
+    const auto r = run_in_child([] { (void)frozen(300.0, 1.0e5, only({{fx::kC7H16Liquid, 1.0}})); });
+    EXPECT_EQ(r.exit_status, 1);
+    const std::string head = "F*** One of the following liquid properties is negative: \n     cp           = ";
+    const std::string tail = " J/kg-K\n"
+                             "     rho          =    670.2     kg/m^3\n"  // 679.5 - 5 * 1.85 - 9e-4 * 1.85^2
+                             "     d(rho)/dP    =  -0.9800E-01 kg/m^3-bar\n"
+                             "     pressure     =    1.000     bar\n"
+                             "     temperature  =    300.0     K\n";
+    ASSERT_EQ(r.output.size(), head.size() + 12 + tail.size());
+    EXPECT_EQ(r.output.substr(0, head.size()), head);
+    EXPECT_EQ(r.output.substr(head.size() + 12), tail);
 }
 
 TEST(Propmix, PhasePairWithAProductVapour)
