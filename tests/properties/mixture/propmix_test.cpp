@@ -346,6 +346,16 @@ TEST(Propmix, SecondFormMatchesTheLiveRoutineWithoutRealGases)
                            &MixtureProps::drho_dP, &MixtureProps::delta_v_m3_kg})
             EXPECT_DOUBLE_EQ(a.*field, b.*field);
     }
+    // The second form has no kept species: a 5e-9 trace named as one stays out.
+    Composition traced = y;
+    traced[fx::kCH4 - 1] = 5e-9;
+    traced[fx::kN2 - 1] = 0.55 - 5e-9;
+    const MixtureRequest kept{.kept_a = fx::kCH4};
+    MixtureProps second;
+    std::int32_t flag = 0;
+    propmix_b(kept, flag, 600.0, 4e5, traced.data(), second);
+    EXPECT_DOUBLE_EQ(second.h_J_kg, frozen(600.0, 4e5, traced).h_J_kg);
+    EXPECT_NE(second.h_J_kg, frozen(600.0, 4e5, traced, kept).h_J_kg);
 }
 
 TEST(PhState, NewtonOnTheMixtureEnthalpy)
