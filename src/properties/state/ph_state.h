@@ -10,8 +10,8 @@ namespace usersub::properties {
 void zalthrm_ph_solve(double& t_K, double p_Pa, const double* y, double h_target_J_kg, double& cp_J_kgK,
                       std::int32_t fluid_kind, std::int32_t h_switch, double tol_K) noexcept;
 
-// Mixture enthalpy and cp; with h_switch 1 every species counts, otherwise
-// species below a mass fraction of 1.0e-8 are skipped.
+// Mixture enthalpy and cp; species below a mass fraction of 1.0e-8 are
+// skipped, except the loaded species (1..PROPS_SCALAR_3) with h_switch 1.
 void mix_enthalpy(std::int32_t h_switch, double t_K, double p_Pa, const double* y, double& h_J_kg,
                   double& cp_J_kgK) noexcept;
 
