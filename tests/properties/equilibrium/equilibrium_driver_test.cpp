@@ -255,6 +255,19 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     for (double v : y) sum += v;
     EXPECT_NEAR(sum, 1.0, 1e-14);
 
+    // A failed square-root solve writes nothing: the equilibrium-constant
+    // solver takes over from the root's start (here complete combustion), so
+    // it gives what it gives from that start on its own, to the bit.
+    DriverVariant root_fails = kEcpinzDriver;
+    root_fails.root = &root;
+    y = methane_air(1.04);
+    capture_stdout([&] { drive_equilibrium(root_fails, 0.0, 2000.0, 1e5, y.data()); });
+    const std::vector<double> after_fallback(&x()(1), &x()(1) + kProducts);
+    const Array1<double>& t = product_species().element_totals;
+    clear_products();
+    solve_products(kEcpNewton, 1e5, 2000.0, {t(1), t(2), t(3), t(4), t(6), t(5)}, 0);
+    EXPECT_EQ(std::vector<double>(&x()(1), &x()(1) + kProducts), after_fallback);
+
     // The four-element solver has nothing to fall back on: its failure ends the run.
     NewtonVariant ecp60_variant = kEcp60Newton;
     ecp60_variant.levels = root.levels;
