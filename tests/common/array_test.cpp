@@ -28,15 +28,10 @@ TEST(Array1, OneBasedAccessOverHostArrayAndStorage)
 
 TEST(ArrayN, ColumnMajorWithFirstSubscriptFastest)
 {
-    Storage<double, 2> m("M2");
-    m.assign({3, 2}, 0.0);
-    m(2, 1) = 21.0;
-    m(1, 2) = 12.0;
-    EXPECT_EQ(m.data()[1], 21.0);  // (2,1) follows (1,1)
-    EXPECT_EQ(m.data()[3], 12.0);  // (1,2) follows column 1
     Storage<int, 3> c("C3");
     c.assign({2, 3, 4}, 7, {0, 1, -1});
     c(1, 3, 2) = 5;
+    // offset (1 - 0) + 2 ((3 - 1) + 3 (2 - -1)): first subscript fastest, from its lower bound
     EXPECT_EQ(c.data()[1 + 2 * (2 + 3 * 3)], 5);
     EXPECT_EQ(c.view()(0, 1, -1), 7);
 }
