@@ -39,12 +39,9 @@ TEST(EngineComponents, InjectorsAndValvesBeforeAndAfterTheSpeciesSet)
     char name[80];
     std::int32_t i1 = 0, i2 = 0;
     double r7 = 0.0, r8 = 0.0, got[4] = {-1, -1, -1, -1};
-    const InjectorInfoOut out{.name = name,
-                              .name_len = sizeof name,
-                              .i1 = &i1,
-                              .i2 = &i2,
-                              .r = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &r7, &r8},
-                              .composition = got};
+    InjectorInfoOut out{.name = name, .name_len = sizeof name, .i1 = &i1, .i2 = &i2, .composition = got};
+    out.r[6] = &r7;
+    out.r[7] = &r8;
     get_injector_info(1, out);
     EXPECT_EQ(std::string(name, 14), "Port injector ");
     EXPECT_EQ((std::array{i1 * 1.0, i2 * 1.0, r7, r8, got[0]}), (std::array{10.0, 11.0, 7.0, 8.0, -1.0}));
