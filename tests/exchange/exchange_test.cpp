@@ -145,10 +145,8 @@ TEST(UserPlots, GatesStatusLabelsLimitsAndThinning)
     store(1, 3, 1.0, 1.0, "Five");    // status 5: stored, labels never taken
     store(1, 4, 1.0, 1.0);            // iplot = NPLOT + 1: dropped
     p = drain_plot(1, 1);
-    EXPECT_EQ(p.x, (std::vector{1.0, 2.0}));
-    EXPECT_EQ(p.y, (std::vector{10.0, 20.0}));
-    EXPECT_EQ((std::array{p.title, p.curve, p.xlabel, p.ylabel}),
-              (std::array{padded("Torque"), padded("cyl 1"), padded("Crank Angle"), padded("N-m")}));
+    EXPECT_EQ(p.points(), (std::vector{1.0, 2.0, 10.0, 20.0}));  // x, then y
+    EXPECT_EQ(p.labels(), labels("Torque", "cyl 1", "Crank Angle", "N-m"));
     EXPECT_TRUE(drain_plot(1, 1).x.empty());  // drained
     EXPECT_TRUE(drain_plot(1, 2).x.empty());
     p = drain_plot(1, 3);

@@ -1,12 +1,14 @@
 // The per-call exchange routines allocate nothing: operator new is counted
 // around repeated calls.
 #include "exchange/user_models.h"
+#include "usermodels/model_setup.h"
 #include "usersub.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 static long g_allocations = 0;
 
@@ -21,15 +23,12 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(NoAllocation, FetchAndPlotStorePerCall)
 {
-    const int32_t one = 1, ten = 10, z = 0, ints[10] = {};
-    const double r = 0.0;
-    int32_t ierr = 0;
-    ALLOCATE_USER_STRUCTURE(&one);
-    ALLOCATE_USER_PLOT(&one);
-    LOAD_USER_INTARRAY(&one, &ten, ints);
-    LOAD_USER_CHARARRAY(&one, &one, "curve", 5);
-    LOAD_USER_PLOT(&one, &one, &one, &ierr);
-    SEND_USER_STATE(&z, &z, &z, &one, &one, &z, &r, &r, &r, &z);
+    using namespace usersub::test;
+    const int32_t one = 1;
+    setup_models(1, 1);
+    set_ints(1, std::vector<int32_t>(10, 0));
+    set_texts(1, {"curve"}, 5);
+    send_state({.state_int4 = 1, .time_step = 1});
 
     usersub::exchange::UserModelArrays arrays;
     const long before = g_allocations;
