@@ -498,6 +498,92 @@ USERSUB_API void SCAVENGUSR(const int32_t* imodel, const void* unused2, int32_t*
                             double* comp_out22, double* out23, double* comp_out24, double* out25,
                             double* window_start, double* window_end, double* ratio);
 
+/* ---- User models: hydraulic valve templates ---- */
+USERSUB_API void USER_FVLV(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const int32_t* orientation,
+    const double* lift_offset, const double* cd0, const double* crit_flow_number, const double* x,
+    const double* v, const void* unused10, const int32_t* nspec, const int32_t* circuit,
+    const void* pass13, const double* x_ref, const double* p1, const double* p2, const double* t1,
+    const double* t2, const double* fm1, const double* fm2, const double* mass_flow,
+    const int32_t* direction, double* flow_area, double* hyd_diameter, double* flow_number,
+    double* discharge_coef, double* force, const double* p_vapour, double* volume1,
+    double* volume2, const void* unused31, const double* d_seat, const double* d_outer,
+    const double* d_inner);
+USERSUB_API void USER_FVLVMH(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const int32_t* orientation,
+    const double* lift_offset, const double* cd0, const double* crit_flow_number, const double* x,
+    const double* v, const void* unused10, const double* xb, const double* vb,
+    const void* unused13, const int32_t* nspec, const int32_t* circuit, const void* pass16,
+    const double* x_ref, const double* xb_ref, const double* p1, const double* p2,
+    const double* t1, const double* t2, const double* fm1, const double* fm2,
+    const double* mass_flow, const int32_t* direction, double* flow_area, double* hyd_diameter,
+    double* flow_number, double* discharge_coef, double* force, double* counter_force,
+    const double* p_vapour, double* volume1, double* volume2, const void* unused36,
+    const double* d_seat, const double* d_outer, const double* d_inner, const void* unused40);
+USERSUB_API void USER_VALVE(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const void* unused4,
+    const int32_t* orientation, const double* lift_offset, const double* cd0,
+    const double* crit_flow_number, const double* x, const double* v, const void* unused11,
+    const double* xb, const double* vb, const void* unused14, const int32_t* nspec,
+    const int32_t* circuit, const void* pass17, const double* x_ref, const double* xb_ref,
+    const double* p1, const double* p2, const double* t1, const double* t2, const double* fm1,
+    const double* fm2, const double* mass_flow, const int32_t* direction, double* flow_area,
+    double* hyd_diameter, double* flow_number, double* discharge_coef, double* force,
+    double* counter_force, const double* p_vapour, double* volume1, double* volume2);
+USERSUB_API void USER_BPSS(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const int32_t* orientation,
+    const double* lift_offset, const double* cd0, const double* crit_flow_number, const double* x,
+    const void* v_unread, const void* unused10, const int32_t* nspec, const int32_t* circuit,
+    const void* pass13, const double* x_ref, const double* p1, const double* p2, const double* t1,
+    const double* t2, const double* fm1, const double* fm2, const double* mass_flow,
+    const int32_t* direction, double* flow_area, double* hyd_diameter, double* flow_number,
+    double* discharge_coef, double* force, const void* p_vapour_unread, double* volume1,
+    double* volume2, const double* d_seat, const double* d_ball, const double* d_inner,
+    const double* d_outer, const void* unused35, const void* unused36);
+USERSUB_API void USER_BPCS(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const int32_t* orientation,
+    const double* lift_offset, const double* cd0, const double* crit_flow_number, const double* x,
+    const void* v_unread, const void* unused10, const int32_t* nspec, const int32_t* circuit,
+    const void* pass13, const double* x_ref, const double* p1, const double* p2, const double* t1,
+    const double* t2, const double* fm1, const double* fm2, const double* mass_flow,
+    const int32_t* direction, double* flow_area, double* hyd_diameter, double* flow_number,
+    double* discharge_coef, double* force, const void* p_vapour_unread, double* volume1,
+    double* volume2, const double* d_seat, const double* seat_angle, const double* d_ball,
+    const double* d_inner, const double* d_outer, const void* unused36, const void* unused37);
+USERSUB_API void USER_BPCSMH(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const int32_t* orientation,
+    const double* lift_offset, const double* cd0, const double* crit_flow_number, const double* x,
+    const void* v_unread, const void* unused10, const void* xb_unread, const void* vb_unread,
+    const void* unused13, const int32_t* nspec, const int32_t* circuit, const void* pass16,
+    const double* x_ref, const void* xb_ref_unread, const double* p1, const double* p2,
+    const double* t1, const double* t2, const double* fm1, const double* fm2,
+    const double* mass_flow, const int32_t* direction, double* flow_area, double* hyd_diameter,
+    double* flow_number, double* discharge_coef, double* force, double* counter_force,
+    const void* p_vapour_unread, double* volume1, double* volume2, const double* d_seat,
+    const double* seat_angle, const double* d_ball, const double* d_inner, const double* d_outer,
+    const void* unused41, const void* unused42, const void* unused43);
+USERSUB_API void USER_CPSS(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const int32_t* orientation,
+    const double* lift_offset, const double* cd0, const double* crit_flow_number, const double* x,
+    const void* v_unread, const void* unused10, const int32_t* nspec, const int32_t* circuit,
+    const void* pass13, const double* x_ref, const double* p1, const double* p2, const double* t1,
+    const double* t2, const double* fm1, const double* fm2, const double* mass_flow,
+    const int32_t* direction, double* flow_area, double* hyd_diameter, double* flow_number,
+    double* discharge_coef, double* force, const void* p_vapour_unread, double* volume1,
+    double* volume2, const double* d_seat, const double* d_outer, const double* d_inner,
+    const double* cone_angle, const void* unused35, const void* unused36);
+USERSUB_API void USER_CPCS(
+    const int32_t* imodel, const void* unused2, const int32_t* mode, const int32_t* orientation,
+    const double* lift_offset, const double* cd0, const double* crit_flow_number, const double* x,
+    const void* v_unread, const void* unused10, const int32_t* nspec, const int32_t* circuit,
+    const void* pass13, const double* x_ref, const double* p1, const double* p2, const double* t1,
+    const double* t2, const double* fm1, const double* fm2, const double* mass_flow,
+    const int32_t* direction, double* flow_area, double* hyd_diameter, double* flow_number,
+    double* discharge_coef, double* force, const void* p_vapour_unread, double* volume1,
+    double* volume2, const double* d_outer, const double* d_seat, const double* d2,
+    const double* d_inner, const double* beta, const double* alpha, const double* ramp_length,
+    const void* unused38, const void* unused39);
+
 /* ---- User models: flow devices ---- */
 USERSUB_API void UFDMODEL(const int32_t* device, const void* unused2, const int32_t* np,
                           const int32_t* ndev, const int32_t* nsp, const int32_t* nc,
@@ -520,6 +606,19 @@ USERSUB_API void UFDMODEL_IMPL(const int32_t* device, const void* unused2,
                                const double* p_prev, const void* unused21, double* composition,
                                const void* unused23, const double* fmas, const double* fmas_h,
                                const void* unused26, double* zero_out, double* slpu);
+
+/* ---- User models: catalyst ---- */
+USERSUB_API void CATMODUSR(const int32_t* imodel, const int32_t* pass2, const int32_t* plot_key_a,
+                           const int32_t* plot_key_b, const int32_t* pass5, const int32_t* n_species,
+                           const int32_t* extent7, const void* unused8, const int32_t* extent9,
+                           const void* unused10, const int32_t* n_moxy1, const int32_t* moxy1,
+                           const void* pass13, const void* pass14, const double* dt,
+                           const double* plot_factor, const void* pass17, const void* pass18,
+                           const void* pass19, const void* unused20, const void* unused21,
+                           const double* mass, const double* fluxi, const double* fluxip, double* fm,
+                           const double* temperature, const double* pressure, const double* pass28,
+                           const double* density, const double* energy, const void* unused31,
+                           const void* unused32, double* out33);
 
 #ifdef __cplusplus
 }

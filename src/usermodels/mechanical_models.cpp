@@ -3,6 +3,7 @@
 #include "common/output.h"
 #include "common/run_stop.h"
 #include "exchange/user_models.h"
+#include "usermodels/squeeze_film.h"
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
@@ -52,16 +53,9 @@ exchange::UserModelArrays g_extf_parms;
 
 double squeeze_film_force(const SqueezeFilm& film, double h_m, double hdot_m_s) noexcept
 {
-    constexpr double kClampGap_m = 1.5e-7;
-    double he = std::max(h_m, 1e-9);
-    double hd = hdot_m_s;
-    double ramp = 1.0;
-    if (hdot_m_s < 0.0) {  // closing: the film cannot thin below the clamp gap
-        he = std::max(he, kClampGap_m);
-        ramp = 1.0 - std::exp(-0.05 * h_m / kClampGap_m);
-        if (h_m < kClampGap_m) hd = 0.0;
-    }
-    const double he3 = he * he * he;
+    const FilmGap gap = squeeze_film_gap(h_m, hdot_m_s);
+    const double hd = gap.rate_m_s;
+    const double he3 = gap.gap_m * gap.gap_m * gap.gap_m;
     const double r1 = film.r_inner_m;
     const double r2 = film.r_outer_m;
     double force_N = 0.0;
@@ -70,10 +64,7 @@ double squeeze_film_force(const SqueezeFilm& film, double h_m, double hdot_m_s) 
         const double a_ring = r2 * r2 - r1 * r1;
         const double a = 1.0 / (2.0 * std::log(r2 / r1)) - r1 * r1 / a_ring;  // mean-pressure weight
         area_m2 = kPi * a_ring;
-        // A gap pressed into its seat (hd = 0) has no viscous term: the ramp, whose
-        // exponential overflows there, does not enter.
-        const double viscous_N =
-            hd == 0.0 ? 0.0 : ramp * 3.0 * kPi * a_ring * a_ring * (a - 0.5) * film.mu_Pa_s * hd / he3;
+        const double viscous_N = gap.factor * 3.0 * kPi * a_ring * a_ring * (a - 0.5) * film.mu_Pa_s * hd / he3;
         force_N = viscous_N + area_m2 * (film.p_inner_Pa * a + film.p_outer_Pa * (1.0 - a));  // pressure
     } else {
         area_m2 = kPi * r2 * r2;

@@ -69,8 +69,9 @@ TEST(EngineComponents, InjectorsAndValvesBeforeAndAfterTheSpeciesSet)
     get_injector_info(2, out);
     EXPECT_EQ(std::pair(i1, name[0]), std::pair(0, ' '));  // the other arrays are fresh
     // Injector 3 has no composition column until the species set is loaded again.
-    test::expect_stop([&] { load_injector(3, "third", comp); },
-                      " Array bounds error: subscript 2 of array INJ_COMPOSITION has value 3, above its upper bound 2\n");
+    test::expect_child_stop(
+        [&] { load_injector(3, "third", comp); },
+        " Array bounds error: subscript 2 of array INJ_COMPOSITION has value 3, above its upper bound 2\n");
 }
 
 TEST(EngineComponents, CylinderTableAndPistonKinematics)
@@ -105,7 +106,7 @@ TEST(EngineComponents, CylinderTableAndPistonKinematics)
     EXPECT_EQ(tdc.velocity, 0.0);
     EXPECT_NEAR(tdc.acceleration, 0.05 * 314.15927 * 314.15927 * 1.3125, 1e-6);
 
-    test::expect_stop([&] { LOADCYLINDERANGLE(&three, &angle); }, test::bounds_error("CYL_ANGLE", 3, 2));
+    test::expect_child_stop([&] { LOADCYLINDERANGLE(&three, &angle); }, test::bounds_error("CYL_ANGLE", 3, 2));
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ TEST(UfdExchange, ActuatorsPortMapAndSensors)
 
     alloc_ufd(5, 6, 7);  // ignored: sizes and values stay
     EXPECT_EQ(actuator<ex::ufd_get_actuator1_b>(1), std::make_pair(1, 250000.0));
-    expect_stop([] { actuate(3, 1, 1.0); }, bounds_error("UFD_ACTUATOR1_VALUE", 3, 2));
+    expect_child_stop([] { actuate(3, 1, 1.0); }, bounds_error("UFD_ACTUATOR1_VALUE", 3, 2));
 
     // The port map: list entries of 0 or below name no connection.
     const int32_t iufd = 1, n = 3, list[] = {3, 0, -2};
@@ -82,8 +82,8 @@ TEST(UfdExchange, ActuatorsPortMapAndSensors)
     EXPECT_EQ(sense(1, 2, 2), 6.0);
     EXPECT_EQ(sense(1, 4, 2), 0.25);
 
-    expect_stop([] { sense(1, 24, 1); }, bounds_error("UFD_SENSOR_SPECIES", 21, 2));  // species entry 21
-    expect_stop([&] { push(3, 1, 2); }, bounds_error("TABLE", 3, 2));                 // the table has 2 rows
+    expect_child_stop([] { sense(1, 24, 1); }, bounds_error("UFD_SENSOR_SPECIES", 21, 2));  // species entry 21
+    expect_child_stop([&] { push(3, 1, 2); }, bounds_error("TABLE", 3, 2));  // the table has 2 rows
 }
 
 void alloc_harness(int32_t nsig, int32_t nharn) { ALLOC_USER_HARN(&nsig, &nharn); }
@@ -94,7 +94,7 @@ TEST(Harness, NamesAndSignals)
 {
     // A negative harness count gives no columns. Names are found ignoring
     // trailing blanks; the first of two equal names wins.
-    expect_stop(
+    expect_child_stop(
         [] {
             alloc_harness(-1, -2);
             name_harness(1, "x");
@@ -121,7 +121,7 @@ TEST(Harness, NamesAndSignals)
     EXPECT_EQ(n, 3);
     EXPECT_EQ(buf, "Engine    ##Brake     ##" + std::string(10, 'h') + "##" + std::string(12, '#'));
     view.extent = 2;  // room for two of the three names
-    expect_stop([&] { GET_USER_HARN_NAMES(&n, &view); }, bounds_error("NAMES", 3, 2));
+    expect_child_stop([&] { GET_USER_HARN_NAMES(&n, &view); }, bounds_error("NAMES", 3, 2));
 
     // Signals keep their fresh values until written.
     const double values[] = {1.5, 2.5, 3.5};
@@ -141,7 +141,7 @@ TEST(Harness, NamesAndSignals)
     const auto a = ex::harness_dump_a(), b = ex::harness_dump_b();
     EXPECT_EQ((std::array{a(2), a(3), b(2), b(3)}), (std::array{2.5, -999.0, 3.5, -999.0}));
 
-    expect_stop([] { alloc_harness(3, 2); }, " Allocation error: USER_HARNESS_DATA is already allocated\n");
+    expect_child_stop([] { alloc_harness(3, 2); }, " Allocation error: USER_HARNESS_DATA is already allocated\n");
 }
 
 void write(int32_t model, const std::string& text) { WRT_USER(&model, text.data(), std::ssize(text)); }
@@ -185,7 +185,7 @@ TEST(UserMessages, QueuesKeepOrderPerModelDrainToEmptyAndOverflow)
               " W*** Untaken user message of user model 1 dropped:\n p3\n"
               " W*** Untaken user message of user model 1 dropped:\n p4\n");
     EXPECT_EQ(take(1, 3).first, padded("p5", 130));
-    expect_stop([] { take(1, 4); }, bounds_error("MSG_FLAG", 4, 3));  // the queue now ends at 3
+    expect_child_stop([] { take(1, 4); }, bounds_error("MSG_FLAG", 4, 3));  // the queue now ends at 3
 
     // A full queue writes the message out instead.
     for (int k = 1; k <= 100; ++k) write(2, "msg " + std::to_string(k));
@@ -193,7 +193,8 @@ TEST(UserMessages, QueuesKeepOrderPerModelDrainToEmptyAndOverflow)
               " W*** User message queue full for user model 2 - message not queued:\n msg 101\n");
     for (int k = 1; k <= 100; ++k) ASSERT_EQ(take(2, k).first, padded("msg " + std::to_string(k), 130));
 
-    expect_stop([&] { ALLOCATE_USER_STRING(&two); }, " Allocation error: USER_MESSAGE_TABLE is already allocated\n");
+    expect_child_stop([&] { ALLOCATE_USER_STRING(&two); },
+                      " Allocation error: USER_MESSAGE_TABLE is already allocated\n");
 }
 
 TEST(SpecialValues, SlotsOutsideTheTableAreReportedAndIgnored)

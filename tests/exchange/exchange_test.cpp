@@ -52,9 +52,10 @@ TEST(UserModels, CountsFillValuesTextsAndHostIndices)
     EXPECT_EQ(std::string(texts, 264), "0123456789" + std::string(122, ' ') + "abcdefghij" + std::string(122, ' '));
 
     // Indices the host gets wrong never reach memory outside the table.
-    expect_stop([] { set_ints(3, {1}); }, bounds_error("USER_MODEL_TABLE", 3, 2));
-    expect_stop([&] { SETUSERRLTVALUE(&one, &five, reals); }, bounds_error("RLTARRAY", 5, 4));
-    expect_stop([&] { ALLOCATE_USER_STRUCTURE(&n); }, " Allocation error: USER_MODEL_TABLE is already allocated\n");
+    expect_child_stop([] { set_ints(3, {1}); }, bounds_error("USER_MODEL_TABLE", 3, 2));
+    expect_child_stop([&] { SETUSERRLTVALUE(&one, &five, reals); }, bounds_error("RLTARRAY", 5, 4));
+    expect_child_stop([&] { ALLOCATE_USER_STRUCTURE(&n); },
+                      " Allocation error: USER_MODEL_TABLE is already allocated\n");
 }
 
 // Storage that cannot be had ends the run as a fatal error naming the entry
@@ -63,7 +64,7 @@ TEST(OutOfMemory, SizingEntryPointsStopTheRunWithAMessage)
 {
     static constexpr int32_t kHuge = std::numeric_limits<int32_t>::max(), one = 1;
     // 2^31 x 2^31 port entries are past any addressable size.
-    expect_stop([] { UFD_ALLOC(&kHuge, &kHuge, &one); }, " Allocation error: out of memory in UFD_ALLOC\n");
+    expect_child_stop([] { UFD_ALLOC(&kHuge, &kHuge, &one); }, " Allocation error: out of memory in UFD_ALLOC\n");
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's allocator reserves instead of refusing";
 #else
@@ -72,8 +73,8 @@ TEST(OutOfMemory, SizingEntryPointsStopTheRunWithAMessage)
     int overcommit = 0;
     std::ifstream("/proc/sys/vm/overcommit_memory") >> overcommit;
     if (overcommit == 1) GTEST_SKIP() << "the kernel overcommits without limit";
-    expect_stop([] { ALLOCATE_USER_STRUCTURE(&kHuge); },
-                " Allocation error: out of memory in ALLOCATE_USER_STRUCTURE\n");
+    expect_child_stop([] { ALLOCATE_USER_STRUCTURE(&kHuge); },
+                      " Allocation error: out of memory in ALLOCATE_USER_STRUCTURE\n");
 #endif
 }
 
@@ -156,9 +157,9 @@ TEST(UserPlots, GatesStatusLabelsLimitsAndThinning)
     int32_t ierr = 0;
     LOAD_USER_PLOT(&m, &one, &one, &ierr);
     EXPECT_EQ(ierr, -1);
-    expect_stop([] { setup(); }, " Allocation error: USER_PLOT_TABLE is already allocated\n");
-    expect_stop([] { (void)drain_plot(1, 0); },
-                " Array bounds error: subscript 1 of array PLOT_STATUS has value 0, below its lower bound 1\n");
+    expect_child_stop([] { setup(); }, " Allocation error: USER_PLOT_TABLE is already allocated\n");
+    expect_child_stop([] { (void)drain_plot(1, 0); },
+                      " Array bounds error: subscript 1 of array PLOT_STATUS has value 0, below its lower bound 1\n");
 
     // A full buffer is thinned, with a warning.
     EXPECT_EQ(capture_stdout([] { for (int k = 1; k <= 201; ++k) store(1, 1, k, -k); }), "");

@@ -1,25 +1,13 @@
 // The per-call exchange routines allocate nothing: operator new is counted
 // around repeated calls.
 #include "exchange/user_models.h"
+#include "support/allocation_counter.h"
 #include "usermodels/model_setup.h"
 #include "usersub.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-static long g_allocations = 0;
-
-void* operator new(std::size_t size)
-{
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(NoAllocation, FetchAndPlotStorePerCall)
 {
@@ -31,12 +19,12 @@ TEST(NoAllocation, FetchAndPlotStorePerCall)
     send_state({.state_int4 = 1, .time_step = 1});
 
     usersub::exchange::UserModelArrays arrays;
-    const long before = g_allocations;
+    const long before = allocation_count();
     for (int k = 0; k < 201; ++k) {  // fills the plot buffer up to its thinning
         usersub::exchange::load_user_model_arrays(1, arrays);
         const double x = k;
         USERPLOTSTORE(&one, &one, "T", 1, "C", 1, "x", 1, "y", 1, &x, &x);
     }
-    EXPECT_EQ(g_allocations, before);
+    EXPECT_EQ(allocation_count(), before);
     EXPECT_EQ(arrays.nint, 10);
 }

@@ -1,5 +1,7 @@
 #include "support/child.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -32,6 +34,20 @@ ChildResult run_in_child(const std::function<void()>& body)
     waitpid(pid, &status, 0);
     result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+void expect_child_stop(const std::function<void()>& body, std::string_view output)
+{
+    const ChildResult r = run_in_child(body);
+    EXPECT_EQ(r.exit_status, 1) << output;
+    EXPECT_EQ(r.output, output);
+}
+
+void expect_child_stop_mentioning(const std::function<void()>& body, std::string_view text)
+{
+    const ChildResult r = run_in_child(body);
+    EXPECT_EQ(r.exit_status, 1) << text;
+    EXPECT_NE(r.output.find(text), std::string::npos) << "wanted: " << text << "\nwritten: " << r.output;
 }
 
 std::string capture_stdout(const std::function<void()>& body)

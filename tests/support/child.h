@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace usersub::test {
 
@@ -15,6 +16,14 @@ struct ChildResult {
 // Runs body in a forked child whose standard output is captured; a body that
 // returns ends the child with status 0.
 ChildResult run_in_child(const std::function<void()>& body);
+
+// Runs body in a child and expects it to stop the run (exit status 1)
+// having written exactly `output`.
+void expect_child_stop(const std::function<void()>& body, std::string_view output);
+
+// Runs body in a child and expects it to stop the run (exit status 1)
+// having written `text` somewhere in its output.
+void expect_child_stop_mentioning(const std::function<void()>& body, std::string_view text);
 
 // Runs body in this process and returns what it wrote to standard output.
 std::string capture_stdout(const std::function<void()>& body);

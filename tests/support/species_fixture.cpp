@@ -125,6 +125,19 @@ double nasa9_s_R(const Nasa9Species& s, double T)
            a[5] * T * T * T / 3 + a[6] * T * T * T * T / 4 + a[8];
 }
 
+std::vector<double> fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi)
+{
+    const double mw_o2 = nasa9("O2").mw;
+    const double mw_n2 = nasa9("N2").mw;
+    const double o2 = o2_per_fuel / phi;
+    const double mass = mw_fuel + o2 * (mw_o2 + 3.76 * mw_n2);
+    std::vector<double> y(fx::kNSpecies, 0.0);
+    y[static_cast<std::size_t>(fuel - 1)] = mw_fuel / mass;
+    y[fx::kO2 - 1] = o2 * mw_o2 / mass;
+    y[fx::kN2 - 1] = 3.76 * o2 * mw_n2 / mass;
+    return y;
+}
+
 void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions& opt)
 {
     const std::int32_t counts[10] = {C, fx::kFirstProduct, fx::kOrdinary, 0, 13,
@@ -168,7 +181,8 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
 
     {  // liquid n-heptane, density form 1: rho = r1 + r2 t + r3 t^2 + r4 t pp + r5 pp + r6 pp^2 + r7 pp^3
         const int i = fx::kC7H16Liquid;
-        iproptyp[i - 1] = 3, ifuel[i - 1] = 2, liq_form[i - 1] = 1, liq_flag[i - 1] = 0, nterms[i - 1] = 4;
+        iproptyp[i - 1] = 3, liq_form[i - 1] = 1, liq_flag[i - 1] = 0, nterms[i - 1] = 4;
+        ifuel[i - 1] = opt.heptane_is_fuel ? 2 : 0;
         mw[i - 1] = 100.20194;
         set_formula(i, {7, 16, 0, 0, 0, 0});
         const double r[8] = {679.5,   // kg/m3 at 298.15 K, 1 bar

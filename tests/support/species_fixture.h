@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace usersub::test {
 
@@ -30,6 +31,7 @@ struct SpeciesFixtureOptions {
     std::int32_t products_switch = 0;  // 0 NASA polynomials, 1 power series
     std::int32_t realgas_switch = 0;
     std::int32_t pair_parameter = 0;   // USER_PROPERTY_PARAMETERS(1): bit 0 steers pair handling
+    bool heptane_is_fuel = true;       // false: methane is the set's only fuel
 };
 
 // Loads the set: LOADPROP0, LOADPROP1 (all 18 species), LOADPROP2, LOADPROP4,
@@ -65,6 +67,11 @@ inline void load_species_fixture(const SpeciesFixtureOptions& options = {})
                       &COPY_USER_PROPERTY_PARAMETERS, &SET_EVOLUTION_SCALAR_FLAGS_USER},
                      options);
 }
+
+// Mass fractions of the set for fuel species `fuel` (molar mass mw_fuel,
+// kg/kmol) burning in air: o2_per_fuel / phi O2 and 3.76 times as many N2 per
+// fuel molecule, o2_per_fuel the stoichiometric O2.
+std::vector<double> fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi);
 
 // NASA 9-coefficient data of one species (N2, O2, CH4, C7H16, H2O, CO2, CO,
 // H2, H, O, OH, NO, N, Ar, SO2).

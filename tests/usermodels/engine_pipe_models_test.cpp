@@ -42,22 +42,28 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
     expect_near({double(b.status), b.x}, {0.0, 0.0}, 0.0);
     // x = (1 - cos(3.1415927 (theta + 20) / 50)) / 2;
     // burned = min(dx / (1 - x_old) (unburned + residual), unburned); by hand
-    const std::array<double, 5> steps[] = {  // theta, x, dx, burned
+    struct Step { double theta, x, dx, burned1, burned2; };
+    const Step steps[] = {
         {5.0, 0.5000000116025517, 0.5000000116025517, 0.005500000127628068, 0.0010000000232051034},
         {15.0, 0.7938926392875624, 0.2938926276850107, 0.006465637959106032, 0.0011755705380192788},
         {30.0, 1.0, 0.20610736071243763, 0.01, 0.002},  // the share would exceed what is unburned
         {30.0, 1.0, 0.0, 0.0, 0.0},                     // again: all has burned, nothing more burns
     };
-    for (const auto& s : steps)
-        b.call(s[0]), expect_near({double(b.status), b.x, b.dx, b.burned[0], b.burned[1]}, {1, s[1], s[2], s[3], s[4]},
-                                  1e-14, 1e-17);
+    for (const Step& s : steps) {
+        b.call(s.theta);
+        expect_near({double(b.status), b.x, b.dx, b.burned[0], b.burned[1]}, {1, s.x, s.dx, s.burned1, s.burned2},
+                    1e-14, 1e-17);
+    }
     EXPECT_EQ(b.end, 30.0);  // x first above 0.999
     b.call(31.0);            // past the end: ended, start marked unset
     expect_near({double(b.status), b.x, b.x_old, b.start, b.burned[1], b.dx}, {2, 0.999, 0.999, 9000, 0, 0}, 0.0);
-    b.status = 0, b.call(-30.0), b.call(0.0);  // the host starts the next cycle
+    b.status = 0;  // the host starts the next cycle
+    b.call(-30.0);
+    b.call(0.0);
     expect_near({b.end, b.x}, {9000.0, 0.3454915116402722}, 1e-15);  // z = 0.4
     // burn fraction and rate (dx / 25) of every burning call
-    const Plot frac = drain_plot(1, 1), rate = drain_plot(1, 2);
+    const Plot frac = drain_plot(1, 1);
+    const Plot rate = drain_plot(1, 2);
     EXPECT_EQ(frac.x, (std::vector<double>{5.0, 15.0, 30.0, 30.0, 0.0}));
     EXPECT_NEAR(rate.y.at(1), 0.011755705107400427, 1e-16);
     EXPECT_EQ(frac.labels(), labels("User Combustion Model", "Burn Fraction", "theta", " "));
@@ -83,21 +89,36 @@ TEST(WallHeatTransfer, ReferenceStateThenCombustionTerm)
     setup_models(1);
     set_reals(1, {-180.0, 140.0});  // C1 = 6.18 - 3.9 strictly between these angles
     // w = C1 cm + w2; hW = 0.01298 (p w)^0.8 / (D^0.2 T^0.55);
-    // hH = 130 V^-0.06 (p 1e-5)^0.8 T^-0.4 (w + 1.4)^0.8 (by hand, in order)
-    const Gas ref, fired{1, 1, 0.086, 0.086, 5e-5, 10.0, 6e6, 2000.0, 1.35, 10.0};
-    Gas below = fired, closing = fired, other = fired, new_ref = fired;
-    below.p = 5e6, closing.theta = 140.0, other.cylinder = 2, new_ref.phase = 0;
-    const std::pair<Gas, std::vector<double>> cases[] = {
-        {ref, {230.8271494409676, 578.9964507501361}},  // phase 0 at -100 deg: reference 3 bar, 4.5e-4 m3, 400 K
-        // pm = 3e5 (4.5e-4 / 5e-5)^1.35 = 58.26 bar; w2 = 0.00324 Vd T1 / (p1 V1) (p - pm) = 0.83587 m/s
-        {fired, {1076.9281010999337, 3917.0962103689676}},
-        {below, {904.3413432187755, 3294.7422874590525}},     // under the motored pressure: no combustion term
-        {closing, {2323.3802054988264, 8216.518108113723}},   // at the closing angle exactly: C1 = 6.18, no term
-        {other, {1046.3509730294525, 3812.1189794261854}},    // no reference taken: zero reference pressure
-        {new_ref, {1046.3509730294525, 3812.1189794261854}},  // a phase-0 call replaces the reference: pm = p
-        {fired, {1046.3509730294525, 3812.1189794261854}},
+    // hH = 130 V^-0.06 (p 1e-5)^0.8 T^-0.4 (w + 1.4)^0.8 (by hand, in order).
+    // Fired at 5e-5 m3, 2000 K: pm = 3e5 (4.5e-4 / 5e-5)^1.35 = 58.26 bar from the reference of
+    // phase 0; w2 = 0.00324 Vd T1 / (p1 V1) (p - pm) = 0.83587 m/s at 60 bar.
+    struct Case { int32_t cylinder, phase; double volume_m3, p_Pa, t_K, theta_deg, woschni, hohenberg; };
+    const Case cases[] = {
+        {1, 0, 4.5e-4, 3e5, 400.0, -100.0, 230.8271494409676, 578.9964507501361},  // the reference
+        {1, 1, 5e-5, 6e6, 2000.0, 10.0, 1076.9281010999337, 3917.0962103689676},
+        {1, 1, 5e-5, 5e6, 2000.0, 10.0, 904.3413432187755, 3294.7422874590525},    // below pm: no combustion term
+        {1, 1, 5e-5, 6e6, 2000.0, 140.0, 2323.3802054988264, 8216.518108113723},   // closing angle: C1 6.18, no term
+        {2, 1, 5e-5, 6e6, 2000.0, 10.0, 1046.3509730294525, 3812.1189794261854},   // no reference: zero pressure
+        {1, 0, 5e-5, 6e6, 2000.0, 10.0, 1046.3509730294525, 3812.1189794261854},   // phase 0 replaces the reference
+        {1, 1, 5e-5, 6e6, 2000.0, 10.0, 1046.3509730294525, 3812.1189794261854},   // pm = p
     };
-    for (const auto& [g, h] : cases) expect_near(g.heat(), h, 1e-13);
+    for (const Case& c : cases) {
+        const Gas g{.cylinder = c.cylinder, .phase = c.phase, .volume = c.volume_m3, .p = c.p_Pa, .t = c.t_K,
+                    .theta = c.theta_deg};
+        expect_near(g.heat(), {c.woschni, c.hohenberg}, 1e-13);
+    }
+}
+
+// Sizes the cylinder table and gives every cylinder this stroke, pin offset and rod length.
+void load_cylinders(int32_t n, double stroke_m, double pin_offset_m = 0.0, double rod_m = 0.0)
+{
+    const int32_t ival = 0;
+    const std::array<double, 13> cyl{0.0, stroke_m, pin_offset_m, 0.0, rod_m};
+    const double* r = cyl.data();
+    ALLOCATE_CYLINDERINFO(&n);
+    for (int32_t c = 1; c <= n; ++c)
+        LOADCYLINDERINFO(&c, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10,
+                         r + 11, r + 12);
 }
 
 // Evaporated mass per species of cylinder 1 at 30 deg, then the three zeroed entries.
@@ -116,11 +137,7 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
 {
     // A cylinder, two injectors and a valve, before the species set that sizes their compositions.
     const int32_t one = 1, two = 2, ival = 0;
-    ALLOCATE_CYLINDERINFO(&one);
-    std::array<double, 13> cyl{0.0, 0.09, 0.001, 0.0, 0.15};  // stroke, pin offset, connecting rod
-    const double* r = cyl.data();
-    LOADCYLINDERINFO(&one, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10, r + 11,
-                     r + 12);
+    load_cylinders(1, 0.09, 0.001, 0.15);
     ALLOCATEINJECTORINFO(&two);
     const std::vector<double> comp(fx::kNSpecies, 0.0);
     const double *zc = comp.data(), z = 0.0, port = 0.002, di = 0.0005, valve = 0.05;  // mass flows, kg/s
@@ -185,12 +202,13 @@ TEST(JetIgnition, DelayIntegralAndOutputFactorThenFixedHooks)
     // Hooks with fixed results write only their own outputs, each of its extent.
     const int32_t id = 1, id3 = 3, two = 2;
     const double arg6 = 0.25;
-    std::vector<double> o(13, -1.0);
+    std::vector<double> o(15, -1.0);
     TURBFLSPEEDUSER(&id, n_, n_, n_, n_, &arg6, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[0]);
     SWIRL_USER(n_, n_, &id3, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[1],
                &o[2]);  // argument 26 has four entries
     TCTURBUSER(&id, n_, &two, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[7], &o[10]);  // two entries each
-    EXPECT_EQ(o, (std::vector<double>{25.0, 0, 0, 0, 0, 0, -1, 0, 0, -1, 1, 1, -1}));  // 100 * 0.25
+    USER_SET_ENERGY_SOURCE(&id, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &o[13], &o[14]);
+    EXPECT_EQ(o, (std::vector<double>{25.0, 0, 0, 0, 0, 0, -1, 0, 0, -1, 1, 1, -1, 0, 0}));  // 100 * 0.25
 }
 
 // Flow of nozzle model 1 at 350 K, 800 kg/m3: mdot, u, p1, upstream copy, vdot, cd, rho, three zeros, radius.
@@ -203,9 +221,12 @@ std::vector<double> nozzle_flow(double flow_switch, double p1, double p2, double
     return r;
 }
 
-std::vector<double> nozzle_geometry(int32_t id, int32_t count = -1, double d = -1.0)
+std::vector<double> nozzle_geometry(int32_t id)
 {
-    return INJNOZZUSER_GETDIM(n_, n_, &id, &count, &d), std::vector<double>{double(count), d};
+    int32_t count = -1;
+    double d = -1.0;
+    INJNOZZUSER_GETDIM(n_, n_, &id, &count, &d);
+    return {double(count), d};
 }
 
 TEST(InjectorNozzle, GeometryAndFlowBothWays)
@@ -216,15 +237,16 @@ TEST(InjectorNozzle, GeometryAndFlowBothWays)
     // dp = 3e7 Pa, rho 800: u = sqrt(2 dp / rho) = 273.861; A = 3 pi (2e-4)^2 / 4 = 9.42478e-8;
     // mdot = cd A u rho; above u_max the velocity is capped, the mass flow keeps the unlimited cd
     // and the returned cd is u_max / 273.861; radius sqrt(cd) d / 2 (all by hand)
-    const std::array<double, 8> cases[] = {  // switch, p1, p2, u_max, u, mdot, cd, radius
+    struct Case { double flow_switch, p1, p2, u_max, u, mdot, cd, radius; };
+    const Case cases[] = {
         {1.0, 5e7, 2e7, 300.0, 273.8612787525831, 0.014454057768054586, 0.7, 8.366600265340756e-05},
         {1.0, 2e7, 5e7, 300.0, -273.8612787525831, -0.014454057768054586, 0.7, 8.366600265340756e-05},
         {1.0, 5e7, 2e7, 100.0, 100.0, 0.005277875658030847, 0.3651483716701107, 6.0427507947135365e-05},
         {0.0, 5e7, 2e7, 100.0, 0.0, 0.0, 0.3651483716701107, 6.0427507947135365e-05},  // no flow
     };
-    for (const auto& c : cases)
-        expect_near(nozzle_flow(c[0], c[1], c[2], c[3]),
-                    {c[5], c[4], c[1], 350.0, c[5] / 800.0, c[6], 800.0, 0.0, 0.0, 0.0, c[7]}, 1e-13);
+    for (const Case& c : cases)
+        expect_near(nozzle_flow(c.flow_switch, c.p1, c.p2, c.u_max),
+                    {c.mdot, c.u, c.p1, 350.0, c.mdot / 800.0, c.cd, 800.0, 0.0, 0.0, 0.0, c.radius}, 1e-13);
 }
 
 struct Nox {
@@ -260,13 +282,9 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
     // valve: R9 = 2, R10 = 0.5; bearing: R4 = 0.06 m, R5 = 0.02 m, R6 = 1e-5 m, R7 = 0.01 Pa s, R8 = 1e4 N
     set_reals(1, {0, 0, 0, 0.06, 0.02, 1e-5, 0.01, 1e4, 2.0, 0.5});
     set_reals(2, {50.0, 0.01, 20.0});  // cylinder
-    const int32_t one = 1, two = 2, ival = 0;
-    ALLOCATE_CYLINDERINFO(&two);
-    const std::array<double, 13> cyl{0.0, 0.09};  // stroke
-    const double *r = cyl.data(), factor = 1.5, rpm = 3000.0, f1 = 3000.0, f2 = 4000.0, load = 4e6;  // |F| = 5000 N
-    for (int32_t c : {1, 2})
-        LOADCYLINDERINFO(&c, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10, r + 11,
-                         r + 12);
+    load_cylinders(2, 0.09);
+    const int32_t one = 1, two = 2;
+    const double factor = 1.5, rpm = 3000.0, f1 = 3000.0, f2 = 4000.0, load = 4e6;  // |F| = 5000 N
     send_state({.crank_angle_deg = 140.0});  // phi = 30 degrees
     std::vector<double> t(7, 0.0);
     for (int k : {0, 1}) ENGFRIC_USER_VALVE(&one, &factor, &t[k]);
@@ -277,7 +295,9 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
     // bearing w = 0.06 * 0.5 * 3000 * 3.14159 / 30 = 9.42477; (0.01 w / 1e-5) 0.06 0.02 (5000 / 1e4 + 1)
     expect_near(t, {4.299037442278701, 4.299037442278701, 16.964586, 16.964586, 16.964586, 924.9994829327952,
                     1374.9991382213254}, 1e-10);
-    const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3), cylinder = drain_plot(2, 1);
+    const Plot crank = drain_plot(1, 2);
+    const Plot valve = drain_plot(1, 3);
+    const Plot cylinder = drain_plot(2, 1);
     EXPECT_EQ(valve.y.size(), 2u);  // every call; only bearing 1 and cylinder 1
     expect_near(crank.points(), {30.0, 16.964586}, 1e-10);
     expect_near(cylinder.points(), {30.0, 1374.9991382213254}, 1e-12);
@@ -285,11 +305,12 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
     EXPECT_EQ(valve.curve + cylinder.curve, padded("Valvetrain Torque") + padded("Cyl#1 Fric.Torque"));
 }
 
-double lift(double input, const std::string& file, int32_t id = 1, double out = -1.0)
+double lift(double input, const std::string& file, int32_t id = 1)
 {
-    USERLIFTU(n_, &id, n_, n_, &input, n_, n_, n_, n_, n_, n_, n_, n_, n_, file.data(), intptr_t(file.size()), n_, n_,
-              n_, &out);
-    return out;
+    return output_of([&](double* out) {
+        USERLIFTU(n_, &id, n_, n_, &input, n_, n_, n_, n_, n_, n_, n_, n_, n_, file.data(), intptr_t(file.size()), n_,
+                  n_, n_, out);
+    });
 }
 
 TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
@@ -297,7 +318,8 @@ TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
     setup_models(1);
     const auto contents = [](const std::string& p) { return (std::stringstream() << std::ifstream(p).rdbuf()).str(); };
     const auto dir = std::filesystem::path(::testing::TempDir()) / ("usersub_lift" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir), std::filesystem::create_directories(dir);
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
     const std::string a = (dir / "lift_a.txt").string(), b = (dir / "lift_b.txt").string();
     std::ofstream(a) << "an earlier run\nof two lines\n";
     send_state({.state_int4 = 0});  // not traced: the file system is not touched
@@ -308,12 +330,14 @@ TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
     EXPECT_EQ(contents(a), " 0.9\n");      // the first traced call replaces the file
     EXPECT_EQ(lift(2.0, a + "   "), 1.8);  // same file, name blank-padded
     EXPECT_EQ(contents(a), " 0.9\n 1.8\n");
-    EXPECT_EQ(lift(10.0, b), 9.0);  // another name: a is closed, b begins
-    EXPECT_EQ(lift(1.0, a), 0.9);   // a opened anew starts again
-    EXPECT_EQ(contents(a) + contents(b), " 0.9\n 9.0\n");
-    // after switching files a fatal stop closes only the open one
-    expect_stop([&] { lift(2.0, b), stop_run(); }, "");
-    EXPECT_EQ(contents(b), " 1.8\n");
+    lift(10.0, b);  // another name: a is closed, b begins
+    EXPECT_EQ(contents(b), " 9.0\n");
+    // a fatal stop closes (and so flushes) the open file
+    expect_child_stop([&] {
+        lift(2.0, b);
+        stop_run();
+    }, "");
+    EXPECT_EQ(contents(b), " 9.0\n 1.8\n");
     // a file that cannot be opened, or written, warns once and the lift is still returned
     const std::string missing = (dir / "no_such_dir" / "lift.txt").string(), full = "/dev/full";
     const std::string tail = "\n      the lift is returned without its trace\n";
@@ -323,26 +347,27 @@ TEST(ValveLift, TraceFileAcrossCallsNamesAndFailures)
         EXPECT_EQ(capture_stdout([&] { EXPECT_EQ(lift(1.0, full) + lift(2.0, full), 0.9 + 1.8); }),
                   " W*** USERLIFTU: cannot write the trace file /dev/full" + tail);
     }
-    EXPECT_EQ(lift(3.0, a), 2.7);  // a good name afterwards traces again
+    lift(3.0, a);  // a good name afterwards traces again, from the start
     EXPECT_EQ(contents(a), " 2.7\n");
 }
 
 // Air in a 50 mm pipe: cp 1005, mu 1.8e-5, k 0.026, rho 1.2, u 10, D 0.05.
 struct Air {
     double cp = 1005.0, mu = 1.8e-5, k = 0.026, rho = 1.2, u = 10.0, d = 0.05;
-    double cf(int32_t id, double cf = -1.0) const
+    double cf(int32_t id) const
     {
-        return CF_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf), cf;
+        return output_of([&](double* cf) { CF_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, cf); });
     }
-    double htc(int32_t id, double cf, double h = -1.0) const
+    double htc(int32_t id, double cf) const
     {
-        return CF_HG_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, &h), h;
+        return output_of([&](double* h) { CF_HG_USER(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, h); });
     }
-    double refrig_cf(int32_t id, double x, double cf = -1.0) const
+    double refrig_cf(int32_t id, double x) const
     {
-        CF_USER_REFRIG(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, &cf, n_, n_, &x, n_, n_, n_, n_, n_,
-                       n_, n_, n_, n_, n_, n_, n_, n_, n_);
-        return cf;
+        return output_of([&](double* cf) {
+            CF_USER_REFRIG(n_, n_, &id, n_, n_, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, cf, n_, n_, &x, n_, n_, n_, n_,
+                           n_, n_, n_, n_, n_, n_, n_, n_, n_, n_);
+        });
     }
 };
 
@@ -364,10 +389,6 @@ TEST(PipeFlow, FrictionFactorsHeatTransferWithItsPlotAndTransferMatrix)
     // liquid, vapour, two-phase at 2x = 0.5
     expect_near({Air{}.refrig_cf(4, 0.0), Air{}.refrig_cf(4, 1.0), Air{}.refrig_cf(4, 0.25)},
                 {blasius * 1.1, blasius * 1.2, blasius * 0.5 * 1.3}, 1e-13);
-    const int32_t id = 1;
-    std::vector<double> s{-1, -1};
-    USER_SET_ENERGY_SOURCE(&id, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, n_, &s[0], &s[1]);
-    EXPECT_EQ(s, (std::vector<double>{0, 0}));
 
     // heat transfer: default law of model 3, Nusselt law of model 1 plotted every hundredth call
     send_state({});
@@ -406,12 +427,13 @@ struct Refrig {
     double t_fluid = 280.0, t_wall = 290.0, cp = 1400.0, mu = 2e-4, k = 0.09, rho = 1200.0, u = 0.5, d = 0.008;
     double area = 5e-5, q_div = 1e-4, x = 0.0, pr = 0.25, q_in = 5.0, rho_l = 1200.0, h_l = 2.0e5, mu_l = 2e-4;
     double k_l = 0.09, cp_l = 1400.0, sigma = 0.008, rho_v = 30.0, h_v = 4.0e5, mu_v = 1.2e-5, k_ref = 0.1, mdot = 0.03;
-    double htc(int32_t id, double h = -1.0) const
+    double htc(int32_t id) const
     {
-        CF_HG_USER_REFRIG(n_, n_, &id, &t_fluid, &t_wall, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, n_, &area, &q_div, &x,
-                          &pr, &q_in, &rho_l, &h_l, &mu_l, &k_l, &cp_l, &sigma, &rho_v, &h_v, &mu_v, &k_ref, n_, &h,
-                          &mdot);
-        return h;
+        return output_of([&](double* h) {
+            CF_HG_USER_REFRIG(n_, n_, &id, &t_fluid, &t_wall, &cp, &mu, &k, &rho, &u, &d, n_, n_, n_, n_, &area, &q_div,
+                              &x, &pr, &q_in, &rho_l, &h_l, &mu_l, &k_l, &cp_l, &sigma, &rho_v, &h_v, &mu_v, &k_ref, n_,
+                              h, &mdot);
+        });
     }
 };
 
@@ -443,12 +465,26 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
     expect_near(h, {1430.898869714132, 1277.371988954193, 1560.9805851426893, 4970.623006546506, 3020.115824834667,
                     17180.638401974295, 7333.957550001485, 28.0}, 1e-12);
     // identifier 1 has had 7 calls; the 100th and 200th store (SIM_TIME, h)
-    for (int k = 8; k <= 200; ++k) send_state({.sim_time_s = 0.01 * k}), Refrig{.u = k == 100 ? 0.5 : 1.0}.htc(1);
+    for (int k = 8; k <= 200; ++k) {
+        send_state({.sim_time_s = 0.01 * k});
+        Refrig{.u = k == 100 ? 0.5 : 1.0}.htc(1);
+    }
     const Plot p = drain_plot(1, 1);
     // liquid at u 0.5 (above) and 1.0: 0.023 Re^0.8 Pr^0.4 k / D * 1.1 with Re = 48000.05 (python)
     expect_near(p.points(), {0.01 * 100, 0.01 * 200, 1430.898869714132, 2491.3376410309293}, 1e-12);
     EXPECT_EQ(p.labels(), labels("Heat Transfer User Model", std::string(80, 'c'), "sec", "W/m^2-K"));
 }
+
+// Model 1 (or 5) with these parameters and, if any, one text of 8 characters; then a call
+// that must end the run with status 1 and exactly this output.
+struct InputFault {
+    int32_t model;
+    std::vector<int32_t> ints;
+    std::vector<double> reals;
+    std::string text;
+    std::function<void()> call;
+    std::string output;
+};
 
 TEST(EngineAndPipeModels, InputFaultsStopTheRun)
 {
@@ -457,36 +493,52 @@ TEST(EngineAndPipeModels, InputFaultsStopTheRun)
     const std::string two = head + "                must contain at least two values:\n"
                                    "                number of nozzles, diameter\n";
     const std::string refrig_error = " UserModel input error for refrigerant\n";
-    expect_fatal({
-        {[] { set_reals(1, {-180.0}), Gas{}.heat(); },
+    const InputFault faults[] = {
+        {1, {}, {-180.0}, "", [] { Gas{}.heat(); },
          " UserModel error (ENGHEATTRUSER):  Not enough real values, 2 needed\n"},
-        {[] { set_reals(1, {-180.0, 140.0}), Gas{21}.heat(); },  // past the saved arrays
-         bounds_error("PMOT1", 21, 20)},
-        {[] { set_reals(1, {2.0, 0.5}), evaporate(0, {}, 0); },
+        {1, {}, {-180.0, 140.0}, "", [] { Gas{.cylinder = 21}.heat(); }, bounds_error("PMOT1", 21, 20)},
+        {1, {}, {2.0, 0.5}, "", [] { evaporate(0, {}, 0); },
          " UserModel error (USERENGCYLEVAPORATION):  Not enough real values, 3 needed\n"},
-        {[] { Jet{}.call(); }, " No integer parameters defined for user model\n"},
-        {[] { load_model(1, {1}, {2.0}), Jet{}.call(); },  // user weights need two reals
+        {1, {}, {1.0, 1.0, 1.0}, "", [] {  // before the cylinder descriptions are loaded
+             load_cylinders(1, 0.09);
+             evaporate(0, {}, 0);
+         }, " F*** USERENGCYLEVAPORATION: argument 2 (cylinder) 1 has no connecting rod: load the cylinder "
+            "descriptions first\n"},
+        {1, {}, {}, "", [] { Jet{}.call(); }, " No integer parameters defined for user model\n"},
+        {1, {1}, {2.0}, "", [] { Jet{}.call(); },  // user weights need two reals
          " UserModel error (Ignition Delay):  Check UserModel input\n"},
-        {[] { set_ints(1, {999}), Jet{1, 4}.call(); }, bounds_error("TMPS", 5, 4)},  // four zones
-        {[] { set_reals(1, {3.0}), nozzle_geometry(1); }, two},
-        {[] { set_reals(1, {3.9, 2e-4, 0.7}), nozzle_geometry(0); }, two},  // identifier below 1
-        {[] { set_reals(1, {3.0, 2e-4}), nozzle_flow(1.0, 2e5, 1e5, 100.0); },
+        {1, {999}, {}, "", [] { Jet{.extent = 4}.call(); }, bounds_error("TMPS", 5, 4)},  // four zones
+        {1, {}, {3.0}, "", [] { nozzle_geometry(1); }, two},
+        {1, {}, {3.9, 2e-4, 0.7}, "", [] { nozzle_geometry(0); }, two},  // identifier below 1
+        {1, {}, {3.0, 2e-4}, "", [] { nozzle_flow(1.0, 2e5, 1e5, 100.0); },
          head + "                must contain at least three values:\n"
                 "                number of nozzles, diameter, cd\n"},
-        {[] {  // sized once, by the first call's cylinder count
+        {1, {}, {}, "", [] {  // sized once, by the first call's cylinder count
              const int32_t key = 1, two = 2, five = 5;
-             SEND_USER_GLOBAL2(&key, &two), Nox{}.call(), SEND_USER_GLOBAL2(&key, &five), Nox{.cylinder = 3}.call();
+             SEND_USER_GLOBAL2(&key, &two);
+             Nox{}.call();
+             SEND_USER_GLOBAL2(&key, &five);
+             Nox{.cylinder = 3}.call();
          }, bounds_error("ZMNO_OLD", 3, 2)},
-        {[] { set_reals(1, {0.0, 0.0, 1.1, 1.2}), Air{}.refrig_cf(1, 0.5); }, bounds_error("REALPARM", 5, 4)},
-        {[] { set_reals(5, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1}), Air{}.htc(5, 0.0); },
+        {1, {}, {}, "", [] { Air{.d = 0.0}.cf(1); }, " F*** CF_USER: argument 11 (diameter) must be positive: 0.0\n"},
+        {1, {}, {0.0, 0.0, 1.1, 1.2}, "", [] { Air{}.refrig_cf(1, 0.5); }, bounds_error("REALPARM", 5, 4)},
+        {5, {}, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1}, "", [] { Air{}.htc(5, 0.0); },
          bounds_error("ICOUNT", 5, 4)},
         // the refrigerant law without integers, with four reals, without texts
-        {[] { set_reals(1, {1, 2, 3, 4, 5}), set_texts(1, {"r"}, 1), Refrig{}.htc(1); }, refrig_error},
-        {[] { load_model(1, {1}, {1, 2, 3, 4}), set_texts(1, {"r"}, 1), Refrig{}.htc(1); }, refrig_error},
-        {[] { load_model(1, {1}, {1, 2, 3, 4, 5}), Refrig{}.htc(1); }, refrig_error},
-        {[] { set_texts(1, {"pipe"}, 8), matrix(1, 1.0); },  // the word, blank-padded, but no reals
+        {1, {}, {1, 2, 3, 4, 5}, "r", [] { Refrig{}.htc(1); }, refrig_error},
+        {1, {1}, {1, 2, 3, 4}, "r", [] { Refrig{}.htc(1); }, refrig_error},
+        {1, {1}, {1, 2, 3, 4, 5}, "", [] { Refrig{}.htc(1); }, refrig_error},
+        {1, {}, {}, "pipe", [] { matrix(1, 1.0); },  // the word, blank-padded, but no reals
          " UserModel error (TMBlackBox):  Check UserModel input\n"},
-    }, 5);
+    };
+    for (const InputFault& f : faults) {
+        expect_child_stop([&] {
+            setup_models(5);
+            load_model(f.model, f.ints, f.reals);
+            if (!f.text.empty()) set_texts(f.model, {f.text}, 8);
+            f.call();
+        }, f.output);
+    }
 }
 
 }  // namespace

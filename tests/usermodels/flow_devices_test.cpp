@@ -108,11 +108,8 @@ TEST(FlowDevice, ClosedDeviceKeepsItsStateAndIsInitialisedOncePerCaseAndRun)
 TEST(FlowDevice, PortFlowsHeatRateDampingAndForceTerm)
 {
     setup_devices();
-    const double big = 1.5, damp = 0.25;
-    int32_t m = 2, n1 = 1;
-    LOAD_USER_REALARRAY(&m, &n1, &damp);
-    m = 3;
-    LOAD_USER_REALARRAY(&m, &n1, &big);
+    set_reals(2, {0.25});  // damping factor
+    set_reals(3, {1.5});   // beyond 1: held at 1
     const int32_t kind1 = 1, kind2 = 2;
     const double bar = 2.5, t_act = 700.0;
     for (int32_t d : {1, 2, 4}) FLW_ACTU_UFDC(&d, &kind1, &bar);
@@ -144,14 +141,8 @@ TEST(FlowDevice, PortFlowsHeatRateDampingAndForceTerm)
         {3, 4, 1, 0.0, 0.9, 1e-3, 0.0, 0.0},   // damp 1 - min(1.5, 1); one port: no force term
     };
     for (const Heat& c : cases) {
-        Device closed;
-        closed.id = c.id;
-        closed.d = c.d;
-        closed.nc = c.nc;
-        closed.damping_switch = c.damping_switch;
-        closed.time = c.time;
-        closed.ref_time = 1.0;
-        closed.dt = c.dt;
+        Device closed{.d = c.d, .nc = c.nc, .id = c.id, .dt = c.dt, .time = c.time, .damping_switch = c.damping_switch,
+                      .ref_time = 1.0};
         closed.call();
         expect_near({closed.tlpu[0], closed.slpu[0]}, {heated(c.fraction), c.slpu}, 1e-9, 1e-6);
     }
@@ -169,7 +160,7 @@ TEST(FlowDevice, InputErrorsEndTheRun)
         {[](Device& d) { d.nsp = 17; }, bounds + "1 of array FMUFD has value 18, above its upper bound 17\n"},
     };
     for (const auto& [change, message] : cases) {
-        expect_stop([&] {
+        expect_child_stop([&] {
             setup_devices();
             Device dev;
             change(dev);

@@ -76,7 +76,12 @@ struct Plot {
     std::vector<double> x, y;
     std::string title, curve, xlabel, ylabel;  // 80 characters each
     std::string labels() const { return title + curve + xlabel + ylabel; }
-    std::vector<double> points() const { auto v = x; return v.insert(v.end(), y.begin(), y.end()), v; }  // x, then y
+    std::vector<double> points() const  // x, then y
+    {
+        std::vector<double> v = x;
+        v.insert(v.end(), y.begin(), y.end());
+        return v;
+    }
 };
 
 // The four labels of a plot as the host reads them, each blank-padded to 80.
@@ -99,6 +104,15 @@ inline Plot drain_plot(int32_t model, int32_t iplot)
     return p;
 }
 
+// The real output a call writes through the address it is given (-1 if it writes none).
+template <class Call>
+double output_of(Call call)
+{
+    double out = -1.0;
+    call(&out);
+    return out;
+}
+
 // Each value within rel * |want| + abs of the wanted one.
 inline void expect_near(const std::vector<double>& got, const std::vector<double>& want, double rel, double abs = 0.0)
 {
@@ -114,21 +128,18 @@ inline std::string bounds_error(const std::string& array, int value, int upper)
            ", above its upper bound " + std::to_string(upper) + "\n";
 }
 
-// Runs body in a child process, which must end the run with status 1 and exactly this output.
-inline void expect_stop(const std::function<void()>& body, const std::string& output)
-{
-    const ChildResult r = run_in_child(body);
-    EXPECT_EQ(r.exit_status, 1) << output;
-    EXPECT_EQ(r.output, output);
-}
-
 // A routine call that must end the run with status 1 and exactly this output.
 struct FatalCase { std::function<void()> body; std::string output; };
 
 // Runs each case in a child process whose models were set up with setup_models(n).
 inline void expect_fatal(const std::vector<FatalCase>& cases, int32_t models = 1)
 {
-    for (const FatalCase& c : cases) expect_stop([&] { setup_models(models), c.body(); }, c.output);
+    for (const FatalCase& c : cases) {
+        expect_child_stop([&] {
+            setup_models(models);
+            c.body();
+        }, c.output);
+    }
 }
 
 }  // namespace usersub::test

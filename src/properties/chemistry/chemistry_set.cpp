@@ -141,7 +141,7 @@ double concentration_sum(Array1<const double> c) noexcept
     double sum = 0.0;
     for (std::int64_t i = 1; i <= c.size(); ++i) sum += c(i);
     if (sum < kTiny) {
-        out::list("Total concentration close to zero.");
+        out::write_line("Total concentration close to zero.");
         stop_run();
     }
     return sum;

@@ -25,6 +25,7 @@ constexpr double kFits[7][5] = {
     {0.389716, -24582.8, 3.14505, -9.6373e-05, 5.85643e-09},         // 1/2 N2 = N
 };
 
+constexpr double kLn10 = 2.302585092994045684;  // 10^z = exp(z ln 10)
 constexpr double kFloorX = 1e-25;     // mole fractions are kept in [1e-25, 1]
 constexpr double kStepFloorX = 1e-18; // a direct step keeps an unknown in [1e-18, 1]
 constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
@@ -49,22 +50,77 @@ struct Problem {
     double r_h, r_o, r_n, r_ar, r_s;  // element amounts over n_C
 };
 
-Dependents relations(const Problem& pb, double n2, double o2, double co, double h2) noexcept
+// o2_root, h2_root, n2_root: the square roots of the mole fractions of O2, H2, N2.
+Dependents relations(const Problem& pb, double o2_root, double co, double h2, double h2_root,
+                     double n2_root) noexcept
 {
-    const double a = std::sqrt(o2);
-    const double h = std::sqrt(h2);
+    const double a = o2_root;
+    const double h = h2_root;
     return {pb.k[5] * pb.sqrt_p * a * co,
             pb.k[4] * pb.sqrt_p * a * h2,
             pb.k[0] * h / pb.sqrt_p,
             pb.k[1] * a / pb.sqrt_p,
             pb.k[2] * h * a,
-            pb.k[3] * a * std::sqrt(n2)};
+            pb.k[3] * a * n2_root};
+}
+
+// Derivatives of the dependent species with respect to the iterated values
+// u of N2 (m), O2 (a), CO (c), H2 (h), and of each unknown's own mole
+// fraction (g_*: 1 for mole fractions, 2 u for square roots).
+struct Partials {
+    double g_n2, g_o2, g_co, g_h2;
+    double h_h, o_a, oh_h, oh_a, no_a, no_m, h2o_a, h2o_h, co2_a, co2_c;
+};
+
+// With respect to the mole fractions; a, h, m: the square roots of the mole
+// fractions of O2, H2 and N2.
+Partials mole_fraction_partials(const Problem& pb, const Values& x, double a, double h, double m) noexcept
+{
+    const double sp = pb.sqrt_p;
+    return {1.0,
+            1.0,
+            1.0,
+            1.0,
+            pb.k[0] / (2.0 * h * sp),
+            pb.k[1] / (2.0 * a * sp),
+            pb.k[2] * a / (2.0 * h),
+            pb.k[2] * h / (2.0 * a),
+            pb.k[3] * m / (2.0 * a),
+            pb.k[3] * a / (2.0 * m),
+            pb.k[4] * sp * x[kH2] / (2.0 * a),
+            pb.k[4] * sp * a,
+            pb.k[5] * sp * x[kCO] / (2.0 * a),
+            pb.k[5] * sp * a};
+}
+
+// With respect to the square roots s (x = s^2): the relations are products of
+// powers of the roots, so no division is left (x_H = K1 s_H2 / sqrt(p_atm),
+// x_H2O = K5 sqrt(p_atm) s_O2 s_H2^2, ...).
+Partials square_root_partials(const Problem& pb, const Values& s) noexcept
+{
+    const double m = s[kN2], a = s[kO2], c = s[kCO], h = s[kH2];
+    const double k5sp = pb.k[4] * pb.sqrt_p;
+    const double k6sp = pb.k[5] * pb.sqrt_p;
+    return {2.0 * m,
+            2.0 * a,
+            2.0 * c,
+            2.0 * h,
+            pb.k[0] / pb.sqrt_p,
+            pb.k[1] / pb.sqrt_p,
+            pb.k[2] * a,
+            pb.k[2] * h,
+            pb.k[3] * m,
+            pb.k[3] * a,
+            k5sp * (h * h),
+            2.0 * k5sp * a * h,
+            k6sp * (c * c),
+            2.0 * k6sp * a * c};
 }
 
 // Residuals F1 .. F4 at the current mole fractions and the Jacobian with
-// respect to the mole fractions of N2, O2, CO, H2, the dependent species taken
-// as their relations; jac by columns (row r, column c at r + 4 c).
-void newton_system(const Problem& pb, const Values& x, std::array<double, 16>& jac,
+// respect to the iterated values of N2, O2, CO, H2, the dependent species
+// taken as their relations; jac by columns (row r, column c at r + 4 c).
+void newton_system(const Problem& pb, const Values& x, const Partials& d, std::array<double, 16>& jac,
                    std::array<double, 4>& f) noexcept
 {
     const double carbon = x[kCO] + x[kCO2];
@@ -75,42 +131,28 @@ void newton_system(const Problem& pb, const Values& x, std::array<double, 16>& j
     f[2] = 2.0 * (x[kCO2] + x[kO2]) + x[kCO] + x[kO] + x[kH2O] + x[kOH] + x[kNO] - pb.r_o * carbon;
     f[3] = 2.0 * x[kN2] + x[kNO] - pb.r_n * carbon;
 
-    const double a = std::sqrt(x[kO2]);
-    const double h = std::sqrt(x[kH2]);
-    const double m = std::sqrt(x[kN2]);
-    const double sp = pb.sqrt_p;
-    const double dh_dh2 = pb.k[0] / (2.0 * h * sp);
-    const double do_do2 = pb.k[1] / (2.0 * a * sp);
-    const double doh_dh2 = pb.k[2] * a / (2.0 * h);
-    const double doh_do2 = pb.k[2] * h / (2.0 * a);
-    const double dno_do2 = pb.k[3] * m / (2.0 * a);
-    const double dno_dn2 = pb.k[3] * a / (2.0 * m);
-    const double dh2o_do2 = pb.k[4] * sp * x[kH2] / (2.0 * a);
-    const double dh2o_dh2 = pb.k[4] * sp * a;
-    const double dco2_do2 = pb.k[5] * sp * x[kCO] / (2.0 * a);
-    const double dco2_dco = pb.k[5] * sp * a;
-    const double dcarbon_dco = 1.0 + dco2_dco;  // d(CO + CO2)/d CO; d/d O2 is dco2_do2
+    const double dcarbon_dco = d.g_co + d.co2_c;    // d(CO + CO2)/d CO; d/d O2 is d.co2_a
     const double carried = 1.0 + pb.r_ar + pb.r_s;  // CO2 and CO bring Ar and SO2 along
 
     auto at = [&jac](int r, int c) -> double& { return jac[static_cast<std::size_t>(r + 4 * c)]; };
     // F1: sum of the mole fractions
-    at(0, 0) = 1.0 + dno_dn2;
-    at(0, 1) = 1.0 + do_do2 + doh_do2 + dno_do2 + dh2o_do2 + carried * dco2_do2;
+    at(0, 0) = d.g_n2 + d.no_m;
+    at(0, 1) = d.g_o2 + d.o_a + d.oh_a + d.no_a + d.h2o_a + carried * d.co2_a;
     at(0, 2) = carried * dcarbon_dco;
-    at(0, 3) = 1.0 + dh_dh2 + doh_dh2 + dh2o_dh2;
+    at(0, 3) = d.g_h2 + d.h_h + d.oh_h + d.h2o_h;
     // F2: hydrogen
     at(1, 0) = 0.0;
-    at(1, 1) = 2.0 * dh2o_do2 + doh_do2 - pb.r_h * dco2_do2;
+    at(1, 1) = 2.0 * d.h2o_a + d.oh_a - pb.r_h * d.co2_a;
     at(1, 2) = -pb.r_h * dcarbon_dco;
-    at(1, 3) = 2.0 * dh2o_dh2 + 2.0 + dh_dh2 + doh_dh2;
+    at(1, 3) = 2.0 * d.h2o_h + 2.0 * d.g_h2 + d.h_h + d.oh_h;
     // F3: oxygen
-    at(2, 0) = dno_dn2;
-    at(2, 1) = 2.0 * dco2_do2 + 2.0 + do_do2 + dh2o_do2 + doh_do2 + dno_do2 - pb.r_o * dco2_do2;
-    at(2, 2) = 2.0 * dco2_dco + 1.0 - pb.r_o * dcarbon_dco;
-    at(2, 3) = dh2o_dh2 + doh_dh2;
+    at(2, 0) = d.no_m;
+    at(2, 1) = 2.0 * d.co2_a + 2.0 * d.g_o2 + d.o_a + d.h2o_a + d.oh_a + d.no_a - pb.r_o * d.co2_a;
+    at(2, 2) = 2.0 * d.co2_c + d.g_co - pb.r_o * dcarbon_dco;
+    at(2, 3) = d.h2o_h + d.oh_h;
     // F4: nitrogen
-    at(3, 0) = 2.0 + dno_dn2;
-    at(3, 1) = dno_do2 - pb.r_n * dco2_do2;
+    at(3, 0) = 2.0 * d.g_n2 + d.no_m;
+    at(3, 1) = d.no_a - pb.r_n * d.co2_a;
     at(3, 2) = -pb.r_n * dcarbon_dco;
     at(3, 3) = 0.0;
 }
@@ -153,26 +195,33 @@ std::array<double, 7> equilibrium_constants(double t_K) noexcept
     for (int j = 0; j < 7; ++j) {
         const double* c = kFits[j];
         k[static_cast<std::size_t>(j)] =
-            std::pow(10.0, c[0] * ln_t + c[1] / t_K + c[2] + c[3] * t_K + c[4] * t2);
+            std::exp(kLn10 * (c[0] * ln_t + c[1] / t_K + c[2] + c[3] * t_K + c[4] * t2));
     }
     return k;
 }
 
-NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t_K,
-                             const ElementAmounts& n, std::int32_t start) noexcept
+namespace {
+
+// The iteration of solve_products for one form of the iterated values.
+template <NewtonForm Form>
+NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, const ElementAmounts& n,
+                      std::int32_t start) noexcept
 {
     const Array1<double>& held = product_species().prod_molefrac;
-    const bool roots = variant.form == NewtonForm::square_roots;
+    constexpr bool roots = Form == NewtonForm::square_roots;
     const double phi = n.phi();
     const Problem pb{constants_at(t_K), std::sqrt(p_Pa * kAtmPerPa),
                      n.h / n.c, n.o / n.c, n.n / n.c, n.ar / n.c, n.s / n.c};
 
     // The iterated values v: the mole fractions, or their square roots.
     const double v_floor = roots ? std::sqrt(kFloorX) : kFloorX;
-    auto to_v = [roots](double x) { return roots ? std::sqrt(std::max(x, 0.0)) : x; };
-    auto to_x = [roots](double v) { return roots ? v * v : v; };
+    auto to_v = [](double x) { return roots ? std::sqrt(std::max(x, 0.0)) : x; };
+    auto to_x = [](double v) { return roots ? v * v : v; };
     Values v{};
     Values x{};
+    // sqrt of a mole fraction: in the square-root form the iterated value
+    // itself (the correctly rounded root of v * v is v again).
+    auto root_of = [&](Product k) { return roots ? v[k] : std::sqrt(v[k]); };
     auto load = [&] {
         for (int k = 1; k <= kProducts; ++k) v[k] = to_v(held(k));
     };
@@ -201,13 +250,12 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
             for (Product k : kIterated) v[k] = std::clamp(v[k], v_floor, 1.0);
             for (int k = 1; k <= kProducts; ++k) x[k] = to_x(v[k]);
 
-            std::array<double, 16> jac{};
-            std::array<double, 4> delta{};
-            newton_system(pb, x, jac, delta);
-            for (double& d : delta) d = -d;
-            if (roots)  // dx/ds = 2 s: the columns for the square roots
-                for (int col = 0; col < 4; ++col)
-                    for (int r = 0; r < 4; ++r) jac[static_cast<std::size_t>(r + 4 * col)] *= 2.0 * v[kUnknowns[col]];
+            std::array<double, 16> jac;
+            std::array<double, 4> delta;
+            const Partials d = roots ? square_root_partials(pb, v)
+                                     : mole_fraction_partials(pb, x, root_of(kO2), root_of(kH2), root_of(kN2));
+            newton_system(pb, x, d, jac, delta);
+            for (double& di : delta) di = -di;
             const bool solved = matrix_solve_a(4, 4, jac.data(), delta.data());
             double delta_max = 0.0;
             for (double d : delta) delta_max = std::max(delta_max, std::fabs(d));
@@ -230,7 +278,8 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
             }
 
             // Dependent species toward their relations, at most 0.1 per step.
-            const Dependents dep = relations(pb, to_x(v[kN2]), to_x(v[kO2]), to_x(v[kCO]), to_x(v[kH2]));
+            const Dependents dep =
+                relations(pb, root_of(kO2), to_x(v[kCO]), to_x(v[kH2]), root_of(kH2), root_of(kN2));
             auto move = [&](Product k, double target_x) {
                 v[k] += std::clamp(to_v(target_x) - v[k], -kMaxMove, kMaxMove);
             };
@@ -276,6 +325,16 @@ NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t
     }
     held(kN) = pb.k[6] * std::sqrt(held(kN2)) / pb.sqrt_p;
     return outcome;
+}
+
+}  // namespace
+
+NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t_K,
+                             const ElementAmounts& n, std::int32_t start) noexcept
+{
+    return variant.form == NewtonForm::square_roots
+               ? iterate<NewtonForm::square_roots>(variant, p_Pa, t_K, n, start)
+               : iterate<NewtonForm::mole_fractions>(variant, p_Pa, t_K, n, start);
 }
 
 void ecp(double p_Pa, double t_K, double n_C, double n_H, double n_O, double n_N, double n_Ar,

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 namespace usersub::properties {
 namespace {
@@ -20,6 +21,14 @@ constexpr double kNearStoichiometric = 0.05;
 constexpr double kHotK = 2500.0;            // from here on the equilibrium-constant solver
 
 EquilibriumMethod g_last_method = EquilibriumMethod::none;
+
+// Atoms of C, H, O, N (, S, Ar) of species (or product) i: the first
+// `elements` rows of column i of a formula table, checked once.
+const double* column(const ArrayN<double, 2>& formula, int i, int elements) noexcept
+{
+    (void)formula(elements, i);
+    return &formula(1, i);
+}
 
 [[noreturn]] void fatal(const char* text) noexcept
 {
@@ -68,26 +77,45 @@ void drive_equilibrium(const DriverVariant& dv, double mode, double t_K, double 
     const int last_ordinary = st.props_scalar_3;
     const int elements = dv.six_elements ? 6 : 4;  // C, H, O, N (, S, Ar)
 
+    // The runs of species and products the loops below walk, each range
+    // checked once: ordinary species 1 .. last_ordinary, product species
+    // first_product .. NSPECIES, i.e. products k_first .. k_last.
+    const int k_first = first_product - last_ordinary;
+    const int k_last = st.nspecies - last_ordinary;
+    const std::span<double> y_ord = y.span(1, last_ordinary);
+    const std::span<double> y_prod = y.span(first_product, st.nspecies);
+    const std::span<const std::int32_t> ifuel = st.ifuel.span(1, last_ordinary);
+    const std::span<const double> pmwt_inv = st.pmwt_inv.span(1, last_ordinary);
+    const std::span<double> x_prod = x.span(k_first, k_last);
+    const std::span<const double> mw_inv = ps.prod_mw_inv.span(k_first, k_last);
+    const std::span<const double> mw = ps.prod_mw.span(k_first, k_last);
+    const std::size_t n_ord = y_ord.size();
+    const std::size_t n_prod = y_prod.size();
+
     // Incoming products: the start of a solve that does not start from complete combustion.
     double sum = 0.0;
-    for (int i = first_product; i <= st.nspecies; ++i) {
-        const int k = i - last_ordinary;
-        x(k) = y(i) * ps.prod_mw_inv(k);
-        sum += x(k);
+    for (std::size_t j = 0; j < n_prod; ++j) {
+        x_prod[j] = y_prod[j] * mw_inv[j];
+        sum += x_prod[j];
     }
     if (sum > 0.0)
-        for (int i = first_product; i <= st.nspecies; ++i) x(i - last_ordinary) /= sum;
+        for (std::size_t j = 0; j < n_prod; ++j) x_prod[j] /= sum;
 
-    // Element totals of the species that take part, kmol/kg.
-    for (int e = 1; e <= 6; ++e) totals(e) = 0.0;
-    for (int i = 1; i <= last_ordinary; ++i) {
-        if (st.ifuel(i) < 0) continue;
-        for (int e = 1; e <= elements; ++e) totals(e) += st.species_formula(e, i) * y(i) * st.pmwt_inv(i);
+    // Element totals of the species that take part, kmol/kg (a species that is
+    // absent adds nothing: the reactants hold no products, the products no
+    // reactants).
+    double n_e[6] = {};
+    for (std::size_t j = 0; j < n_ord; ++j) {
+        if (ifuel[j] < 0 || y_ord[j] == 0.0) continue;
+        const double* atoms = column(st.species_formula, static_cast<int>(j) + 1, elements);
+        for (int e = 0; e < elements; ++e) n_e[e] += atoms[e] * y_ord[j] * pmwt_inv[j];
     }
-    for (int i = first_product; i <= st.nspecies; ++i) {
-        const int k = i - last_ordinary;
-        for (int e = 1; e <= elements; ++e) totals(e) += ps.prod_atoms(e, k) * y(i) * ps.prod_mw_inv(k);
+    for (std::size_t j = 0; j < n_prod; ++j) {
+        if (y_prod[j] == 0.0) continue;
+        const double* atoms = column(ps.prod_atoms, k_first + static_cast<int>(j), elements);
+        for (int e = 0; e < elements; ++e) n_e[e] += atoms[e] * y_prod[j] * mw_inv[j];
     }
+    for (int e = 1; e <= 6; ++e) totals(e) = n_e[e - 1];
     double& n_C = totals(kElemC);
     double& n_H = totals(kElemH);
     double& n_O = totals(kElemO);
@@ -165,21 +193,20 @@ void drive_equilibrium(const DriverVariant& dv, double mode, double t_K, double 
     // Write-back: the species that take part make way for the products; species
     // kept out of the reaction keep their mass fractions exactly.
     double kept = 0.0;
-    for (int i = 1; i <= last_ordinary; ++i) {
-        if (st.ifuel(i) < 0)
-            kept += y(i);
+    for (std::size_t j = 0; j < n_ord; ++j) {
+        if (ifuel[j] < 0)
+            kept += y_ord[j];
         else
-            y(i) = 0.0;
+            y_ord[j] = 0.0;
     }
     double products = 0.0;
-    for (int i = first_product; i <= st.nspecies; ++i) {
-        const int k = i - last_ordinary;
-        y(i) = x(k) * ps.prod_mw(k);
-        products += y(i);
+    for (std::size_t j = 0; j < n_prod; ++j) {
+        y_prod[j] = x_prod[j] * mw[j];
+        products += y_prod[j];
     }
     if (products > 0.0) {
         const double scale = (1.0 - kept) / products;
-        for (int i = first_product; i <= st.nspecies; ++i) y(i) *= scale;
+        for (double& yi : y_prod) yi *= scale;
     }
 }
 

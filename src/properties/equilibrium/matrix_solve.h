@@ -16,7 +16,9 @@
 // The two solvers are the same elimination with pivot bookkeeping of their
 // own (static, reset on every call; nothing is allocated): matrix_solve_a
 // writes its message as a formatted line, matrix_solve_b as a list-directed
-// one.
+// one. Orders 4 and 5 stored without padding (the equilibrium Newton
+// systems) run an unrolled copy of the same elimination, with the same
+// result to the last bit.
 #pragma once
 
 #include <cstdint>

@@ -198,9 +198,10 @@ void liquid_props_wrap(std::int32_t i, double t_K, double p_Pa, double& c_m_s)
     // Without a positive density, cp and drho/dP there is no sound speed.
     if (!(rho > 0.0 && cp > 0.0 && drho_dp > 0.0))
         cannot_calculate("sound speed", species_table(), i, t_K, p_Pa);
-    // cp / cv = 1 / (1 - T (drho/dT)^2 / (rho^2 cp drho/dP)), held to 1.0 .. 1.6
+    // cp / cv = 1 / (1 - T (drho/dT)^2 / (rho^2 cp drho/dP)), held to 1.0 .. 1.6:
+    // x above 1 gives a negative ratio, held at 1.0; x = 1 an infinite one, 1.6.
     const double x = t_K * drho_dt * drho_dt / (rho * rho * cp * drho_dp);
-    const double gamma = x < 1.0 ? std::min(std::max(1.0 / (1.0 - x), 1.0), 1.6) : 1.6;
+    const double gamma = x == 1.0 ? 1.6 : std::min(std::max(1.0 / (1.0 - x), 1.0), 1.6);
     c_m_s = std::sqrt(gamma / drho_dp);
 }
 

@@ -84,15 +84,16 @@ void diffusion_volumes_setup() noexcept
         Atoms a{};
         for (std::size_t e = 0; e < a.size(); ++e) a[e] = tab.species_formula(static_cast<std::int64_t>(e) + 1, i);
         const double v = diffusion_volume(a);
-        // A species without a positive volume (no atoms, or unloaded) has no factors.
-        if (v > 0.0) g_diff.volume_root(i) = std::pow(v, 0.333333);
+        // An unloaded formula (fill -999.0) gives a negative volume, which has no
+        // root: such a species gets no factors. A species without atoms has V = 0.
+        if (v >= 0.0) g_diff.volume_root(i) = std::pow(v, 0.333333);
     }
     for (std::int64_t i = 1; i <= n; ++i) {
         for (std::int64_t j = i + 1; j <= n; ++j) {
             const double ri = g_diff.volume_root(i);
             const double rj = g_diff.volume_root(j);
-            if (ri == kNone || rj == kNone) continue;
             const double root_sum = ri + rj;
+            if (ri == kNone || rj == kNone || !(root_sum > 0.0)) continue;  // two species without atoms: no factor
             const double f = 0.01013 * std::sqrt(tab.pmwt_inv(i) + tab.pmwt_inv(j)) / (root_sum * root_sum);
             g_diff.binarydif(i, j) = f;
             g_diff.binarydif(j, i) = f;

@@ -68,18 +68,15 @@ void table_interp_cached(std::int32_t mode, std::int32_t n_rows, std::int32_t lo
         if (x > (1.0 + s) * x_high) range_flag = kInterpAbove;
     }
 
-    std::int32_t hi = 0;
-    std::int32_t lo = 0;
-    table_bracket(xc, x_table, column, low, high, hi, lo);
-    const double width = x_table(hi, column) - x_table(lo, column);
+    // The bracket is kept even when it has no width; the fraction is not.
+    table_bracket(xc, x_table, column, low, high, g_cache.hi, g_cache.lo);
+    const double width = x_table(g_cache.hi, column) - x_table(g_cache.lo, column);
     if (width == 0.0) {
         error = kInterpBadRows;
         return;
     }
-    g_cache.hi = hi;
-    g_cache.lo = lo;
     g_cache.inv_width = 1.0 / width;
-    g_cache.fraction = (xc - x_table(lo, column)) * g_cache.inv_width;
+    g_cache.fraction = (xc - x_table(g_cache.lo, column)) * g_cache.inv_width;
     interpolate_cached(column, y_table, y, dy_dx);
 }
 

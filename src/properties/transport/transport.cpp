@@ -120,7 +120,8 @@ LevelValues tabled_species(const SpeciesTable& tab, std::int32_t i, double t_K, 
 {
     const std::int32_t last = tab.tt_nlevels(i);
     const auto level_pressure = [&](std::int32_t l) { return tab.tt_p(tab.tt_level_rows(1, l, i), i); };
-    if (last <= 1 || p_Pa <= level_pressure(1)) return level_values(tab, i, 1, t_K);
+    // At or below the pressure of the species' first table row: level 1.
+    if (last <= 1 || p_Pa <= tab.tt_p(1, i)) return level_values(tab, i, 1, t_K);
     if (p_Pa >= level_pressure(last)) return level_values(tab, i, last, t_K);
 
     std::int32_t lo = 1;
@@ -223,9 +224,11 @@ void volume_fractions(std::int32_t circuit, double p_Pa, double t_K, const doubl
                     v = y(i) / tab.rho_const(i);
                     break;
                 case kPolynomialLiquid: {
-                    double rho, drho_dt, d2rho_dt2, drho_dp;
+                    // A density form other than 1 and 2 leaves the outputs as they are:
+                    // such a liquid (no density) takes no volume share.
+                    double rho = 0.0, drho_dt = 0.0, d2rho_dt2 = 0.0, drho_dp = 0.0;
                     liquid_density(i, t_K, p_Pa, rho, drho_dt, d2rho_dt2, drho_dp);
-                    v = y(i) / rho;
+                    v = rho > 0.0 ? y(i) / rho : 0.0;
                     break;
                 }
                 default:

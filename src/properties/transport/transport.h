@@ -30,11 +30,12 @@ void volume_fractions(std::int32_t circuit, double p_Pa, double t_K, const doubl
 // Built by diffusion_volumes_setup() for the NSPECIES of its first call:
 //   binarydif(i, j) = 0.01013 sqrt(1/M_i + 1/M_j) / (V_i^0.333333 + V_j^0.333333)^2,
 // the Fuller-Schettler-Giddings factor: binarydif * T^1.75 / p_Pa is the binary
-// diffusion coefficient in m2/s. The diagonal, and every pair with a species
-// that has no positive diffusion volume, hold -999.0.
+// diffusion coefficient in m2/s. The diagonal, every pair with a species of
+// negative diffusion volume (formula not loaded) and a pair of two species
+// without atoms hold -999.0.
 struct DiffusionArrays {
     ArrayN<const double, 2> binarydif;     // (NSPECIES, NSPECIES)
-    Array1<const double> diff_volume_root; // V^0.333333 per species; -999.0 without a volume
+    Array1<const double> diff_volume_root; // V^0.333333 per species; -999.0 for a negative volume
     Array1<const std::int32_t> diff_spare; // -999, used for nothing
     std::int32_t diffusion_ready = 0;      // bit 0: the set-up has run
 };

@@ -23,7 +23,7 @@ Composition with(std::initializer_list<std::pair<int, double>> entries)
     return c;
 }
 
-TEST(ChemistrySet, ConcentrationsFractionsAndGasConstant)
+TEST(ChemistrySet, ConcentrationsFractionsGasConstantEntropiesAndEnthalpySums)
 {
     load_species_fixture();
     // Air, 79 % N2 by moles, at 1 bar and 300 K: p / (R T) mol/m3, 1e-6 of it per cm3.
@@ -48,24 +48,16 @@ TEST(ChemistrySet, ConcentrationsFractionsAndGasConstant)
     const Composition just = with({{3, 1e-18}});  // a sum of exactly 1e-18 passes
     molefrac_from_conc(just.data(), c.data());
     EXPECT_EQ(c[2], 1.0);
-    const auto r = run_in_child([] {
+    expect_child_stop([] {
         const Composition tiny = with({{3, 9e-19}});
         Composition out{};
         massfrac_from_conc(tiny.data(), out.data());
-    });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " Total concentration close to zero.\n");
-}
+    }, "Total concentration close to zero.\n");
 
-TEST(ChemistrySet, NasaEntropiesAndEnthalpySums)
-{
-    load_species_fixture();
     for (double t_K : {500.0, 1500.0, 2500.0})
         EXPECT_NEAR(species_entropy_nasa9(t_K, fx::product(1)), nasa9_s_R(nasa9("CO2"), t_K), 1e-6) << t_K;
 
-    // Air at 800 K, 3 bar: s = sum y_i R_i (s_i/R - ln x_i - ln(p / 1 bar)).
-    const double w_air = 0.79 * 28.0134 + 0.21 * 31.9988;
-    const Composition y = with({{fx::kN2, 0.79 * 28.0134 / w_air}, {fx::kO2, 0.21 * 31.9988 / w_air}});
+    // The same air at 800 K, 3 bar: s = sum y_i R_i (s_i/R - ln x_i - ln(p / 1 bar)).
     double s = 0.0;
     mix_entropy(800.0, 3e5, y.data(), s);
     EXPECT_NEAR(s, y[0] * kR / 28.0134 * (nasa9_s_R(nasa9("N2"), 800) - std::log(0.79 * 3)) +
@@ -111,16 +103,13 @@ TEST(ChemistrySet, ReactionEquilibriumOfTheWaterGasShift)
     EXPECT_EQ(k, 1e-20);
     reaction_equilibrium(1, 0, o2.data(), none.data(), 0.0, 0.0, 1000.0, 1e5, dg, k);
 
-    const auto r = run_in_child([] {
+    expect_child_stop([] {
         const Composition p = with({{fx::product(1), 0.00011}}), nothing{};  // CO2: C 1.1e-4, O 2.2e-4
         double g2 = 0.0, k2 = 0.0;
         reaction_equilibrium(1, 0, p.data(), nothing.data(), 0.0, 0.0, 1000.0, 1e5, g2, k2);
-    });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output,
-              "F**** Gibb's Function Could Not be Evaluated. Atomic Composition Does Not Conserve During Reaction\n"
-              "      Mass Fraction Deficits\n      Carbon:   0.00011\n      Hydrogen: 0.0\n"
-              "      Nitrogen: 0.0\n      Oxygen:   0.00022\n      Sulfur:   0.0\n      Argon:    0.0\n");
+    }, "F**** Gibb's Function Could Not be Evaluated. Atomic Composition Does Not Conserve During Reaction\n"
+       "      Mass Fraction Deficits\n      Carbon:   0.00011\n      Hydrogen: 0.0\n"
+       "      Nitrogen: 0.0\n      Oxygen:   0.00022\n      Sulfur:   0.0\n      Argon:    0.0\n");
 }
 
 // cp of the series h = sum_m a(m+1) (T - 298)^m of range 1, and Simpson's

@@ -2,24 +2,12 @@
 // around frozen, real-gas and liquid evaluations and the pressure-enthalpy solve.
 #include "properties/mixture/propmix.h"
 #include "properties/state/ph_state.h"
+#include "support/allocation_counter.h"
 #include "support/species_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
-#include <new>
-
-static long g_allocations = 0;
-
-void* operator new(std::size_t size)
-{
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(NoAllocation, MixturePerCall)
 {
@@ -41,10 +29,10 @@ TEST(NoAllocation, MixturePerCall)
     double a = 0.0;
     double b = 0.0;
     double dv = 0.0;
-    const long before = g_allocations;
+    const long before = usersub::test::allocation_count();
     up::propmix(rq, flag, 350.0, 5e6, y.data(), out);
     up::propmix_b(rq, flag, 350.0, 5e6, y.data(), out);
     up::zalthrm_ph_solve(t, 5e6, y.data(), out.h_J_kg + 1e4, cp, 0, 0, 1e-4);
     up::realgas_state(0, 0, 0, t, 5e6, 0.0, y.data(), rho, a, b, dv, 0);
-    EXPECT_EQ(g_allocations, before);
+    EXPECT_EQ(usersub::test::allocation_count(), before);
 }

@@ -69,9 +69,6 @@ TEST(SpeciesTable, ANewSetReplacesTheOldWhole)
     EXPECT_EQ(std::make_tuple(t.capacity, t.namfl.size()), std::make_tuple(16, 16));  // 5 + 11
     EXPECT_EQ(std::make_tuple(t.tt_t.extent(0), t.tt_t.extent(1)), std::make_tuple(4, 7));
     expect_fill_values(t);
-    // Column-major with the species index last.
-    EXPECT_EQ(&t.thermo_coef(1, 1, 2) - &t.thermo_coef(1, 1, 1), 27);
-    EXPECT_EQ(&t.thermo_coef(2, 1, 1) - &t.thermo_coef(1, 1, 1), 1);
     EXPECT_EQ(std::tie(t.tref_thermo, t.loadprop4_int[1]), std::make_tuple(298.15, test::fx::kH2OLiquid));
     EXPECT_EQ(property_settings().circuit_set.size(), 1);
     EXPECT_EQ(property_settings().evolution_switches.step_divisor, 1e6);
@@ -81,9 +78,7 @@ TEST(SpeciesTable, ANewSetReplacesTheOldWhole)
     EXPECT_EQ(t.tseen_flag.size(), 4);
     loadprop0(-1, 2, 2);
     EXPECT_EQ(std::make_tuple(t.capacity, t.tseen_flag.size()), std::make_tuple(4, 0));
-    const auto r = test::run_in_child([] { species_table().fm1(5) = 1.0; });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_NE(r.output.find("array FM1 has value 5"), std::string::npos) << r.output;
+    test::expect_child_stop_mentioning([] { species_table().fm1(5) = 1.0; }, "array FM1 has value 5");
 }
 
 // LOADPROP1 with host arrays for n <= 5 species, m liquid and k thermodynamic
@@ -135,11 +130,8 @@ TEST(PropertyLoaders, Loadprop1ArgumentPositionsRowsColumnsAndScalars)
     // Counts past the capacity or the coefficient rows stop the run with the bounds diagnostic.
     for (auto [n, m, k, text] : {std::tuple{5, 8, 9, "array IPROPTYP has value 5"},
                                  {1, 9, 9, "subscript 1 of array LIQ_COEF_A has value 9"},
-                                 {1, 8, 10, "subscript 2 of array THERMO_COEF has value 10"}}) {
-        const auto r = test::run_in_child([n, m, k] { loadprop1(n, m, k, 298.0, 298.0, 1.0); });
-        EXPECT_EQ(r.exit_status, 1);
-        EXPECT_NE(r.output.find(text), std::string::npos) << r.output;
-    }
+                                 {1, 8, 10, "subscript 2 of array THERMO_COEF has value 10"}})
+        test::expect_child_stop_mentioning([n, m, k] { loadprop1(n, m, k, 298.0, 298.0, 1.0); }, text);
 }
 
 TEST(PropertyLoaders, Loadprop2NamesAndProductData)
@@ -349,9 +341,7 @@ TEST(SpeciesLookup, FractionsAndTheUnitTable)
     EXPECT_DOUBLE_EQ(table_lookup_unit(1.5, 4, xt, yt), 0.4);  // halfway between 0.2 and 0.6
     EXPECT_DOUBLE_EQ(table_lookup_unit(3.0, 4, xt, yt), 0.8);
     // Only a value that compares false with every point finds no bracketing pair.
-    const auto r = test::run_in_child([&] { (void)table_lookup_unit(std::nan(""), 4, xt, yt); });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, " Something bad has happened\n");
+    test::expect_child_stop([&] { (void)table_lookup_unit(std::nan(""), 4, xt, yt); }, " Something bad has happened\n");
 }
 
 }  // namespace

@@ -1,24 +1,12 @@
 // The five fluid-state entry points allocate nothing per call: operator new
 // is counted around repeated calls after a first one.
+#include "support/allocation_counter.h"
 #include "support/species_fixture.h"
 #include "usersub.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdlib>
-#include <new>
-
-static long g_allocations = 0;
-
-void* operator new(std::size_t size)
-{
-    ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace usersub::test {
 namespace {
@@ -41,9 +29,9 @@ TEST(FluidStateNoAllocation, EveryEntryPointPerCall)
         ZALTHRM_PH(&p, &h, y.data(), &t, &rho, &e, &cp, &cv);
     };
     calls();
-    const long before = g_allocations;
+    const long before = usersub::test::allocation_count();
     for (int k = 0; k < 50; ++k) calls();
-    EXPECT_EQ(g_allocations, before);
+    EXPECT_EQ(usersub::test::allocation_count(), before);
 }
 
 }  // namespace

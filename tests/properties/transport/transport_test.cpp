@@ -10,11 +10,12 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace usersub::properties {
 namespace {
 
-using usersub::test::run_in_child;
+using usersub::test::expect_child_stop;
 
 // Species 1 and 2 of 28 kg/kmol have tables: 1 on levels of 1, 10 and 100 bar
 // (rows 300, 600, 900 K each), 2 on one level (rows 400, 800 K). Species 3
@@ -61,7 +62,7 @@ MuK transport(double t_K, double p_Pa, std::array<double, 4> y, std::int32_t cir
 double mu_power(double t_K) { return 3.3e-7 * std::pow(t_K, 0.7); }
 double k_power(double t_K) { return 1100.0 * mu_power(t_K) / 0.7; }
 
-TEST(Viscandcond, TablesLevelsRemainderAndMixingModes)
+TEST(Viscandcond, TablesLevelsRemainderMixingModesAndFatalPaths)
 {
     load_tabled_set();
     // Read off the tables by hand. At 450 K level 1 gives 2.4e-5 and 0.0355,
@@ -91,30 +92,46 @@ TEST(Viscandcond, TablesLevelsRemainderAndMixingModes)
         EXPECT_NEAR(r.mu, c.mu, 1e-18) << c.what;
         EXPECT_NEAR(r.k, c.k, 1e-14) << c.what;
     }
+    // Level 1 on rows 2..3 and row 1 at 5 bar: 3 bar lies at or below the first row, so level 1 only.
+    species_table_rw().tt_level_rows(1, 1, 1) = 2;
+    species_table_rw().tt_p(1, 1) = 5e5;
+    EXPECT_NEAR(transport(600, 3e5, {1, 0, 0, 0}).mu, 3.0e-5, 1e-18);
     std::array<double, 4> w{};
     const std::array<double, 4> zeros{};
     volume_fractions(0, 1e5, 600.0, zeros.data(), w.data());
     EXPECT_EQ(w, (std::array<double, 4>{1.0, 0.0, 0.0, 0.0}));
-}
 
-TEST(Viscandcond, UnknownModeBadTableAndNegativeTemperatureStopTheRun)
-{
-    load_tabled_set();
-    struct Case { double t_K; std::array<double, 4> y; int circuit; bool one_row_level; const char* output; };
-    const Case cases[] = {
+    // An unknown mixing mode, a level of one row and a negative temperature stop the run.
+    struct Fatal { double t_K; std::array<double, 4> y; int circuit; bool one_row_level; const char* output; };
+    const Fatal fatal[] = {
         {600, {1, 0, 0, 0}, 4, false,
          " F*** Unknown mixing mode in VISCANDCOND_USER: circuit 4 has mode 4 (the modes are 1, 2 and 3)\n"},
         {600, {0, 1, 0, 0}, 1, true, "Interpolation error in VISCANDCOND_USER. \n"},
         {-10, {0, 0, 1, 0}, 1, false, "F*** Non-positive temperature in VISCANDCOND_USER: T = -0.1000E+02\n"},
     };
-    for (const Case& c : cases) {
-        const auto r = run_in_child([&c] {
+    for (const Fatal& c : fatal) {
+        expect_child_stop([&c] {
             if (c.one_row_level) species_table_rw().tt_level_rows(2, 1, 2) = 1;
             (void)transport(c.t_K, 1e5, c.y, c.circuit);
-        });
-        EXPECT_EQ(r.exit_status, 1);
-        EXPECT_EQ(r.output, c.output);
+        }, c.output);
     }
+}
+
+TEST(VolumeFractions, LiquidHeptaneAndNitrogen)
+{
+    using namespace usersub::test;
+    load_species_fixture();
+    std::vector<double> y(fx::kNSpecies, 0.0), w(fx::kNSpecies, -1.0);
+    y[fx::kN2 - 1] = y[fx::kC7H16Liquid - 1] = 0.5;
+    // Heptane 679.5 kg/m3 at 298.15 K and 1 bar; nitrogen an ideal gas.
+    const double v_liquid = 0.5 / 679.5, v_gas = 0.5 * 298.15 * 8314.3 / 28.0134 / 1e5;
+    volume_fractions(0, 1e5, 298.15, y.data(), w.data());
+    EXPECT_NEAR(w[fx::kC7H16Liquid - 1], v_liquid / (v_liquid + v_gas), 1e-12);
+    // A density form other than 1 and 2 gives no density: no share.
+    species_table_rw().liq_form(fx::kC7H16Liquid) = 0;
+    volume_fractions(0, 1e5, 298.15, y.data(), w.data());
+    EXPECT_EQ(w[fx::kN2 - 1], 1.0);
+    EXPECT_EQ(w[fx::kC7H16Liquid - 1], 0.0);
 }
 
 TEST(TableInterp, RangeFlagsBracketAndCachedReuse)
@@ -146,13 +163,31 @@ TEST(TableInterp, RangeFlagsBracketAndCachedReuse)
     table_interp_cached(0, 5, 1, 5, 1, xt, yt2, 999.0, y, dy, flag, error);
     EXPECT_DOUBLE_EQ(y, 20.0);
     EXPECT_DOUBLE_EQ(dy, 0.1);
+
+    // Rows 3..4 of equal x: error 4, the bracket is kept, the fraction of the last search stays.
+    x[3] = 300;
+    table_interp_cached(1, 5, 3, 4, 1, xt, yt1, 300.0, y, dy, flag, error);
+    EXPECT_EQ(error, kInterpBadRows);
+    EXPECT_EQ(interp_cache().lo, 3);
+    EXPECT_EQ(interp_cache().hi, 4);
+    EXPECT_EQ(interp_cache().fraction, 0.0);
 }
 
 TEST(Diffusion, BinaryFactorsFollowFuller)
 {
     using namespace usersub::test;
     load_species_fixture();
+    SpeciesTable& s = species_table_rw();
+    for (int e = 1; e <= 6; ++e) {  // SO2 and Ar without atoms (V = 0), N with its formula unloaded
+        s.species_formula(e, fx::product(13)) = s.species_formula(e, fx::product(12)) = 0.0;
+        s.species_formula(e, fx::product(11)) = -999.0;
+    }
     diffusion_volumes_setup();
+    const double root_n2 = std::pow(17.9, 0.333333);
+    EXPECT_NEAR(binarydif(fx::product(13), fx::kN2),
+                0.01013 * std::sqrt(1 / s.pmwt(fx::product(13)) + 1 / s.pmwt(fx::kN2)) / (root_n2 * root_n2), 1e-15);
+    EXPECT_EQ(binarydif(fx::product(13), fx::product(12)), -999.0);
+    EXPECT_EQ(binarydif(fx::product(11), fx::kN2), -999.0);
     struct Pair { int i, j; double va, vb; };
     const Pair pairs[] = {
         {fx::product(6), fx::kN2, 7.07, 17.9},                              // H2-N2
@@ -170,15 +205,17 @@ TEST(Diffusion, BinaryFactorsFollowFuller)
         const double roots = std::cbrt(c.va) + std::cbrt(c.vb);
         const double fuller = 1e-3 * std::pow(t_K, 1.75) * std::sqrt(1 / ma + 1 / mb) / (p_Pa / 101325 * roots * roots);
         EXPECT_NEAR(d, fuller * 1e-4, 1e-3 * d) << c.i << "-" << c.j;
-        // With the library's own constants 0.01013 and 0.333333, to rounding.
+        // With the factor's own constants 0.01013 and 0.333333, to rounding: a
+        // volume off by half a percent moves it by less than the 1e-3 above.
         const double roots6 = std::pow(c.va, 0.333333) + std::pow(c.vb, 0.333333);
         EXPECT_NEAR(binarydif(c.i, c.j), 0.01013 * std::sqrt(1 / ma + 1 / mb) / (roots6 * roots6), 1e-15);
         EXPECT_EQ(binarydif(c.i, c.j), binarydif(c.j, c.i));
     }
     for (int i = 1; i <= fx::kNSpecies; ++i) EXPECT_EQ(binarydif(i, i), -999.0);
-    species_table_rw().species_formula(4, fx::kN2) = 0.0;  // built once: not read again
+    const double n2_o2 = binarydif(fx::kN2, fx::kO2);
+    s.species_formula(4, fx::kN2) = 0.0;  // built once: not read again
     diffusion_volumes_setup();
-    EXPECT_NEAR(diffusion_arrays().diff_volume_root(fx::kN2), std::pow(17.9, 0.333333), 1e-15);
+    EXPECT_EQ(binarydif(fx::kN2, fx::kO2), n2_o2);
 }
 
 TEST(PropertyHelpers, LatentHeatOfWaterAndTotalPressure)
