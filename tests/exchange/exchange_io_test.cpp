@@ -94,12 +94,11 @@ TEST(Harness, NamesAndSignals)
 {
     // A negative harness count gives no columns. Names are found ignoring
     // trailing blanks; the first of two equal names wins.
-    expect_child_stop(
-        [] {
-            alloc_harness(-1, -2);
-            name_harness(1, "x");
-        },
-        bounds_error("HARNESS_NAMES", 1, 0));
+    const auto name_without_columns = [] {
+        alloc_harness(-1, -2);
+        name_harness(1, "x");
+    };
+    expect_child_stop(name_without_columns, bounds_error("HARNESS_NAMES", 1, 0));
 
     EXPECT_EQ(id_of("Engine"), 0);  // no store yet
     alloc_harness(3, 3);
@@ -132,9 +131,7 @@ TEST(Harness, NamesAndSignals)
 
     // A routine writes the actuator matrix in place; the host reads it back.
     ex::gactu()(2, 1) = 7.0;
-    double v = 0.0;
-    GET_USER_HARN_OUTPUT(&two, &one, &v);
-    EXPECT_EQ(v, 7.0);
+    EXPECT_EQ(output_of([&](double* v) { GET_USER_HARN_OUTPUT(&two, &one, v); }), 7.0);
 
     SENSACTUDUMP2A(&two, values);
     SENSACTUDUMP2B(&two, values + 1);
