@@ -47,6 +47,7 @@ program fortran_format_reference
   call real_row('E', 12, 4, '1e100')
   call real_row('E', 9, 4, '1e100')
   call real_row('E', 12, 4, '1e-99')
+  call real_row('E', 12, 4, '1e98')
   call real_row('E', 12, 4, '4.9e-324')
   call real_row('E', 12, 4, '-Inf')
 
@@ -80,6 +81,7 @@ program fortran_format_reference
   call real_row('1PE', 12, 4, '1.23456e-5')
   call real_row('1PE', 12, 4, '1e100')
   call real_row('1PE', 12, 4, '-1e-100')
+  call real_row('1PE', 12, 4, '1e-99')
   call real_row('1PE', 12, 4, '9.99995e99')
   call real_row('1PE', 12, 4, '4.9e-324')
   call real_row('1PE', 11, 4, '-1e-100')

@@ -19,15 +19,14 @@ TEST(RunStop, FlushesClosesFilesAndExitsWithStatusOne)
     const int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     close(fd);
-    auto r = test::run_in_child([&] {
+    const auto write_then_stop = [&] {
         std::FILE* f = std::fopen(path, "w");
         register_file(f);
         std::fputs("buffered line\n", f);
         std::fputs("partial stdout", stdout);  // no newline, still buffered
         stop_run();
-    });
-    EXPECT_EQ(r.exit_status, 1);
-    EXPECT_EQ(r.output, "partial stdout");
+    };
+    test::expect_child_stop(write_then_stop, "partial stdout");
     std::ifstream in(path);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "buffered line\n");
     std::remove(path);

@@ -1,7 +1,7 @@
 #include "exchange/harness.h"
 #include "exchange/ufd_exchange.h"
 #include "exchange/user_messages.h"
-#include "support/child.h"
+#include "usermodels/model_setup.h"
 #include "usersub.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,7 @@
 namespace {
 
 namespace ex = usersub::exchange;
-using usersub::test::capture_stdout;
-using usersub::test::run_in_child;
+using namespace usersub::test;
 
 void alloc_ufd(int32_t nufd, int32_t nconn, int32_t nsp) { UFD_ALLOC(&nufd, &nconn, &nsp); }
 void actuate(int32_t iufd, int32_t kind, double value) { FLW_ACTU_UFDC(&iufd, &kind, &value); }
@@ -48,9 +47,7 @@ TEST(UfdExchange, ActuatorsPortMapAndSensors)
 
     alloc_ufd(5, 6, 7);  // ignored: sizes and values stay
     EXPECT_EQ(actuator<ex::ufd_get_actuator1_b>(1), std::make_pair(1, 250000.0));
-    auto device3 = run_in_child([] { actuate(3, 1, 1.0); });
-    EXPECT_EQ(device3.exit_status, 1);
-    EXPECT_NE(device3.output.find("array UFD_ACTUATOR1_VALUE has value 3, above its upper bound 2"), std::string::npos);
+    expect_child_stop([] { actuate(3, 1, 1.0); }, bounds_error("UFD_ACTUATOR1_VALUE", 3, 2));
 
     // The port map: list entries of 0 or below name no connection.
     const int32_t iufd = 1, n = 3, list[] = {3, 0, -2};
@@ -85,11 +82,8 @@ TEST(UfdExchange, ActuatorsPortMapAndSensors)
     EXPECT_EQ(sense(1, 2, 2), 6.0);
     EXPECT_EQ(sense(1, 4, 2), 0.25);
 
-    auto species = run_in_child([] { sense(1, 24, 1); });  // species entry 21
-    EXPECT_EQ(species.exit_status, 1);
-    EXPECT_NE(species.output.find("array UFD_SENSOR_SPECIES has value 21, above its upper bound 2"), std::string::npos);
-    auto rows = run_in_child([&] { push(3, 1, 2); });  // the table has 2 rows
-    EXPECT_NE(rows.output.find("subscript 1 of array TABLE has value 3, above its upper bound 2"), std::string::npos);
+    expect_child_stop([] { sense(1, 24, 1); }, bounds_error("UFD_SENSOR_SPECIES", 21, 2));  // species entry 21
+    expect_child_stop([&] { push(3, 1, 2); }, bounds_error("TABLE", 3, 2));  // the table has 2 rows
 }
 
 void alloc_harness(int32_t nsig, int32_t nharn) { ALLOC_USER_HARN(&nsig, &nharn); }
@@ -100,12 +94,11 @@ TEST(Harness, NamesAndSignals)
 {
     // A negative harness count gives no columns. Names are found ignoring
     // trailing blanks; the first of two equal names wins.
-    auto negative = run_in_child([] {
+    const auto name_without_columns = [] {
         alloc_harness(-1, -2);
         name_harness(1, "x");
-    });
-    EXPECT_EQ(negative.exit_status, 1);
-    EXPECT_NE(negative.output.find("array HARNESS_NAMES has value 1, above its upper bound 0"), std::string::npos);
+    };
+    expect_child_stop(name_without_columns, bounds_error("HARNESS_NAMES", 1, 0));
 
     EXPECT_EQ(id_of("Engine"), 0);  // no store yet
     alloc_harness(3, 3);
@@ -127,9 +120,7 @@ TEST(Harness, NamesAndSignals)
     EXPECT_EQ(n, 3);
     EXPECT_EQ(buf, "Engine    ##Brake     ##" + std::string(10, 'h') + "##" + std::string(12, '#'));
     view.extent = 2;  // room for two of the three names
-    auto short_view = run_in_child([&] { GET_USER_HARN_NAMES(&n, &view); });
-    EXPECT_EQ(short_view.exit_status, 1);
-    EXPECT_NE(short_view.output.find("array NAMES has value 3, above its upper bound 2"), std::string::npos);
+    expect_child_stop([&] { GET_USER_HARN_NAMES(&n, &view); }, bounds_error("NAMES", 3, 2));
 
     // Signals keep their fresh values until written.
     const double values[] = {1.5, 2.5, 3.5};
@@ -140,18 +131,14 @@ TEST(Harness, NamesAndSignals)
 
     // A routine writes the actuator matrix in place; the host reads it back.
     ex::gactu()(2, 1) = 7.0;
-    double v = 0.0;
-    GET_USER_HARN_OUTPUT(&two, &one, &v);
-    EXPECT_EQ(v, 7.0);
+    EXPECT_EQ(output_of([&](double* v) { GET_USER_HARN_OUTPUT(&two, &one, v); }), 7.0);
 
     SENSACTUDUMP2A(&two, values);
     SENSACTUDUMP2B(&two, values + 1);
     const auto a = ex::harness_dump_a(), b = ex::harness_dump_b();
     EXPECT_EQ((std::array{a(2), a(3), b(2), b(3)}), (std::array{2.5, -999.0, 3.5, -999.0}));
 
-    auto twice = run_in_child([] { alloc_harness(3, 2); });
-    EXPECT_EQ(twice.exit_status, 1);
-    EXPECT_EQ(twice.output, " Allocation error: USER_HARNESS_DATA is already allocated\n");
+    expect_child_stop([] { alloc_harness(3, 2); }, " Allocation error: USER_HARNESS_DATA is already allocated\n");
 }
 
 void write(int32_t model, const std::string& text) { WRT_USER(&model, text.data(), std::ssize(text)); }
@@ -163,8 +150,6 @@ std::pair<std::string, int32_t> take(int32_t model, int32_t imsg, std::size_t le
     GETUSERSTRING(&model, &imsg, t.first.data(), static_cast<intptr_t>(len), &t.second);
     return t;
 }
-
-std::string padded(const std::string& s) { return s + std::string(130 - s.size(), ' '); }
 
 TEST(UserMessages, QueuesKeepOrderPerModelDrainToEmptyAndOverflow)
 {
@@ -178,10 +163,10 @@ TEST(UserMessages, QueuesKeepOrderPerModelDrainToEmptyAndOverflow)
     write(1, "third of model 1");
     EXPECT_EQ(take(1, 1, 140), std::make_pair(std::string(130, 'a') + std::string(10, ' '), 1));
     EXPECT_EQ(take(1, 2, 10), std::make_pair(std::string(10, 'z'), 0));  // 130 fit; cut to the caller's 10
-    EXPECT_EQ(take(1, 3), std::make_pair(padded("third of model 1"), 0));
+    EXPECT_EQ(take(1, 3), std::make_pair(padded("third of model 1", 130), 0));
     write(1, "next step");  // a drained queue starts again at position 1
-    EXPECT_EQ(take(1, 1).first, padded("next step"));
-    EXPECT_EQ(take(2, 1).first, padded("only of model 2"));
+    EXPECT_EQ(take(1, 1).first, padded("next step", 130));
+    EXPECT_EQ(take(2, 1).first, padded("only of model 2", 130));
 
     // A position taken twice while another waits: blank, -1, the count drops.
     for (const char* t : {"x", "y"}) write(1, t);
@@ -196,20 +181,17 @@ TEST(UserMessages, QueuesKeepOrderPerModelDrainToEmptyAndOverflow)
     EXPECT_EQ(capture_stdout([] { write(1, "p5"); }),
               " W*** Untaken user message of user model 1 dropped:\n p3\n"
               " W*** Untaken user message of user model 1 dropped:\n p4\n");
-    EXPECT_EQ(take(1, 3).first, padded("p5"));
-    auto position = run_in_child([] { take(1, 4); });  // the queue now ends at 3
-    EXPECT_EQ(position.exit_status, 1);
-    EXPECT_NE(position.output.find("array MSG_FLAG has value 4, above its upper bound 3"), std::string::npos);
+    EXPECT_EQ(take(1, 3).first, padded("p5", 130));
+    expect_child_stop([] { take(1, 4); }, bounds_error("MSG_FLAG", 4, 3));  // the queue now ends at 3
 
     // A full queue writes the message out instead.
     for (int k = 1; k <= 100; ++k) write(2, "msg " + std::to_string(k));
     EXPECT_EQ(capture_stdout([] { write(2, "msg 101   "); }),
               " W*** User message queue full for user model 2 - message not queued:\n msg 101\n");
-    for (int k = 1; k <= 100; ++k) ASSERT_EQ(take(2, k).first, padded("msg " + std::to_string(k)));
+    for (int k = 1; k <= 100; ++k) ASSERT_EQ(take(2, k).first, padded("msg " + std::to_string(k), 130));
 
-    auto twice = run_in_child([&] { ALLOCATE_USER_STRING(&two); });
-    EXPECT_EQ(twice.exit_status, 1);
-    EXPECT_EQ(twice.output, " Allocation error: USER_MESSAGE_TABLE is already allocated\n");
+    expect_child_stop([&] { ALLOCATE_USER_STRING(&two); },
+                      " Allocation error: USER_MESSAGE_TABLE is already allocated\n");
 }
 
 TEST(SpecialValues, SlotsOutsideTheTableAreReportedAndIgnored)

@@ -18,16 +18,15 @@ using namespace usersub::test;
 
 TEST(UserModels, CountsFillValuesTextsAndHostIndices)
 {
-    const int32_t n = 2, m1 = 1, m2 = 2, one = 1, two = 2, three = 3, four = 4, five = 5, neg = -3;
+    const int32_t n = 2, one = 1, two = 2, four = 4, five = 5, neg = -3;
     ALLOCATE_USER_STRUCTURE(&n);
-    const int32_t ints[] = {4, 5, 6};
-    const double reals[] = {1.5, 2.5, 3.5, 4.5, 5.5};
-    LOAD_USER_INTARRAY(&m1, &three, ints);
-    LOAD_USER_REALARRAY(&m1, &three, reals);
-    LOAD_USER_REALARRAY(&m1, &one, reals + 2);  // a reload replaces the array
-    ALLOCATE_USER_RLTARRAY(&m1, &four);
-    SETUSERRLTVALUE(&m1, &two, reals);
-    LOAD_USER_INTARRAY(&m2, &neg, ints);  // a negative count gives an empty array
+    const double reals[] = {1.5, 2.5};
+    set_ints(1, {4, 5, 6});
+    set_reals(1, {1.5, 2.5, 3.5});
+    set_reals(1, {3.5});  // a reload replaces the array
+    ALLOCATE_USER_RLTARRAY(&one, &four);
+    SETUSERRLTVALUE(&one, &two, reals);
+    LOAD_USER_INTARRAY(&two, &neg, &n);  // a negative count gives an empty array
 
     UserModelArrays a;
     load_user_model_arrays(1, a);
@@ -41,15 +40,11 @@ TEST(UserModels, CountsFillValuesTextsAndHostIndices)
         EXPECT_TRUE(a.nint + a.nreal + a.nchar + a.nrlt == 0 && a.intparm.empty() && a.rltarray.empty()) << id;
     }
 
-    // Texts are cut or padded to 132; the exported fetch describes them to the host.
-    const std::string longs = std::string(200, 'a') + std::string(200, 'b');
-    LOAD_USER_CHARARRAY(&m2, &two, longs.data(), 200);
-    load_user_model_arrays(2, a);
-    EXPECT_EQ(a.charparm(2), std::string(132, 'b'));
-    LOAD_USER_CHARARRAY(&m2, &two, "0123456789abcdefghij", 10);
+    // Texts are padded to 132 (or cut); the exported fetch describes them to the host.
+    LOAD_USER_CHARARRAY(&two, &two, "0123456789abcdefghij", 10);
     int32_t nint = -1, nreal = -1, nchar = -1, nrlt = -1;
     usersub_array_view vi, vr, vc, vt;
-    LOAD_USER_MODEL_ARRAYS(&m2, &nint, &nreal, &nchar, &nrlt, &vi, &vr, &vc, &vt);
+    LOAD_USER_MODEL_ARRAYS(&two, &nint, &nreal, &nchar, &nrlt, &vi, &vr, &vc, &vt);
     EXPECT_EQ((std::array{nint, nreal, nchar, nrlt}), (std::array{0, 0, 2, 0}));
     EXPECT_EQ(vi.base, 0);  // an empty array has no data
     EXPECT_EQ((std::array{vc.extent, vc.elem_len, vc.stride}), (std::array<intptr_t, 3>{2, 132, 132}));
@@ -57,14 +52,10 @@ TEST(UserModels, CountsFillValuesTextsAndHostIndices)
     EXPECT_EQ(std::string(texts, 264), "0123456789" + std::string(122, ' ') + "abcdefghij" + std::string(122, ' '));
 
     // Indices the host gets wrong never reach memory outside the table.
-    auto model = run_in_child([&] { LOAD_USER_INTARRAY(&three, &one, ints); });
-    EXPECT_EQ(model.exit_status, 1);
-    EXPECT_NE(model.output.find("array USER_MODEL_TABLE has value 3, above its upper bound 2"), std::string::npos);
-    auto rlt = run_in_child([&] { SETUSERRLTVALUE(&m1, &five, reals); });
-    EXPECT_NE(rlt.output.find("array RLTARRAY has value 5, above its upper bound 4"), std::string::npos);
-    auto twice = run_in_child([&] { ALLOCATE_USER_STRUCTURE(&n); });
-    EXPECT_EQ(twice.exit_status, 1);
-    EXPECT_EQ(twice.output, " Allocation error: USER_MODEL_TABLE is already allocated\n");
+    expect_child_stop([] { set_ints(3, {1}); }, bounds_error("USER_MODEL_TABLE", 3, 2));
+    expect_child_stop([&] { SETUSERRLTVALUE(&one, &five, reals); }, bounds_error("RLTARRAY", 5, 4));
+    expect_child_stop([&] { ALLOCATE_USER_STRUCTURE(&n); },
+                      " Allocation error: USER_MODEL_TABLE is already allocated\n");
 }
 
 // Storage that cannot be had ends the run as a fatal error naming the entry
@@ -73,9 +64,7 @@ TEST(OutOfMemory, SizingEntryPointsStopTheRunWithAMessage)
 {
     static constexpr int32_t kHuge = std::numeric_limits<int32_t>::max(), one = 1;
     // 2^31 x 2^31 port entries are past any addressable size.
-    auto ufd = run_in_child([] { UFD_ALLOC(&kHuge, &kHuge, &one); });
-    EXPECT_EQ(ufd.exit_status, 1);
-    EXPECT_EQ(ufd.output, " Allocation error: out of memory in UFD_ALLOC\n");
+    expect_child_stop([] { UFD_ALLOC(&kHuge, &kHuge, &one); }, " Allocation error: out of memory in UFD_ALLOC\n");
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's allocator reserves instead of refusing";
 #else
@@ -84,9 +73,8 @@ TEST(OutOfMemory, SizingEntryPointsStopTheRunWithAMessage)
     int overcommit = 0;
     std::ifstream("/proc/sys/vm/overcommit_memory") >> overcommit;
     if (overcommit == 1) GTEST_SKIP() << "the kernel overcommits without limit";
-    auto table = run_in_child([] { ALLOCATE_USER_STRUCTURE(&kHuge); });
-    EXPECT_EQ(table.exit_status, 1);
-    EXPECT_EQ(table.output, " Allocation error: out of memory in ALLOCATE_USER_STRUCTURE\n");
+    expect_child_stop([] { ALLOCATE_USER_STRUCTURE(&kHuge); },
+                      " Allocation error: out of memory in ALLOCATE_USER_STRUCTURE\n");
 #endif
 }
 
@@ -158,10 +146,8 @@ TEST(UserPlots, GatesStatusLabelsLimitsAndThinning)
     store(1, 3, 1.0, 1.0, "Five");    // status 5: stored, labels never taken
     store(1, 4, 1.0, 1.0);            // iplot = NPLOT + 1: dropped
     p = drain_plot(1, 1);
-    EXPECT_EQ(p.x, (std::vector{1.0, 2.0}));
-    EXPECT_EQ(p.y, (std::vector{10.0, 20.0}));
-    EXPECT_EQ((std::array{p.title, p.curve, p.xlabel, p.ylabel}),
-              (std::array{padded("Torque"), padded("cyl 1"), padded("Crank Angle"), padded("N-m")}));
+    EXPECT_EQ(p.points(), (std::vector{1.0, 2.0, 10.0, 20.0}));  // x, then y
+    EXPECT_EQ(p.labels(), labels("Torque", "cyl 1", "Crank Angle", "N-m"));
     EXPECT_TRUE(drain_plot(1, 1).x.empty());  // drained
     EXPECT_TRUE(drain_plot(1, 2).x.empty());
     p = drain_plot(1, 3);
@@ -171,12 +157,9 @@ TEST(UserPlots, GatesStatusLabelsLimitsAndThinning)
     int32_t ierr = 0;
     LOAD_USER_PLOT(&m, &one, &one, &ierr);
     EXPECT_EQ(ierr, -1);
-    auto twice = run_in_child([] { setup(); });
-    EXPECT_EQ(twice.exit_status, 1);
-    EXPECT_EQ(twice.output, " Allocation error: USER_PLOT_TABLE is already allocated\n");
-    auto bad_plot = run_in_child([] { (void)drain_plot(1, 0); });
-    EXPECT_EQ(bad_plot.exit_status, 1);
-    EXPECT_NE(bad_plot.output.find("array PLOT_STATUS has value 0, below its lower bound 1"), std::string::npos);
+    expect_child_stop([] { setup(); }, " Allocation error: USER_PLOT_TABLE is already allocated\n");
+    expect_child_stop([] { (void)drain_plot(1, 0); },
+                      " Array bounds error: subscript 1 of array PLOT_STATUS has value 0, below its lower bound 1\n");
 
     // A full buffer is thinned, with a warning.
     EXPECT_EQ(capture_stdout([] { for (int k = 1; k <= 201; ++k) store(1, 1, k, -k); }), "");

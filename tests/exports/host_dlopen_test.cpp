@@ -6,34 +6,15 @@
 
 #include <dlfcn.h>
 
-#include <string>
-#include <vector>
-
 extern "C" int usersub_header_compiles_as_c11(void);
 
 namespace {
 
-struct Entry {
-    const char* name;
-    int words;
-};
-
-const std::vector<Entry>& table()
-{
-    static const std::vector<Entry> entries = {
-#define USERSUB_ENTRY(name, words) {#name, words},
+const char* const kTableNames[] = {
+#define USERSUB_ENTRY(name, words) #name,
 #include "exports/export_table.inc"
 #undef USERSUB_ENTRY
-    };
-    return entries;
-}
-
-void* open_library()
-{
-    void* lib = dlopen(USERSUB_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
-    EXPECT_NE(lib, nullptr) << dlerror();
-    return lib;
-}
+};
 
 template <class F>
 F resolve(void* lib, const char* name)
@@ -41,25 +22,20 @@ F resolve(void* lib, const char* name)
     return reinterpret_cast<F>(dlsym(lib, name));
 }
 
-TEST(HostInterface, EveryExportTableNameResolves)
+TEST(HostInterface, EveryTableNameResolvesAndSharesTheLibraryTables)
 {
-    void* lib = open_library();
-    ASSERT_NE(lib, nullptr);
-    ASSERT_FALSE(table().empty());
-    for (const Entry& e : table()) EXPECT_NE(dlsym(lib, e.name), nullptr) << e.name;
+    void* lib = dlopen(USERSUB_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    for (const char* name : kTableNames) EXPECT_NE(dlsym(lib, name), nullptr) << name;
     // Internal C++ names are not visible to the host.
     EXPECT_EQ(dlsym(lib, "_ZN7usersub8stop_runEv"), nullptr);
-}
 
-TEST(HostInterface, ResolvedEntryPointsShareTheLibraryTables)
-{
-    void* lib = open_library();
-    ASSERT_NE(lib, nullptr);
     auto vers = resolve<decltype(&ZALUSR_VERS)>(lib, "ZALUSR_VERS");
     int32_t major = 0, minor = 0;
     double v = 0.0;
     vers(&major, &minor, &v);
     EXPECT_EQ(major, 7);
+    EXPECT_EQ(minor, 0);
     EXPECT_EQ(v, 2.0);
 
     auto alloc = resolve<decltype(&ALLOCATE_USER_STRUCTURE)>(lib, "ALLOCATE_USER_STRUCTURE");
@@ -73,10 +49,7 @@ TEST(HostInterface, ResolvedEntryPointsShareTheLibraryTables)
     fetch(&m, &ni, &nr, &nc, &nt, &a, &b, &c, &d);
     EXPECT_EQ(ni, 2);
     EXPECT_EQ(reinterpret_cast<const int32_t*>(a.base)[1], 12);
-}
 
-TEST(HostInterface, HeaderCompilesAsC11)
-{
     EXPECT_EQ(usersub_header_compiles_as_c11(), 1);
 }
 

@@ -7,29 +7,30 @@
 // Options (environment): USERSUB_RANDOM_CALLS sequences per phase (default 1200),
 // USERSUB_RANDOM_SEED (default 20261206), USERSUB_RANDOM_ONLY=k runs sequence k alone and
 // shows what it wrote. A failing sequence is printed as C calls with the command that reruns it.
+#include "support/child.h"
 #include "support/species_fixture.h"
+#include "usermodels/model_setup.h"
 #include "usersub.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
-#include <csignal>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <limits>
 #include <random>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Sanitizer reports end the child with a status of their own, apart from the run stop's 1.
@@ -64,19 +65,19 @@ struct Prototype {
 
 Kind kind_of(const std::string& decl)
 {
+    static const std::pair<const char*, Kind> kinds[] = {
+        {"const int32_t*", Kind::in_int},   {"int32_t*", Kind::out_int},
+        {"const double*", Kind::in_real},   {"double*", Kind::out_real},
+        {"const char*", Kind::in_text},     {"char*", Kind::out_text},
+        {"intptr_t", Kind::length},         {"const void*", Kind::unread},
+        {"const usersub_array_view*", Kind::in_view}, {"usersub_array_view*", Kind::out_words},
+        {"int32_t**", Kind::out_words},
+    };
     std::string t = std::regex_replace(decl, std::regex(R"(\s*\b[A-Za-z_][A-Za-z0-9_]*$)"), "");  // drop the name
     t = std::regex_replace(t, std::regex(R"(\s+)"), " ");
     t = std::regex_replace(t, std::regex(R"( \*)"), "*");
-    if (t == "const int32_t*") return Kind::in_int;
-    if (t == "int32_t*") return Kind::out_int;
-    if (t == "const double*") return Kind::in_real;
-    if (t == "double*") return Kind::out_real;
-    if (t == "const char*") return Kind::in_text;
-    if (t == "char*") return Kind::out_text;
-    if (t == "intptr_t") return Kind::length;
-    if (t == "const void*") return Kind::unread;
-    if (t == "const usersub_array_view*") return Kind::in_view;
-    if (t == "usersub_array_view*" || t == "int32_t**") return Kind::out_words;
+    for (const auto& [type, kind] : kinds)
+        if (t == type) return kind;
     ADD_FAILURE() << "argument type the random calls do not know: '" << t << "' in '" << decl << "'";
     return Kind::unread;
 }
@@ -168,6 +169,15 @@ std::vector<std::size_t> sequence_entries(std::uint64_t seed, int phase, std::in
     return v;
 }
 
+// Fills a host array: kRandomHead values drawn, then repeated through it; shows its head.
+template <class T, class Next>
+void fill(unsigned char* buf, const char* type, bool inout, Next next, std::ostream& shown)
+{
+    auto* v = reinterpret_cast<T*>(buf);
+    for (std::size_t k = 0; k < kSlots; ++k) v[k] = k < kRandomHead ? next() : v[k % kRandomHead];
+    shown << (inout ? "inout " : "") << type << '{' << v[0] << ", " << v[1] << ", " << v[2] << ", ...}";
+}
+
 // Fills the buffers of one call and the argument words; text values are kept for printing.
 struct Call {
     std::array<std::intptr_t, kMaxArgs> words{};
@@ -180,26 +190,18 @@ Call prepare(const Prototype& p, Draw& d, unsigned char* arena)
     std::intptr_t last_text_len = 0;
     for (std::size_t i = 0; i < p.args.size(); ++i) {
         unsigned char* buf = arena + i * kSlotBytes;
+        c.words[i] = reinterpret_cast<std::intptr_t>(buf);
         std::ostringstream shown;
+        shown << std::setprecision(17);
         switch (p.args[i]) {
         case Kind::in_int:
-        case Kind::out_int: {
-            auto* v = reinterpret_cast<std::int32_t*>(buf);
-            for (std::size_t k = 0; k < kSlots; ++k) v[k] = k < kRandomHead ? d.integer() : v[k % kRandomHead];
-            shown << (p.args[i] == Kind::in_int ? "int{" : "inout int{") << v[0] << ", " << v[1] << ", " << v[2]
-                  << ", ...}";
+        case Kind::out_int:
+            fill<std::int32_t>(buf, "int", p.args[i] == Kind::out_int, [&] { return d.integer(); }, shown);
             break;
-        }
         case Kind::in_real:
-        case Kind::out_real: {
-            auto* v = reinterpret_cast<double*>(buf);
-            for (std::size_t k = 0; k < kSlots; ++k) v[k] = k < kRandomHead ? d.real() : v[k % kRandomHead];
-            char b[128];
-            std::snprintf(b, sizeof b, "%sdouble{%.17g, %.17g, %.17g, ...}", p.args[i] == Kind::in_real ? "" : "inout ",
-                          v[0], v[1], v[2]);
-            shown << b;
+        case Kind::out_real:
+            fill<double>(buf, "double", p.args[i] == Kind::out_real, [&] { return d.real(); }, shown);
             break;
-        }
         case Kind::in_text: {
             const std::string t = kTexts[d.pick(std::size(kTexts))];
             std::memset(buf, ' ', kSlotBytes);
@@ -216,7 +218,7 @@ Call prepare(const Prototype& p, Draw& d, unsigned char* arena)
         case Kind::length:  // the hidden length of the text just before
             c.words[i] = last_text_len;
             shown << last_text_len;
-            continue;
+            break;
         case Kind::in_view: {
             // an array of texts of the host: elem_len characters each, contiguous
             auto* view = reinterpret_cast<usersub_array_view*>(buf);
@@ -237,60 +239,49 @@ Call prepare(const Prototype& p, Draw& d, unsigned char* arena)
             shown << "_";
             break;
         }
-        c.words[i] = reinterpret_cast<std::intptr_t>(buf);
         c.shown.push_back(shown.str());
-        if (p.args[i] == Kind::length) continue;
     }
     return c;
 }
 
-using Call64 = std::intptr_t (*)(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                                 std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t);
-
 // Every entry point takes at most 64 words, each an address or a hidden length: all of them
 // travel in integer registers and stack slots, so one call shape with spare words serves all.
-void invoke(AnyFn fn, const std::array<std::intptr_t, kMaxArgs>& a)
+template <std::size_t>
+using Word = std::intptr_t;
+
+template <std::size_t... I>
+void invoke(AnyFn fn, const std::array<std::intptr_t, kMaxArgs>& a, std::index_sequence<I...>)
 {
-    reinterpret_cast<Call64>(fn)(a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8], a[9], a[10], a[11], a[12],
-                                 a[13], a[14], a[15], a[16], a[17], a[18], a[19], a[20], a[21], a[22], a[23], a[24],
-                                 a[25], a[26], a[27], a[28], a[29], a[30], a[31], a[32], a[33], a[34], a[35], a[36],
-                                 a[37], a[38], a[39], a[40], a[41], a[42], a[43], a[44], a[45], a[46], a[47], a[48],
-                                 a[49], a[50], a[51], a[52], a[53], a[54], a[55], a[56], a[57], a[58], a[59], a[60],
-                                 a[61], a[62], a[63]);
+    reinterpret_cast<std::intptr_t (*)(Word<I>...)>(fn)(a[I]...);
 }
 
-std::string read_file(const std::string& path)
+// An option from the environment, or its default.
+long long option(const char* name, long long fallback)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    const char* s = std::getenv(name);
+    return s != nullptr ? std::strtoll(s, nullptr, 10) : fallback;
 }
 
-struct Options {
-    std::uint64_t seed = 20261206;
-    std::int64_t calls = 1200;
-    std::int64_t only = -1;
-};
-
-Options options()
+// Makes the calls of one sequence and stops with status 3 on a non-finite result.
+void call_sequence(const std::vector<Prototype>& protos, const std::vector<std::size_t>& seq, std::uint64_t seed,
+                   int phase, std::int64_t k, unsigned char* arena)
 {
-    Options o;
-    if (const char* s = std::getenv("USERSUB_RANDOM_SEED")) o.seed = std::strtoull(s, nullptr, 10);
-    if (const char* s = std::getenv("USERSUB_RANDOM_CALLS")) o.calls = std::strtoll(s, nullptr, 10);
-    if (const char* s = std::getenv("USERSUB_RANDOM_ONLY")) o.only = std::strtoll(s, nullptr, 10);
-    return o;
+    for (std::size_t step = 0; step < seq.size(); ++step) {
+        const Prototype& p = protos[seq[step]];
+        Draw d = draw_for(seed, phase, k, static_cast<int>(step));
+        const Call c = prepare(p, d, arena);
+        invoke(p.entry->fn, c.words, std::make_index_sequence<kMaxArgs>{});
+        for (std::size_t i = 0; i < p.args.size(); ++i) {
+            if (p.args[i] != Kind::out_real) continue;
+            const auto* v = reinterpret_cast<const double*>(c.words[i]);
+            const auto* bad = std::find_if_not(v, v + kSlots, [](double x) { return std::isfinite(x); });
+            if (bad == v + kSlots) continue;
+            std::fprintf(stderr, "non-finite result %g in argument %zu, element %td, of %s\n", *bad, i + 1,
+                         bad - v + 1, p.entry->name);
+            std::fflush(nullptr);
+            _exit(3);
+        }
+    }
 }
 
 // Runs the sequences of one phase, each in a child of this process (which holds the phase's
@@ -299,78 +290,46 @@ void run_phase(int phase, const char* phase_name)
 {
     const std::vector<Prototype> protos = read_prototypes();
     ASSERT_FALSE(protos.empty());
-    const Options opt = options();
+    const auto seed = static_cast<std::uint64_t>(option("USERSUB_RANDOM_SEED", 20261206));
+    const std::int64_t only = option("USERSUB_RANDOM_ONLY", -1);
+    // The children work in a folder of their own, for the files the library writes.
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                       ("usersub_random_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    const std::string out_path = (dir / "stdout").string(), err_path = (dir / "stderr").string();
     std::vector<unsigned char> arena(kMaxArgs * kSlotBytes);  // touched by the children only
     int failures = 0;
     std::int64_t returned = 0, stopped = 0;
 
-    const std::int64_t first = opt.only >= 0 ? opt.only : 0;
-    const std::int64_t last = opt.only >= 0 ? opt.only + 1 : opt.calls;
+    const std::int64_t first = only >= 0 ? only : 0;
+    const std::int64_t last = only >= 0 ? only + 1 : option("USERSUB_RANDOM_CALLS", 1200);
     for (std::int64_t k = first; k < last && failures < 10; ++k) {
-        const auto seq = sequence_entries(opt.seed, phase, k, protos.size());
-        std::fflush(stdout);
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            if (chdir(dir.c_str()) != 0) _exit(90);
-            const int fo = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int fe = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int fi = open("/dev/null", O_RDONLY);
-            if (fo < 0 || fe < 0 || fi < 0) _exit(91);
-            dup2(fi, 0), dup2(fo, 1), dup2(fe, 2);
+        const auto seq = sequence_entries(seed, phase, k, protos.size());
+        const auto r = usersub::test::run_in_child([&] {
+            if (chdir(dir.c_str()) != 0 || std::freopen("/dev/null", "r", stdin) == nullptr) _exit(90);
+            dup2(STDOUT_FILENO, STDERR_FILENO);  // sanitizer reports join the captured output
             alarm(30);
-            for (std::size_t step = 0; step < seq.size(); ++step) {
-                const Prototype& p = protos[seq[step]];
-                Draw d = draw_for(opt.seed, phase, k, static_cast<int>(step));
-                const Call c = prepare(p, d, arena.data());
-                invoke(p.entry->fn, c.words);
-                for (std::size_t i = 0; i < p.args.size(); ++i) {
-                    if (p.args[i] != Kind::out_real) continue;
-                    const auto* v = reinterpret_cast<const double*>(c.words[i]);
-                    for (std::size_t j = 0; j < kSlots; ++j) {
-                        if (!std::isfinite(v[j])) {
-                            std::fprintf(stderr, "non-finite result %g in argument %zu, element %zu, of %s\n", v[j],
-                                         i + 1, j + 1, p.entry->name);
-                            std::fflush(nullptr);
-                            _exit(3);
-                        }
-                    }
-                }
-            }
-            std::fflush(nullptr);
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        const std::string err = read_file(err_path);
-        const bool signalled = WIFSIGNALED(status);
-        const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        ++(code == 0 ? returned : stopped);
-        const bool bad = signalled || (code != 0 && code != 1) || err.find("Sanitizer") != std::string::npos ||
-                         err.find("runtime error") != std::string::npos;
-        if (!bad && opt.only < 0) continue;
+            call_sequence(protos, seq, seed, phase, k, arena.data());
+        });
+        ++(r.exit_status == 0 ? returned : stopped);
+        const bool bad = (r.exit_status != 0 && r.exit_status != 1) ||
+                         r.output.find("Sanitizer") != std::string::npos ||
+                         r.output.find("runtime error") != std::string::npos;
+        if (!bad && only < 0) continue;
 
         std::ostringstream msg;
-        msg << (bad ? "random call failed" : "random call passed") << " (" << phase_name << "): ";
-        if (signalled) msg << "signal " << WTERMSIG(status);
-        else msg << "exit status " << code;
-        msg << "\n  rerun: USERSUB_RANDOM_SEED=" << opt.seed << " USERSUB_RANDOM_ONLY=" << k
-            << " --gtest_filter=*" << phase_name << "*\n";
+        msg << (bad ? "random call failed" : "random call passed") << " (" << phase_name
+            << "): exit status " << r.exit_status << (r.exit_status > 128 ? " (128 + signal)" : "")
+            << "\n  rerun: USERSUB_RANDOM_SEED=" << seed
+            << " USERSUB_RANDOM_ONLY=" << k << " --gtest_filter=*" << phase_name << "*\n";
         for (std::size_t step = 0; step < seq.size(); ++step) {
             const Prototype& p = protos[seq[step]];
-            Draw d = draw_for(opt.seed, phase, k, static_cast<int>(step));
+            Draw d = draw_for(seed, phase, k, static_cast<int>(step));
             const Call c = prepare(p, d, arena.data());
             msg << "  " << p.entry->name << "(";
             for (std::size_t i = 0; i < c.shown.size(); ++i) msg << (i ? ", " : "") << c.shown[i];
             msg << ");\n";
         }
-        const std::string out = read_file(out_path);
-        msg << "  stdout: " << out.substr(out.size() > 1500 ? out.size() - 1500 : 0)
-            << "\n  stderr: " << err.substr(0, 3000);
+        msg << "  output: " << r.output.substr(r.output.size() > 3000 ? r.output.size() - 3000 : 0);
         if (bad) {
             ++failures;
             ADD_FAILURE() << msg.str();
@@ -380,7 +339,7 @@ void run_phase(int phase, const char* phase_name)
     }
     std::filesystem::remove_all(dir);
     std::printf("%lld sequences of random calls (%s), seed %llu: %lld returned, %lld ended by a run stop\n",
-                static_cast<long long>(last - first), phase_name, static_cast<unsigned long long>(opt.seed),
+                static_cast<long long>(last - first), phase_name, static_cast<unsigned long long>(seed),
                 static_cast<long long>(returned), static_cast<long long>(stopped));
 }
 
@@ -388,17 +347,16 @@ void run_phase(int phase, const char* phase_name)
 // run state, two cylinders, injectors and valves, message queues and a harness.
 void realistic_setup()
 {
+    using namespace usersub::test;
     // cylinders, injectors and valves first: the species set sizes their compositions
-    const std::int32_t z = 0, one = 1, two = 2, step = 2, l = 0;
+    const std::int32_t z = 0, one = 1, two = 2;
     ALLOCATE_CYLINDERINFO(&two);
     ALLOCATEINJECTORINFO(&two);
     ALLOCATEVALVEINFO(&two);
-    usersub::test::load_species_fixture();
-    const std::int32_t models = 5, nplot = 10;
-    ALLOCATE_USER_STRUCTURE(&models);
-    ALLOCATE_USER_PLOT(&models);
+    load_species_fixture();
+    const std::int32_t models = 5;
+    setup_models(models, 10);
     ALLOCATE_USER_STRING(&models);
-    const std::vector<std::int32_t> on(nplot, 1);
     // Parameter profiles: unit values, a second law, annular and circular squeezed films,
     // built-in (999) branches.
     // The films take their pressures and viscosity from the shared defaults, so that every
@@ -411,26 +369,17 @@ void realistic_setup()
         {0.01, 0.02, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0},
         {0.0, 0.02, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0},
         {1.0, -0.5, 1.0, 0.9, 1.1, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0}};
-    std::string texts = "pipe";
-    texts.resize(80, ' ');
     for (std::int32_t m = 1; m <= models; ++m) {
-        std::int32_t ierr = 0;
-        LOAD_USER_PLOT(&m, &nplot, on.data(), &ierr);
-        const auto& iv = ints[static_cast<std::size_t>(m - 1)];
-        const auto& rv = reals[static_cast<std::size_t>(m - 1)];
-        const auto ni = static_cast<std::int32_t>(iv.size()), nr = static_cast<std::int32_t>(rv.size()), nc = 1;
-        LOAD_USER_INTARRAY(&m, &ni, iv.data());
-        LOAD_USER_REALARRAY(&m, &nr, rv.data());
-        LOAD_USER_CHARARRAY(&m, &nc, texts.data(), 80);
+        load_model(m, ints[static_cast<std::size_t>(m - 1)], reals[static_cast<std::size_t>(m - 1)]);
+        set_texts(m, {"pipe"}, 80);
     }
-    const double t = 0.01, crank = 30.0, r3 = 0.0;
-    SEND_USER_STATE(&z, &z, &z, &one, &step, &z, &t, &crank, &r3, &l);
+    send_state({.state_int4 = 1, .time_step = 2, .sim_time_s = 0.01, .crank_angle_deg = 30.0});
 
     const double cyl[13] = {0.0, 0.09, 0.001, 0.0, 0.15, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     for (std::int32_t c = 1; c <= 2; ++c)
         LOADCYLINDERINFO(&c, &z, cyl, cyl + 1, cyl + 2, cyl + 3, cyl + 4, cyl + 5, cyl + 6, cyl + 7, cyl + 8,
                          cyl + 9, cyl + 10, cyl + 11, cyl + 12);
-    const std::vector<double> comp(usersub::test::fx::kNSpecies, 1.0 / usersub::test::fx::kNSpecies);
+    const std::vector<double> comp(fx::kNSpecies, 1.0 / fx::kNSpecies);
     const double r[8] = {1e-3, 2e-3, 3e-3, 0.5, 300.0, 1e5, 0.01, 0.0};
     for (std::int32_t i = 1; i <= 2; ++i) {
         LOADINJECTORINFO(&i, "injector", 8, &one, &one, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, comp.data(),

@@ -5,23 +5,13 @@
  *   windows_smoke_host fatal   sizes the record table twice: the library must
  *                              end the process with status 1 after its message
  * Every check that fails prints a line starting "FAIL" and gives exit status 2. */
+#include "../../include/usersub.h"
+
 #include <windows.h>
 
 #include <stdint.h>
 #include <stdio.h>
 #include <string.h>
-
-typedef void (*vers_fn)(int32_t*, int32_t*, double*);
-typedef void (*send_global_fn)(const char*, intptr_t, const int32_t*, const int32_t*, const int32_t*);
-typedef void (*get_global_fn)(int32_t*, int32_t*, int32_t*, int32_t*, int32_t*, int32_t*, int32_t*, int32_t*,
-                              int32_t*, int32_t*, int32_t*, int32_t*, double*, double*, double*, char*, intptr_t);
-typedef void (*loadprop0_fn)(const int32_t*, const int32_t*, const int32_t*, const int32_t*, const int32_t*,
-                             const int32_t*, const int32_t*, const int32_t*, const int32_t*, const int32_t*);
-typedef void (*loadprop2_fn)(const int32_t*, const double*, const double*, const double*, const double*,
-                             const double*, const double*, const double*, const char*, intptr_t, const double*,
-                             const double*, const double*);
-typedef int32_t (*species_index_fn)(const char*, intptr_t);
-typedef void (*allocate_fn)(const int32_t*);
 
 static HMODULE g_dll;
 static int g_failed;
@@ -37,6 +27,10 @@ static FARPROC entry(const char* name)
     return f;
 }
 
+/* Entry point `name` of the library, typed as the header declares `fn`. */
+#define ENTRY_AS(fn, name) ((__typeof__(&fn))(void (*)(void))entry(name))
+#define ENTRY(fn) ENTRY_AS(fn, #fn)
+
 static void check(int ok, const char* what)
 {
     printf("%s %s\n", ok ? "ok" : "FAIL", what);
@@ -46,37 +40,34 @@ static void check(int ok, const char* what)
 static void calls(void)
 {
     /* the same entry point under both names */
+    const char* const names[2] = {"ZALUSR_VERS", "_ZALUSR_VERS@12"};
     int32_t major[2] = {-1, -1}, minor[2] = {-1, -1};
     double version[2] = {-1.0, -1.0};
-    ((vers_fn)(void (*)(void))entry("ZALUSR_VERS"))(&major[0], &minor[0], &version[0]);
-    ((vers_fn)(void (*)(void))entry("_ZALUSR_VERS@12"))(&major[1], &minor[1], &version[1]);
-    printf("ZALUSR_VERS %d %d %.1f\n", (int)major[0], (int)minor[0], version[0]);
+    for (int k = 0; k < 2; ++k) ENTRY_AS(ZALUSR_VERS, names[k])(&major[k], &minor[k], &version[k]);
     check(major[0] == 7 && minor[0] == 0 && version[0] == 2.0, "ZALUSR_VERS answers 7 0 2.0");
     check(major[1] == major[0] && minor[1] == minor[0] && version[1] == version[0],
           "_ZALUSR_VERS@12 answers the same");
 
     /* a text in, its length passed by value after it, and read back blank-padded */
     const int32_t i1 = 11, i2 = 22, i3 = 33;
-    ((send_global_fn)(void (*)(void))entry("SEND_USER_GLOBAL"))("engine-A", 8, &i1, &i2, &i3);
+    ENTRY(SEND_USER_GLOBAL)("engine-A", 8, &i1, &i2, &i3);
     int32_t ints[12];
     double reals[3];
     char text[40];
     memset(text, '?', sizeof text);
-    ((get_global_fn)(void (*)(void))entry("GET_GLOBAL_INFO"))(
-        &ints[0], &ints[1], &ints[2], &ints[3], &ints[4], &ints[5], &ints[6], &ints[7], &ints[8], &ints[9],
-        &ints[10], &ints[11], &reals[0], &reals[1], &reals[2], text, (intptr_t)sizeof text);
+    ENTRY(GET_GLOBAL_INFO)(&ints[0], &ints[1], &ints[2], &ints[3], &ints[4], &ints[5], &ints[6], &ints[7], &ints[8],
+                           &ints[9], &ints[10], &ints[11], &reals[0], &reals[1], &reals[2], text,
+                           (intptr_t)sizeof text);
     check(memcmp(text, "engine-A                                ", sizeof text) == 0,
           "GET_GLOBAL_INFO gives back the text blank-padded");
     check(ints[3] == 11 && ints[4] == 22 && ints[5] == 33, "GET_GLOBAL_INFO gives back the integers");
 
     /* an integer result: three species named, the third found by name */
     const int32_t nspecies = 3, first_product = 4, ordinary = 3, zero = 0;
-    ((loadprop0_fn)(void (*)(void))entry("LOADPROP0"))(&nspecies, &first_product, &ordinary, &zero, &zero, &zero,
-                                                       &zero, &zero, &zero, &zero);
+    ENTRY(LOADPROP0)(&nspecies, &first_product, &ordinary, &zero, &zero, &zero, &zero, &zero, &zero, &zero);
     const double sref[3] = {0.0, 0.0, 0.0}, atomic_n = 14.0067;
-    ((loadprop2_fn)(void (*)(void))entry("LOADPROP2"))(NULL, NULL, NULL, NULL, NULL, sref, NULL, NULL,
-                                                       "N2    O2    CH4   ", 6, &atomic_n, NULL, NULL);
-    const species_index_fn species_index = (species_index_fn)(void (*)(void))entry("SPECIES_INDEX");
+    ENTRY(LOADPROP2)(NULL, NULL, NULL, NULL, NULL, sref, NULL, NULL, "N2    O2    CH4   ", 6, &atomic_n, NULL, NULL);
+    const __typeof__(&SPECIES_INDEX) species_index = ENTRY(SPECIES_INDEX);
     check(species_index("CH4", 3) == 3, "SPECIES_INDEX of CH4 is 3");
     check(species_index("O2  ", 4) == 2, "SPECIES_INDEX of O2 with trailing blanks is 2");
     check(species_index("Ar", 2) == 0, "SPECIES_INDEX of an unknown name is 0");
@@ -84,7 +75,7 @@ static void calls(void)
 
 static void fatal(void)
 {
-    const allocate_fn allocate = (allocate_fn)(void (*)(void))entry("ALLOCATE_USER_STRUCTURE");
+    const __typeof__(&ALLOCATE_USER_STRUCTURE) allocate = ENTRY(ALLOCATE_USER_STRUCTURE);
     const int32_t n = 2;
     allocate(&n);
     printf("sized once\n");

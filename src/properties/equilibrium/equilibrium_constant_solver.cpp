@@ -311,11 +311,15 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
     outcome.iterations = global;
     outcome.converged = converged;
 
-    store();
     if (!converged) {
+        // The equilibrium-constant form leaves its last values (the start of
+        // the Gibbs fall-back); the square-root form writes only a converged
+        // result, so what takes over starts where it started.
+        if (!roots) store();
         write_nonconvergence(variant, t_K, p_Pa, phi);
         return outcome;
     }
+    store();
     if (variant.close_on_nitrogen && pb.r_n > kNoNitrogen) {  // balances closed on nitrogen
         const double bound_n = 2.0 * held(kN2) + held(kNO);
         held(kCO2) = std::max(bound_n / pb.r_n - held(kCO), 0.0);

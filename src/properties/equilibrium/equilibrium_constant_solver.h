@@ -106,7 +106,9 @@ struct NewtonOutcome {
 };
 
 // Runs the iteration on the product mole fractions (product_species()
-// .prod_molefrac), which hold the start and receive the result. The start is
+// .prod_molefrac), which hold the start and receive the result (in the
+// square-root form only a converged one: after its failure they hold its
+// start, from which the next solver takes over). The start is
 // complete combustion (products_nodissoc) when start is 1 or when N2, O2 or
 // H2 of the held values is exactly 0. p_Pa in Pa, t_K in K; n.c must be above 0.
 // Without convergence after the third level (or on a singular Newton system

@@ -146,6 +146,12 @@ void drive_equilibrium(const DriverVariant& dv, double mode, double t_K, double 
                                      ? 1.009 * n_H + st.atomic_mass_n * n_N + 12.01 * c_left + 16.0 * n_O
                                      : 1.0 - 12.01 * c_x;
         if (16.0 * n_O < 1e-4 * mass_left) fatal("F*** No oxygen available for combustion");
+    } else if (n_C > 0.0 && n_C >= n_O) {
+        // Short of the solid-carbon excess, but still no less carbon than
+        // oxygen: no product holds the carbon beyond n_O either, and the
+        // balances have no solution. It is taken out in the same way, without
+        // the warning.
+        n_C = kBoundCarbonShare * n_O;
     }
     if (short_of_oxygen) fatal("F*** Not enough oxygen to bond with sulfur.");
 

@@ -16,7 +16,8 @@ namespace usersub::properties {
 // species) are counted into the element totals; sulfur is bound as SO2; in a
 // mixture so rich that 0.95 n_C exceeds n_O the carbon beyond 0.95 n_O is
 // taken out (it cannot be bound; "W*** Solid carbon formed in equilibrium
-// calculations") and its mass spread over the products. The products are
+// calculations") and its mass spread over the products; so is it, without
+// the warning, when n_C is short of that excess but not below n_O. The products are
 // solved at T_eq = max(T, 1600 K): by Gibbs minimisation when forced or for
 // H/C of 100 and more, by the square-root solver within 0.05 of
 // stoichiometry below 2500 K, else by the equilibrium-constant solver, each

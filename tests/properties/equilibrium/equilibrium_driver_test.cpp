@@ -142,12 +142,13 @@ TEST(EquilibriumDriver, HydrogenWithoutCarbonGoesToGibbsMinimisation)
 }
 
 // Very rich mixtures: beyond 0.95 n_C > n_O the carbon above 0.95 n_O is
-// taken out, with the warning on every such call, and the rest solves.
+// taken out, with the warning on every such call, and the rest solves; so it
+// is, without the warning, from n_C = n_O on (octane 3.2, methane 4.1).
 TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
 {
     load_species_fixture();
     for (const bool octane : {true, false}) {
-        for (const double phi : {3.0, 4.0, 5.5, 8.0}) {
+        for (const double phi : {3.0, 3.2, 4.0, 4.1, 5.5, 8.0}) {
             for (const double t_K : {1600.0, 2300.0, 3000.0}) {
                 for (const double p_bar : {1.0, 10.0, 50.0}) {
                     std::vector<double> y = octane ? octane_air(phi) : methane_air(phi);
@@ -219,6 +220,19 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
               "     SWITCHING TO GIBBS FUNCTION MINIMIZATION METHOD\n");
     EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::gibbs);
     EXPECT_NEAR(std::accumulate(y.begin(), y.end(), 0.0), 1.0, 1e-14);
+
+    // A failed square-root solve writes nothing: the equilibrium-constant
+    // solver takes over from the root's start (here complete combustion), so
+    // it gives what it gives from that start on its own, to the bit.
+    DriverVariant root_fails = kEcpinzDriver;
+    root_fails.root = &root;
+    y = methane_air(1.04);
+    capture_stdout([&] { drive_equilibrium(root_fails, 0.0, 2000.0, 1e5, y.data()); });
+    const std::vector<double> after_fallback(&x()(1), &x()(1) + kProducts);
+    const Array1<double>& t = product_species().element_totals;
+    clear_products();
+    solve_products(kEcpNewton, 1e5, 2000.0, {t(1), t(2), t(3), t(4), t(6), t(5)}, 0);
+    EXPECT_EQ(std::vector<double>(&x()(1), &x()(1) + kProducts), after_fallback);
 
     // The four-element solver has nothing to fall back on: its failure ends the run.
     NewtonVariant ecp60_variant = kEcp60Newton;
