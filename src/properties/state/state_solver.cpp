@@ -100,6 +100,18 @@ public:
         gas_phase_pass();
     }
 
+    // A frozen T-P state whose one mixture evaluation has been made already:
+    // the rest of the solve, without evaluating (and counting its warnings) again.
+    void run_evaluated_tp(const MixtureProps& m, std::int32_t status)
+    {
+        rq_.status = status;
+        m_ = m;
+        t_mix_K_ = rq_.t_K;
+        store_tp();
+        gamma_and_sound();
+        gas_phase_pass();
+    }
+
 private:
     // One mixture evaluation at (t, p) of the request's composition; the
     // last temperature step is the equilibrium mode.
@@ -124,6 +136,11 @@ private:
         rq_.status = 0;
         if (pairs_in_tp_ && rq_.fluid_kind == 2) split_pairs_tp();
         mix(rq_.t_K, rq_.p_Pa);
+        store_tp();
+    }
+
+    void store_tp()
+    {
         rq_.rho_kg_m3 = m_.rho_kg_m3;
         rq_.h_J_kg = m_.h_J_kg;
         rq_.cp_J_kgK = m_.cp_J_kgK;
@@ -567,12 +584,12 @@ private:
 // Temperature and pressure of a frozen composition without pair handling:
 // one mixture evaluation, gamma and the sound speed. Returns false, having
 // written nothing but the status, when gamma / (drho/dP) is not positive:
-// the full solver then handles the warning and the substitute values.
-bool frozen_tp(const StateRequest& rq) noexcept
+// the full solver then finishes from the evaluation m, with the warning and
+// the substitute values.
+bool frozen_tp(const StateRequest& rq, MixtureProps& m) noexcept
 {
     if (exchange::global_info().time_step_number < 2) g_pressure_tolerance = 1.0;
     rq.status = 0;
-    MixtureProps m;
     const MixtureRequest r{rq.equilibrium, 0, 0, 0, 0, 0, 0, 1000.0};
     propmix(r, rq.status, rq.t_K, rq.p_Pa, rq.composition.data(), m);
     const GammaTerms g = gamma_terms(rq.t_K, m, m.drho_dT, m.cp_J_kgK);
@@ -590,7 +607,12 @@ bool frozen_tp(const StateRequest& rq) noexcept
 
 void fluidstate_solve(const StateRequest& rq) noexcept
 {
-    if (rq.input_kind == 1 && rq.fluid_kind != 2 && rq.equilibrium <= 0 && frozen_tp(rq)) {
+    if (rq.input_kind == 1 && rq.fluid_kind != 2 && rq.equilibrium <= 0) {
+        MixtureProps m;
+        if (!frozen_tp(rq, m)) {
+            const std::int32_t status = rq.status;  // the solver's set-up resets it
+            StateSolve(rq).run_evaluated_tp(m, status);
+        }
         set_location_code(kLocationNone);
         return;
     }

@@ -260,6 +260,18 @@ TEST(FluidState, NegativeGammaIsReplacedAndWarnedOncePerStep)
     send_step(7);
     EXPECT_EQ(capture_stdout([&] { (void)tp(500.0, 1.0e5, y); }), "");
     EXPECT_EQ(warn.gamwarn_calls, 4);
+    // One mixture evaluation per T-P state, also when gamma is replaced: a
+    // liquid outside its range (n-heptane above 500 K) counts once.
+    Y wet = y;
+    wet[fx::kN2 - 1] = 0.99;
+    wet[fx::kC7H16Liquid - 1] = 0.01;
+    const std::int32_t range_calls = warn.trange_warn_calls;
+    (void)capture_stdout([&] {
+        const Tp s = tp(600.0, 1.0e5, wet);
+        EXPECT_NEAR(s.cv, s.cp / 1.1, 1e-12 * s.cp);
+    });
+    EXPECT_EQ(warn.trange_warn_calls, range_calls + 1);
+    EXPECT_EQ(warn.gamwarn_calls, 5);
 
     // With the tolerance tightened, a density of 0 (which passes the density
     // test) cannot converge: 20 halvings of P, one warning, finite results.
