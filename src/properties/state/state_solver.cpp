@@ -90,24 +90,15 @@ public:
         rq_.status = -1;
     }
 
-    void run()
+    // evaluated: the mixture at the request's T and P, when the caller has
+    // evaluated it already for a frozen T-P state; it is not evaluated (and
+    // its warnings are not counted) again.
+    void run(const MixtureProps* evaluated)
     {
         if (rq_.input_kind == 1)
-            solve_tp();
+            solve_tp(evaluated);
         else
             solve_re();
-        gamma_and_sound();
-        gas_phase_pass();
-    }
-
-    // A frozen T-P state whose one mixture evaluation has been made already:
-    // the rest of the solve, without evaluating (and counting its warnings) again.
-    void run_evaluated_tp(const MixtureProps& m, std::int32_t status)
-    {
-        rq_.status = status;
-        m_ = m;
-        t_mix_K_ = rq_.t_K;
-        store_tp();
         gamma_and_sound();
         gas_phase_pass();
     }
@@ -131,16 +122,16 @@ private:
     }
 
     // ---- temperature and pressure given ----
-    void solve_tp()
+    void solve_tp(const MixtureProps* evaluated)
     {
         rq_.status = 0;
         if (pairs_in_tp_ && rq_.fluid_kind == 2) split_pairs_tp();
-        mix(rq_.t_K, rq_.p_Pa);
-        store_tp();
-    }
-
-    void store_tp()
-    {
+        if (evaluated != nullptr) {  // frozen: the evaluation left the status at 0
+            m_ = *evaluated;
+            t_mix_K_ = rq_.t_K;
+        } else {
+            mix(rq_.t_K, rq_.p_Pa);
+        }
         rq_.rho_kg_m3 = m_.rho_kg_m3;
         rq_.h_J_kg = m_.h_J_kg;
         rq_.cp_J_kgK = m_.cp_J_kgK;
@@ -607,16 +598,13 @@ bool frozen_tp(const StateRequest& rq, MixtureProps& m) noexcept
 
 void fluidstate_solve(const StateRequest& rq) noexcept
 {
-    if (rq.input_kind == 1 && rq.fluid_kind != 2 && rq.equilibrium <= 0) {
-        MixtureProps m;
-        if (!frozen_tp(rq, m)) {
-            const std::int32_t status = rq.status;  // the solver's set-up resets it
-            StateSolve(rq).run_evaluated_tp(m, status);
-        }
+    MixtureProps m;
+    const bool frozen_tp_state = rq.input_kind == 1 && rq.fluid_kind != 2 && rq.equilibrium <= 0;
+    if (frozen_tp_state && frozen_tp(rq, m)) {
         set_location_code(kLocationNone);
         return;
     }
-    StateSolve(rq).run();
+    StateSolve(rq).run(frozen_tp_state ? &m : nullptr);
     set_location_code(kLocationNone);
 }
 
