@@ -319,9 +319,9 @@ TEST(VolumeStateUpdate, AddsMassAndEnergyAndTheVolumeWork)
     for (const double dV : {0.0, 0.05 * V}) {
         Y y = air();
         double M = M0, E = E0, p = 9.0e5, t = 400.0, V_old = V - dV;
-        pr::volume_state_update(0, 4.0e-5, 30.0, dm.data(), 200.0, 1.0e-3, V, M, y.data(), p, t, vel, E, V_old);
+        pr::volume_state_update(0, 4.0e-5, 30.0, dm.data(), 333.0, 1.0e-3, V, M, y.data(), p, t, vel, E, V_old);
         EXPECT_DOUBLE_EQ(M, M0 + 4.0e-5);
-        EXPECT_DOUBLE_EQ(E, E0 + 0.2 + 30.0);
+        EXPECT_EQ(E, E0 + 333.0 * 1.0e-3 + 30.0);  // heat first, then the flows
         EXPECT_NEAR(y[fx::kO2 - 1], (0.233 * M0 + 1.0e-5) / M, 1e-15);
         EXPECT_NEAR(y[fx::kN2 - 1] + y[fx::kO2 - 1], 1.0, 1e-15);
         EXPECT_EQ(V_old, V);
