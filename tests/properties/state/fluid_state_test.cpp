@@ -97,6 +97,26 @@ TEST(FluidState, TemperaturePressureStateIsTheIdealGasOfTheNasaPolynomials)
         EXPECT_EQ(y, y0);
         EXPECT_EQ(pr::location_code(), 0);
     }
+    // The short road of frozen T-P states ends where the full solver ends
+    // (fluid kind 2 takes the full solver; no pair counts without a circuit),
+    // for ideal and real gases, and a liquid-laden gas.
+    Y wet = air();
+    wet[fx::kC7H16Liquid - 1] = 0.1;
+    wet[fx::kN2 - 1] -= 0.1;
+    const auto entry = [](std::int32_t kind, double t, double p, Y y) {
+        std::int32_t input = 1, eq = 0, status = 0, circuit = 0;
+        std::array<double, 8> o{};  // density twice, e, h, cp, gamma, sound speed, status
+        pr::fluidprops_entry({kind, input, eq, status, circuit, {"Y", y.data(), fx::kNSpecies}, t, p, o[0], o[1],
+                              o[2], o[3], o[4], o[5], o[6]});
+        o[7] = status;
+        return o;
+    };
+    for (std::int32_t realgas : {0, 3}) {
+        load_species_fixture({.realgas_switch = realgas});
+        for (const auto& [y, t, p] : {std::tuple{air(), 200.0, 8.0e6}, std::tuple{burnt(), 2500.0, 2.0e6},
+                                      std::tuple{wet, 350.0, 1.0e5}})
+            EXPECT_EQ(entry(0, t, p, y), entry(2, t, p, y)) << t << ' ' << realgas;
+    }
 }
 
 // Density and energy of a T-P state give back its T and P, from a start far off.
