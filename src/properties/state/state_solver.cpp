@@ -90,10 +90,13 @@ public:
         rq_.status = -1;
     }
 
-    void run()
+    // evaluated: the mixture at the request's T and P, when the caller has
+    // evaluated it already for a frozen T-P state; it is not evaluated (and
+    // its warnings are not counted) again.
+    void run(const MixtureProps* evaluated)
     {
         if (rq_.input_kind == 1)
-            solve_tp();
+            solve_tp(evaluated);
         else
             solve_re();
         gamma_and_sound();
@@ -119,11 +122,16 @@ private:
     }
 
     // ---- temperature and pressure given ----
-    void solve_tp()
+    void solve_tp(const MixtureProps* evaluated)
     {
         rq_.status = 0;
         if (pairs_in_tp_ && rq_.fluid_kind == 2) split_pairs_tp();
-        mix(rq_.t_K, rq_.p_Pa);
+        if (evaluated != nullptr) {  // frozen: the evaluation left the status at 0
+            m_ = *evaluated;
+            t_mix_K_ = rq_.t_K;
+        } else {
+            mix(rq_.t_K, rq_.p_Pa);
+        }
         rq_.rho_kg_m3 = m_.rho_kg_m3;
         rq_.h_J_kg = m_.h_J_kg;
         rq_.cp_J_kgK = m_.cp_J_kgK;
@@ -567,12 +575,12 @@ private:
 // Temperature and pressure of a frozen composition without pair handling:
 // one mixture evaluation, gamma and the sound speed. Returns false, having
 // written nothing but the status, when gamma / (drho/dP) is not positive:
-// the full solver then handles the warning and the substitute values.
-bool frozen_tp(const StateRequest& rq) noexcept
+// the full solver then finishes from the evaluation m, with the warning and
+// the substitute values.
+bool frozen_tp(const StateRequest& rq, MixtureProps& m) noexcept
 {
     if (exchange::global_info().time_step_number < 2) g_pressure_tolerance = 1.0;
     rq.status = 0;
-    MixtureProps m;
     const MixtureRequest r{rq.equilibrium, 0, 0, 0, 0, 0, 0, 1000.0};
     propmix(r, rq.status, rq.t_K, rq.p_Pa, rq.composition.data(), m);
     const GammaTerms g = gamma_terms(rq.t_K, m, m.drho_dT, m.cp_J_kgK);
@@ -590,11 +598,13 @@ bool frozen_tp(const StateRequest& rq) noexcept
 
 void fluidstate_solve(const StateRequest& rq) noexcept
 {
-    if (rq.input_kind == 1 && rq.fluid_kind != 2 && rq.equilibrium <= 0 && frozen_tp(rq)) {
+    MixtureProps m;
+    const bool frozen_tp_state = rq.input_kind == 1 && rq.fluid_kind != 2 && rq.equilibrium <= 0;
+    if (frozen_tp_state && frozen_tp(rq, m)) {
         set_location_code(kLocationNone);
         return;
     }
-    StateSolve(rq).run();
+    StateSolve(rq).run(frozen_tp_state ? &m : nullptr);
     set_location_code(kLocationNone);
 }
 

@@ -29,7 +29,7 @@ void volume_state_update(std::int32_t fluid_kind, double dm_kg, double dE_J, con
     const double M_old = M_kg;
     M_kg += dm_kg;
     for (std::int64_t i = 0; i < n; ++i) y[i] = (y[i] * M_old + dm_species[i]) / M_kg;  // m_i / M
-    E_J += heat_W * dt_s + dE_J;
+    E_J = E_J + heat_W * dt_s + dE_J;
 
     const double rho = M_kg / V_m3;
     const double k = 0.5 * velocity_m_s * velocity_m_s;  // kinetic energy, J/kg

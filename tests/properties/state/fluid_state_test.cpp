@@ -97,6 +97,26 @@ TEST(FluidState, TemperaturePressureStateIsTheIdealGasOfTheNasaPolynomials)
         EXPECT_EQ(y, y0);
         EXPECT_EQ(pr::location_code(), 0);
     }
+    // The short road of frozen T-P states ends where the full solver ends
+    // (fluid kind 2 takes the full solver; no pair counts without a circuit),
+    // for ideal and real gases, and a liquid-laden gas.
+    Y wet = air();
+    wet[fx::kC7H16Liquid - 1] = 0.1;
+    wet[fx::kN2 - 1] -= 0.1;
+    const auto entry = [](std::int32_t kind, double t, double p, Y y) {
+        std::int32_t input = 1, eq = 0, status = 0, circuit = 0;
+        std::array<double, 8> o{};  // density twice, e, h, cp, gamma, sound speed, status
+        pr::fluidprops_entry({kind, input, eq, status, circuit, {"Y", y.data(), fx::kNSpecies}, t, p, o[0], o[1],
+                              o[2], o[3], o[4], o[5], o[6]});
+        o[7] = status;
+        return o;
+    };
+    for (std::int32_t realgas : {0, 3}) {
+        load_species_fixture({.realgas_switch = realgas});
+        for (const auto& [y, t, p] : {std::tuple{air(), 200.0, 8.0e6}, std::tuple{burnt(), 2500.0, 2.0e6},
+                                      std::tuple{wet, 350.0, 1.0e5}})
+            EXPECT_EQ(entry(0, t, p, y), entry(2, t, p, y)) << t << ' ' << realgas;
+    }
 }
 
 // Density and energy of a T-P state give back its T and P, from a start far off.
@@ -260,6 +280,18 @@ TEST(FluidState, NegativeGammaIsReplacedAndWarnedOncePerStep)
     send_step(7);
     EXPECT_EQ(capture_stdout([&] { (void)tp(500.0, 1.0e5, y); }), "");
     EXPECT_EQ(warn.gamwarn_calls, 4);
+    // One mixture evaluation per T-P state, also when gamma is replaced: a
+    // liquid outside its range (n-heptane above 500 K) counts once.
+    Y wet = y;
+    wet[fx::kN2 - 1] = 0.99;
+    wet[fx::kC7H16Liquid - 1] = 0.01;
+    const std::int32_t range_calls = warn.trange_warn_calls;
+    (void)capture_stdout([&] {
+        const Tp s = tp(600.0, 1.0e5, wet);
+        EXPECT_NEAR(s.cv, s.cp / 1.1, 1e-12 * s.cp);
+    });
+    EXPECT_EQ(warn.trange_warn_calls, range_calls + 1);
+    EXPECT_EQ(warn.gamwarn_calls, 5);
 
     // With the tolerance tightened, a density of 0 (which passes the density
     // test) cannot converge: 20 halvings of P, one warning, finite results.
@@ -307,9 +339,9 @@ TEST(VolumeStateUpdate, AddsMassAndEnergyAndTheVolumeWork)
     for (const double dV : {0.0, 0.05 * V}) {
         Y y = air();
         double M = M0, E = E0, p = 9.0e5, t = 400.0, V_old = V - dV;
-        pr::volume_state_update(0, 4.0e-5, 30.0, dm.data(), 200.0, 1.0e-3, V, M, y.data(), p, t, vel, E, V_old);
+        pr::volume_state_update(0, 4.0e-5, 30.0, dm.data(), 333.0, 1.0e-3, V, M, y.data(), p, t, vel, E, V_old);
         EXPECT_DOUBLE_EQ(M, M0 + 4.0e-5);
-        EXPECT_DOUBLE_EQ(E, E0 + 0.2 + 30.0);
+        EXPECT_EQ(E, E0 + 333.0 * 1.0e-3 + 30.0);  // heat first, then the flows
         EXPECT_NEAR(y[fx::kO2 - 1], (0.233 * M0 + 1.0e-5) / M, 1e-15);
         EXPECT_NEAR(y[fx::kN2 - 1] + y[fx::kO2 - 1], 1.0, 1e-15);
         EXPECT_EQ(V_old, V);
