@@ -17,8 +17,8 @@ trap '"$server" -k >/dev/null 2>&1 || true' EXIT
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   start=$(date +%s)
-  "$wine" wineboot -i >/dev/null 2>&1
-  "$server" -w
+  timeout 600 "$wine" wineboot -i >/dev/null 2>&1
+  timeout 300 "$server" -w
   echo "new wine prefix in $(($(date +%s) - start)) s"
 fi
 
