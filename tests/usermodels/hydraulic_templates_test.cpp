@@ -1,6 +1,7 @@
 #include "support/species_fixture.h"
 #include "usermodels/model_setup.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -24,11 +25,9 @@ void load_water()
     constexpr int C = fx::kNSpecies, R = 20, w = fx::kH2OLiquid - 1;
     std::vector<int32_t> count(C, 0), levels(C, 0), rows(2 * R * C, 0), unread(R * C, 0);
     std::vector<double> t(R * C, 0.0), p(R * C, 1e5), mu(R * C, 0.0), k(R * C, 0.6);  // 1 bar, 0.6 W/(m K)
-    const double t_K[3] = {280.0, 320.0, 360.0}, mu_Pas[3] = {1.4e-3, 0.6e-3, 0.3e-3};
-    for (int r = 0; r < 3; ++r) {
-        t[w * R + r] = t_K[r];
-        mu[w * R + r] = mu_Pas[r];
-    }
+    const std::array<double, 3> t_K{280.0, 320.0, 360.0}, mu_Pas{1.4e-3, 0.6e-3, 0.3e-3};
+    std::copy(t_K.begin(), t_K.end(), t.begin() + w * R);
+    std::copy(mu_Pas.begin(), mu_Pas.end(), mu.begin() + w * R);
     count[w] = 3;
     levels[w] = 1;
     rows[2 * R * w] = 1;
