@@ -165,8 +165,11 @@ TEST(HydraulicValve, BallAndConeGeometries)
                 {a_b, 4.0 * a_b / (kPi * (0.01 + 0.012 / w)), v_b - kPi4 * 0.36e-4 * 0.5e-3,
                  kPi4 * 4e-4 * 0.5e-3 - v_b},
                 1e-12);
-    // Beyond the largest lift the curtain equals the bore (t solves t^2 - b t - r^2 = 0); below 1e-10 m it is shut.
-    EXPECT_NEAR(call(BPSS, {.x = 0.02, .g = ball}).area, port, 1e-12 * port);
+    // Beyond the largest lift the curtain equals the bore, contact diameter Db / t where t solves
+    // t^2 - b t - r^2 = 0, b = 1 - (DI / Ds)^2; below 1e-10 m it is shut.
+    const double t = (0.64 + std::sqrt(0.64 * 0.64 + 4.0 * 1.44)) / 2.0;
+    const Hyd wide = call(BPSS, {.x = 0.02, .g = ball});
+    expect_near({wide.area, wide.dh}, {port, 4.0 * port / (kPi * (0.01 + 0.012 / t))}, 1e-12);
     const Hyd shut = call(BPSS, {.x = 1e-11, .g = ball});
     expect_near({shut.area, shut.dh}, {0.0, 0.0}, 0.0);
 
@@ -286,10 +289,14 @@ TEST(HydraulicValve, ParameterValveAndSecondBodyAgreeWithTheFlatValve)
         expect_near(call(VALVE, in).outputs(), mh.outputs(), 1e-14);
         mh.counter = -7.0;
         EXPECT_EQ(mh.outputs(), call(FVLV, in).outputs());
-        // The second body moving with the valve: lift h0 = 0 (no curtain), gap rate 0 (no viscous term).
+        // A second body 1 mm up (reference 0.2 mm) moving at -0.02 m/s: lift 1 mm, opening at 0.01 m/s.
         for (Name t : {FVLVMH, VALVE}) {
-            const Hyd along = call(t, {.mode = mode, .x = 2e-3, .v = -0.01, .xb = 2e-3, .vb = -0.01});
-            EXPECT_NEAR(mode == 1 ? along.area : along.force, mode == 1 ? 0.0 : film_force(2e5, 1e5, 0.0, 0.0, 1.0), 1e-9);
+            const Hyd b = call(t, {.mode = mode, .x = 2e-3, .v = -0.01, .xb = 1e-3, .vb = -0.02, .xb_ref = 0.2e-3});
+            if (mode == 1) {
+                expect_near({b.area, b.vol2}, {kPi * 1e-3 * 0.02, kPi4 * 5e-4 * (1.5e-3 - 0.8e-3)}, 1e-12);
+            } else {
+                EXPECT_NEAR(b.force, film_force(2e5, 1e5, kMu300, 0.01, 1e-3), 1e-12 * b.force);
+            }
         }
     }
 }
