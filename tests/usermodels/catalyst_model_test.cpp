@@ -140,8 +140,7 @@ TEST(Catalyst, InputErrorsStopTheRun)
         {run({}, {1.0}, false), " No integer parameters defined for user model\n"},
         {run({2}, {1.0, 1.0, 1.0}, false), " UserModel error (Catalyst):  Check UserModel input\n"},
         {run({2}, {1.0, 1.0, 1.0, 500.0}, true), " The example treatment is not valid for more than one fuel\n"},
-        {run({2}, {1.0, 1.0, 1.0, 0.0}, false),
-         " F*** CATMODUSR: real parameter 4 (temperature scale) must not be zero: 0.0\n"},
+        {run({2}, {1.0, 1.0, 1.0, 0.0}, false), " F*** CATMODUSR: real parameter 4 (temperature scale) must not be zero: 0.0\n"},
     });
 }
 
