@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -274,6 +275,22 @@ TEST(HydraulicValve, SqueezedFilmOnTheUpstreamSideOpeningClosingAndPressedIntoTh
     }
     // The floor: a film at 1 bar on both rims under a vapour pressure of 2 bar.
     EXPECT_NEAR(call(FVLV, {.mode = 2, .p1 = 1e5, .p2 = 1e5, .pvap = 2e5}).force, kPi * 1.25e-4 * 2e5, 1e-9);
+}
+
+// Seeded gaps across the seat, closing and opening: the film force stays finite.
+TEST(HydraulicValve, RandomFilmGapsGiveFiniteForces)
+{
+    load_water();
+    load_model(1, {}, {20.0, 30.0, 10.0});
+    std::mt19937 rng(20261206);
+    std::uniform_real_distribution<double> gap(-1e-2, 1e-2);
+    std::uniform_real_distribution<double> rate(1e-6, 10.0);
+    for (int i = 0; i < 300; ++i) {
+        const double x = gap(rng);
+        const double v = (i % 2 == 0 ? -1.0 : 1.0) * rate(rng);
+        for (Name t : {FVLV, FVLVMH, VALVE})
+            ASSERT_TRUE(std::isfinite(call(t, {.mode = 2, .x = x, .v = v}).force)) << x << " " << v;
+    }
 }
 
 TEST(HydraulicValve, PlotCounterSharedByModelsOfOneTemplate)
