@@ -38,6 +38,19 @@ inline Composition burnt_gas()
     return y;
 }
 
+// Burnt gas with reactants left over: nitrogen, oxygen and methane, then
+// every product, majors, minors and traces down to 2e-7; no liquids.
+inline Composition burnt_gas_with_reactants()
+{
+    const double parts[fx::kNSpecies] = {0.40, 0.05,   0.01,  0.0,  0.0,    0.08, 0.06, 0.38, 0.015,
+                                         4e-3, 2e-4,   3e-6,  2e-5, 8e-5,   1.5e-3, 6e-7, 4e-3, 2e-7};
+    double sum = 0.0;
+    for (double v : parts) sum += v;
+    Composition y{};
+    for (std::size_t i = 0; i < y.size(); ++i) y[i] = parts[i] / sum;
+    return y;
+}
+
 // Name of the NASA data of fixture species i; nullptr for the two liquids.
 inline const char* nasa_name(int i)
 {
