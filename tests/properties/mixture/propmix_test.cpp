@@ -164,22 +164,37 @@ TEST(Propmix, RealGasAndIdealSpeciesSideBySide)
     }
 }
 
-TEST(Propmix, LiquidsAndTheStabilityClip)
+TEST(Propmix, LiquidsThePhasePairAndTheStabilityClip)
 {
     test::load_species_fixture();
-    // Constant-density water alone (its enthalpy is checked with the phase pair).
+    // Constant-density water alone (its enthalpy is checked with the phase pair below).
     const MixtureProps water = frozen(300.0, 1.0e5, composition({{fx::kH2OLiquid, 1.0}}));
     EXPECT_DOUBLE_EQ(water.rho_kg_m3, 997.05);
     EXPECT_DOUBLE_EQ(water.dh_dP, 1.0 / 997.05);
     EXPECT_NEAR(water.drho_dP, 1e-18 * 997.05 * 997.05, 1e-24);
 
+    // Water paired with the products' water vapour, present and absent: the
+    // vapour's values come from its full polynomial.
+    const double t = 400.0;
+    const double p = 3.0e5;
+    const double h_liquid = -285.83e6 / 18.01528 + 4181.3 * (t - 298.15) + (p - 1.0e5) / 997.05;
+    const double v_vapour = kR / nasa9("H2O").mw * t / p;
+    const MixtureRequest rq{.pair_switch = 1, .liquid = fx::kH2OLiquid, .vapour = fx::product(2)};
+    for (double y_vapour : {0.3, 0.0}) {
+        SCOPED_TRACE(y_vapour);
+        const MixtureProps m =
+            frozen(t, p, composition({{fx::kH2OLiquid, 1.0 - y_vapour}, {fx::product(2), y_vapour}}), rq);
+        EXPECT_NEAR(m.delta_h_J_kg, nasa_h_J_kg("H2O", t) - h_liquid, 1e-6);
+        EXPECT_NEAR(m.delta_v_m3_kg, v_vapour - 1.0 / 997.05, 1e-12);
+    }
+
     // n-heptane with a steep density slope: drho/dT is held at -sqrt(0.375 cp rho^2 drho/dP / T).
     species_table_rw().liq_coef_a(2, fx::kC7H16Liquid) = -5.0;  // kg/(m3 K)
-    const double t = 298.15;
-    const MixtureProps m = frozen(t, 1.0e5, composition({{fx::kC7H16Liquid, 1.0}}));
+    const double t_ref = 298.15;
+    const MixtureProps m = frozen(t_ref, 1.0e5, composition({{fx::kC7H16Liquid, 1.0}}));
     const double rho = 679.5;       // r1 at the reference state
     const double drho_dP = 0.098e-5;  // r5 per bar, in 1/Pa
-    const double limit = std::sqrt(0.375 * m.cp_J_kgK * rho * rho * drho_dP / t);
+    const double limit = std::sqrt(0.375 * m.cp_J_kgK * rho * rho * drho_dP / t_ref);
     EXPECT_NEAR(m.drho_dT, -limit, 1e-9 * limit);
 
     // A density that falls with pressure ends the run with the five values
@@ -196,25 +211,6 @@ TEST(Propmix, LiquidsAndTheStabilityClip)
     ASSERT_EQ(r.output.size(), head.size() + 12 + tail.size());
     EXPECT_EQ(r.output.substr(0, head.size()), head);
     EXPECT_EQ(r.output.substr(head.size() + 12), tail);
-}
-
-TEST(Propmix, PhasePairWithAProductVapour)
-{
-    test::load_species_fixture();
-    // Liquid water (constant density) paired with the products' water vapour,
-    // present and absent: the vapour's values come from its full polynomial.
-    const double t = 400.0;
-    const double p = 3.0e5;
-    const double h_liquid = -285.83e6 / 18.01528 + 4181.3 * (t - 298.15) + (p - 1.0e5) / 997.05;
-    const double v_vapour = kR / nasa9("H2O").mw * t / p;
-    const MixtureRequest rq{.pair_switch = 1, .liquid = fx::kH2OLiquid, .vapour = fx::product(2)};
-    for (double y_vapour : {0.3, 0.0}) {
-        SCOPED_TRACE(y_vapour);
-        const MixtureProps m =
-            frozen(t, p, composition({{fx::kH2OLiquid, 1.0 - y_vapour}, {fx::product(2), y_vapour}}), rq);
-        EXPECT_NEAR(m.delta_h_J_kg, nasa_h_J_kg("H2O", t) - h_liquid, 1e-6);
-        EXPECT_NEAR(m.delta_v_m3_kg, v_vapour - 1.0 / 997.05, 1e-12);
-    }
 }
 
 // The mass sum may be off by 0.01, and a 5e-9 trace that is not named
