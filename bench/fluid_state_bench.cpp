@@ -5,14 +5,15 @@
 // solve, thermo data cached). Built together with mixture_bench.cpp, so that
 // one run gives the mixture routine's ratio too.
 #include "nasa9_reference.h"
-#include "properties/species/species_table.h"
-#include "support/species_fixture.h"
+#include "support/fixture_gases.h"
 #include "usersub.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -23,13 +24,7 @@ constexpr double kCeaTpSolve_us = 80.0;
 void load_set()
 {
     usersub::test::load_species_fixture();
-    // The slot of liquid n-heptane takes the formula and molecular weight of
-    // n-octane: the equilibrium products depend on the atoms alone.
-    const auto& st = usersub::properties::species_table();
-    const double octane[6] = {8, 18, 0, 0, 0, 0};
-    for (int e = 1; e <= 6; ++e) st.species_formula(e, fx::kC7H16Liquid) = octane[e - 1];
-    st.pmwt(fx::kC7H16Liquid) = 114.22852;
-    st.pmwt_inv(fx::kC7H16Liquid) = 1.0 / 114.22852;
+    usersub::test::octane_in_heptane_slot();
 }
 
 bool agrees(double rho, double h, double cp, const ub::Nasa9Sums& s)
@@ -94,11 +89,9 @@ BENCHMARK(BM_ZalthrmRE);
 void BM_ZalthrmTPEq(benchmark::State& state)
 {
     load_set();
+    const std::vector<double> stoichiometric = usersub::test::fuel_air(fx::kC7H16Liquid, 114.22852, 12.5, 1.0);
     ub::Composition reactants{};
-    const double fuel_per_air = 114.22852 / (12.5 * 31.9988 / 0.233);
-    reactants[fx::kC7H16Liquid - 1] = fuel_per_air / (1 + fuel_per_air);
-    reactants[fx::kO2 - 1] = 0.233 / (1 + fuel_per_air);
-    reactants[fx::kN2 - 1] = 0.767 / (1 + fuel_per_air);
+    std::copy(stoichiometric.begin(), stoichiometric.end(), reactants.begin());
     const auto call = [&](int) {
         ub::Composition y = reactants;
         const double t = 2400.0, p = 1.0e6;

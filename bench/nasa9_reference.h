@@ -10,6 +10,7 @@
 
 #include "properties/species/product_species.h"
 #include "properties/species/species_table.h"
+#include "support/fixture_gases.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,22 +26,9 @@ namespace usersub::bench {
 inline constexpr int kNSpecies = 18;  // the test species set: 5 ordinary species and 13 products
 using Composition = std::array<double, kNSpecies>;
 
-// Burnt gas with reactants left over: nitrogen, oxygen and methane, then
-// CO2, H2O, N2, O2, CO, H2, H, O, OH, NO, N, Ar, SO2 (every product present,
-// H, N and SO2 as traces). The two liquids of the set are absent.
-inline Composition realistic_composition()
-{
-    Composition y{};
-    y[0] = 0.40;  // N2
-    y[1] = 0.05;  // O2
-    y[2] = 0.01;  // CH4
-    const double products[13] = {0.08, 0.06, 0.38, 0.015, 4e-3, 2e-4, 3e-6, 2e-5, 8e-5, 1.5e-3, 6e-7, 4e-3, 2e-7};
-    for (int k = 0; k < 13; ++k) y[5 + k] = products[k];
-    double sum = 0.0;
-    for (double v : y) sum += v;
-    for (double& v : y) v /= sum;
-    return y;
-}
+// Burnt gas with reactants left over, every combustion product present (the
+// tests' composition of that name).
+inline Composition realistic_composition() { return test::burnt_gas_with_reactants(); }
 
 struct Nasa9Sums {
     double h_J_kg = 0.0;

@@ -2,9 +2,8 @@
 #include "properties/equilibrium/equilibrium_driver.h"
 #include "properties/species/product_species.h"
 #include "properties/species/property_loaders.h"
-#include "properties/species/species_table.h"
 #include "support/child.h"
-#include "support/species_fixture.h"
+#include "support/fixture_gases.h"
 
 #include <gtest/gtest.h>
 
@@ -28,13 +27,9 @@ void clear_products()
 }
 
 std::vector<double> methane_air(double phi) { return fuel_air(fx::kCH4, 16.04246, 2.0, phi); }
-// The fixture's liquid fuel, made octane for these tests.
 std::vector<double> octane_air(double phi)
 {
-    const SpeciesTable& st = species_table();
-    st.species_formula(1, fx::kC7H16Liquid) = 8.0;
-    st.species_formula(2, fx::kC7H16Liquid) = 18.0;
-    st.pmwt_inv(fx::kC7H16Liquid) = 1.0 / 114.22852;
+    octane_in_heptane_slot();
     return fuel_air(fx::kC7H16Liquid, 114.22852, 12.5, phi);
 }
 
@@ -256,12 +251,9 @@ TEST(AlternativeEquilibrium, FourElementDriverFloorsAt1800KAndNeverUsesGibbs)
 
     // H/C of 100 and more, stoichiometric at 2000 K: ECP60 (the live driver: Gibbs).
     const double m = 16.04246 + 150 * 2.01588 + 77 * (31.9988 + 3.76 * 28.0134);
-    std::vector<double> y(fx::kNSpecies, 0.0);
-    y[fx::kCH4 - 1] = 16.04246 / m;
-    y[fx::product(kH2) - 1] = 150 * 2.01588 / m;
-    y[fx::kO2 - 1] = 77 * 31.9988 / m;
-    y[fx::kN2 - 1] = 77 * 3.76 * 28.0134 / m;
-    std::vector<double> y_live = y;
+    Composition y = composition({{fx::kCH4, 16.04246 / m}, {fx::product(kH2), 150 * 2.01588 / m},
+                                 {fx::kO2, 77 * 31.9988 / m}, {fx::kN2, 77 * 3.76 * 28.0134 / m}});
+    Composition y_live = y;
     ecpinz60(0.0, 2000.0, 1e5, y.data());
     EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::equilibrium_constants);
     ecpinz(0.0, 2000.0, 1e5, y_live.data());

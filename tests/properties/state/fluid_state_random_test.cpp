@@ -86,18 +86,13 @@ std::string describe(std::uint64_t k, const Input& in)
 bool run(const Input& c)
 {
     Input in = c;
-    double o[5] = {};
+    double o[5] = {in.t0, in.p0, 0.0, 0.0, 0.0};  // start T and P where the entry reads them
     switch (in.entry) {
     case 0: ZALTHRM_TP(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]); break;
     case 1: ZALTHRM_TP_EQ(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]); break;
-    case 2: o[0] = in.t0, o[1] = in.p0;
-        ZALTHRM_RE(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]);
-        break;
-    case 3: o[0] = in.t0, o[1] = in.p0;
-        ZALTHRM_RE_EQ(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]);
-        break;
-    default: o[0] = in.t0;
-        ZALTHRM_PH(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]);
+    case 2: ZALTHRM_RE(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]); break;
+    case 3: ZALTHRM_RE_EQ(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]); break;
+    default: ZALTHRM_PH(&in.a, &in.b, in.y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]);
     }
     for (double v : o)
         if (!std::isfinite(v)) return false;
@@ -110,7 +105,7 @@ TEST(FluidStateRandom, EveryInputEndsFiniteOrWithAFatalReport)
 {
     const char* env = std::getenv("USERSUB_RANDOM_STATES");
     const std::uint64_t n = env != nullptr ? std::strtoull(env, nullptr, 10) : 3000;
-    std::uint64_t first = 0, fatal = 0;
+    std::uint64_t first = 0;
     while (first < n) {
         const ChildResult r = run_in_child([&] {
             load_species_fixture();
@@ -131,11 +126,8 @@ TEST(FluidStateRandom, EveryInputEndsFiniteOrWithAFatalReport)
         if (r.exit_status == 0) break;
         ASSERT_EQ(r.exit_status, 1) << describe(k, make_input(k)) << "\n" << r.output.substr(mark);
         ASSERT_NE(tail.find("F*** "), std::string::npos) << describe(k, make_input(k)) << "\n" << tail;
-        ++fatal;
         first = k + 1;
     }
-    std::printf("%llu inputs, %llu ended with a fatal report\n", static_cast<unsigned long long>(n),
-                static_cast<unsigned long long>(fatal));
 }
 
 }  // namespace
