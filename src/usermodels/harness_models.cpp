@@ -33,12 +33,12 @@ void user_harness(bool skip, std::int32_t imodel, double dt_s, Array1<const doub
         // (3) largest diameter, (4) diameter gain per pressure difference.
         if (p.nreal < 4) input_error({"USERHARNESS error:  Check UserModel input"});
         if (!skip) {
-            // a step back in time would turn the lag's factor r / (r + 1) unbounded
-            if (dt_s < 0.0) argument_error("USERHARNESS", 3, "time step", "must not be negative", dt_s);
             const double dp = u(1) - u(2);
             if (dp <= p.realparm(2)) {
                 y(1) = 0.0;
             } else {
+                // a step back in time would turn the lag's factor r / (r + 1) unbounded
+                if (dt_s < 0.0) argument_error("USERHARNESS", 3, "time step", "must not be negative", dt_s);
                 const double d_target = std::min(p.realparm(3) * p.realparm(4) * (dp - p.realparm(2)),
                                                  p.realparm(3));
                 const double r = dt_s / std::max(p.realparm(1), 1e-20);

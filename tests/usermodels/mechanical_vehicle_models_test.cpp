@@ -344,10 +344,9 @@ TEST(HevPowerDistribution, SwitchesLoopAndResetOverASequence)
 }
 
 std::vector<double> harness(int32_t id, std::vector<double> u, std::size_t ny, int32_t skip = 0, int32_t iharn = 1,
-                            double y0 = 0.0)
+                            double y0 = 0.0, double dt = 0.01)
 {
     const auto nu = static_cast<int32_t>(u.size()), n = static_cast<int32_t>(ny);
-    const double dt = 0.01;
     std::vector<double> y(ny, y0);
     USERHARNESS(&skip, &id, &dt, u.data(), &nu, y.data(), &n, &iharn);
     return y;
@@ -371,14 +370,18 @@ TEST(UserHarness, OrificeLawPassThroughAndActuatorCopy)
     EXPECT_EQ(harness(1, {1.0e6, 0.0}, 1, 1, 1, 40.0 / 9.0)[0], 40.0 / 9.0);
     set_time(0.04);  // dp at the opening value
     EXPECT_EQ(harness(1, {2.0e5, 1.0e5}, 1, 0, 1, 1.0)[0], 0.0);
+    EXPECT_EQ(harness(1, {2.0e5, 1.0e5}, 1, 0, 1, 1.0, -0.01)[0], 0.0);  // closed whatever the step
     const Plot plot = drain_plot(1, 1);
-    expect_near(plot.points(), {0.01, 0.02, 0.03, 0.04, 2.0 + 2.0 / 3.0, 40.0 / 9.0, 40.0 / 9.0, 0.0}, 1e-14);
+    expect_near(plot.points(), {0.01, 0.02, 0.03, 0.04, 0.04, 2.0 + 2.0 / 3.0, 40.0 / 9.0, 40.0 / 9.0, 0.0, 0.0},
+                1e-14);
     EXPECT_EQ(plot.labels(), labels("User Harness Model", "Orifice Diameter", "sec", "mm"));
     // no lag time: r = dt / 1e-20, the target at once
     EXPECT_NEAR(harness(2, {3.0e5, 1.5e5}, 1, 0, 1, 1.0)[0], 4.0, 1e-12);
     // Too few reals, checked even when the law is skipped; no integers at all.
     expect_child_stop([] { harness(3, {1, 2}, 1, 1); }, " USERHARNESS error:  Check UserModel input\n");
     expect_child_stop([] { harness(4, {1, 2}, 1); }, " No integer parameters defined for user model\n");
+    expect_child_stop([] { harness(1, {3.0e5, 1.5e5}, 1, 0, 1, 2.0, -0.01); },  // r / (r + 1) with r = -0.5
+                      " F*** USERHARNESS: argument 3 (time step) must not be negative: -0.01\n");
     // Pass-through (model 5) and copy of the actuator signals of harness 2 (model 6).
     std::vector<double> u(19);
     for (int k = 0; k < 19; ++k) u[k] = k + 1.0;
