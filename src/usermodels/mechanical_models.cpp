@@ -3,6 +3,7 @@
 #include "common/output.h"
 #include "common/run_stop.h"
 #include "exchange/user_models.h"
+#include "usermodels/argument_checks.h"
 #include "usermodels/squeeze_film.h"
 #include "usermodels/usermodel_common.h"
 
@@ -124,6 +125,11 @@ void mec_user_ucon(Array1<const double> x, Array1<const double> v, Array1<double
             film.mu_Pa_s = sqz_entry("VISCOSITY_SQZ", g_sqz.mu_Pa_s, imodel);
             film.p_vapour_Pa = sqz_entry("VAPORPRES_SQZ", g_sqz.p_vapour_Pa, imodel);
         }
+        // An annular film needs a ring between radii of one sign: equal radii leave the
+        // mean-pressure weight 0/0, radii of opposite signs have no logarithm.
+        if (film.r_inner_m != 0.0 && (film.r_outer_m == film.r_inner_m || film.r_outer_m / film.r_inner_m < 0.0))
+            parameter_error("MEC_USER_UCON", 2, "outer radius", "must differ from the inner radius, with its sign",
+                            film.r_outer_m);
         const double h_m = x(4) - x(1);
         const double hdot_m_s = v(4) - v(1);
         f(4) = squeeze_film_force(film, h_m, hdot_m_s);

@@ -72,6 +72,8 @@ TEST(MechanicalConnection, SpringDamperContactFilmExternalForceAndInputErrors)
                 " 0 - pressures, viscosity and vapor pressure are inputs passed in UserModel object\n"
                 " 1 - pressures, viscosity and vapor pressure come common /sqz/ in a user routine\n"},
         {1, {}, {0.01, 0.02}, bounds_error("INTPARM", 1, 0)},
+        {1, {3, 1}, {0.01, 0.01}, " F*** MEC_USER_UCON: real parameter 2 (outer radius) must differ from the "
+                                  "inner radius, with its sign: 0.01\n"},  // a = 1/0 - 1/0
         {21, {3, 1}, {0.01, 0.02}, " User model error (MEC_USER_UCON). Number of user models greater than 20. \n"
                                    " Increasing the size of the arrays in the common should fix this. \n"},
     };
