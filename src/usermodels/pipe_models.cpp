@@ -169,8 +169,10 @@ double cf_hg_user_refrig(std::int32_t id, const PipeFlow& f, const RefrigState& 
             require_positive(entry, 26, "surface tension", s.sigma_N_m);
             require_positive(entry, 27, "vapour density", s.rho_v_kg_m3);
             require_positive(entry, 30, "reference conductivity", s.k_ref_W_mK);
-            if (!(s.rho_v_kg_m3 < s.rho_l_kg_m3))
-                argument_error(entry, 27, "vapour density", "must be below the liquid density", s.rho_v_kg_m3);
+            // equal densities make the capillary length infinite and h 0; a vapour denser
+            // than its liquid has no capillary length
+            if (s.rho_v_kg_m3 > s.rho_l_kg_m3)
+                argument_error(entry, 27, "vapour density", "must not exceed the liquid density", s.rho_v_kg_m3);
             h = 0.087 * std::pow(re, 0.6) * std::pow(pr_l, 0.1667) *
                 std::pow(s.rho_v_kg_m3 / s.rho_l_kg_m3, 0.2) * std::pow(s.k_ref_W_mK / s.k_l_W_mK, 0.09) *
                 s.k_l_W_mK / std::sqrt(s.sigma_N_m / (g_m_s2 * (s.rho_l_kg_m3 - s.rho_v_kg_m3)));

@@ -459,11 +459,12 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
         // Fr = 0.0319: stratified, 3.9 Fr^0.24 (x/(1-x))^0.64 (rho_l/rho_v)^0.4 hl * 1.3
         {1, {.x = 0.3, .mdot = 0.003}},
         {1, {.mdot = -1e-6}},  // limit |mdot cp / A| = 1e-6 * 1400 / 5e-5
+        {2, {.x = 0.3, .rho_v = 1200.0}},  // built-in law, equal densities: no capillary length scale, h 0
     };
     std::vector<double> h;
     for (const auto& [id, state] : cases) h.push_back(state.htc(id));
     expect_near(h, {1430.898869714132, 1277.371988954193, 1560.9805851426893, 4970.623006546506, 3020.115824834667,
-                    17180.638401974295, 7333.957550001485, 28.0}, 1e-12);
+                    17180.638401974295, 7333.957550001485, 28.0, 0.0}, 1e-12);
     // identifier 1 has had 7 calls; the 100th and 200th store (SIM_TIME, h)
     for (int k = 8; k <= 200; ++k) {
         send_state({.sim_time_s = 0.01 * k});
