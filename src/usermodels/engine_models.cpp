@@ -266,8 +266,12 @@ void jetignitionusr(std::int32_t id, JetIgnitionStep& a) noexcept
     }
 
     if (a.flow_switch == 1 && (built_in || p.realparm(2) < 0.0)) {
-        require_nonzero("JETIGNITIONUSR", 21, "divisor of the output factor", a.v21);
         const double d = (a.v19 - a.v20) * 0.0025 / (a.v21 / a.v22);
+        // A zero argument 21 with argument 19 off argument 20 gives d = inf and the floor
+        // 1e-5; only a d of 0/0 (arguments 19 and 20 equal, or 21 and 22 both zero) has no
+        // factor at all.
+        if (std::isnan(d))
+            argument_error("JETIGNITIONUSR", 21, "divisor of the output factor", "leaves the factor undefined", a.v21);
         a.output_factor = std::max(1.0 - d * d, 1e-5);
     }
 }

@@ -115,6 +115,8 @@ NozzleFlow injnozzuser_solution(std::int32_t id, const NozzleInput& in) noexcept
     require_positive("INJNOZZUSER_SOLUTION", 10, "density", in.rho_kg_m3);
     if (in.u_max_m_s < 0.0)
         argument_error("INJNOZZUSER_SOLUTION", 11, "largest velocity", "must not be negative", in.u_max_m_s);
+    // the effective radius is sqrt(cd) d / 2
+    if (cd < 0.0) parameter_error("INJNOZZUSER_SOLUTION", 3, "discharge coefficient", "must not be negative", cd);
     const double area_m2 = n_nozzles * 3.14159265358979 * d_m * d_m * 0.25;
     const double dp_Pa = std::abs(in.p1_Pa - in.p2_Pa);
     NozzleFlow r{};

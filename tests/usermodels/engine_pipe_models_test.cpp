@@ -191,6 +191,7 @@ TEST(JetIgnition, DelayIntegralAndOutputFactorThenFixedHooks)
     const std::vector<double> built_in{8.982323280715299, 0.999375};
     expect_near(Jet{}.call(), built_in, 1e-14);
     EXPECT_EQ(Jet{.v19 = 1000.0}.call()[1], 1e-5);  // d = 1.2375: the floor
+    EXPECT_EQ(Jet{.v21 = 0.0}.call()[1], 1e-5);     // d = inf: the floor as well
     EXPECT_EQ(Jet{.flow_switch = 0}.call()[1], 1.0);
     EXPECT_EQ(Jet{.phi = 3.0}.call()[0], 0.1);  // no ignition: practically nothing added
     // user weights 0.5 (zones 1-4) and 2 (zone 5): Ti = sum w m T / sum w m + 50 = 1016.67;
@@ -522,6 +523,10 @@ TEST(EngineAndPipeModels, InputFaultsStopTheRun)
              Nox{.cylinder = 3}.call();
          }, bounds_error("ZMNO_OLD", 3, 2)},
         {1, {}, {}, "", [] { Air{.d = 0.0}.cf(1); }, " F*** CF_USER: argument 11 (diameter) must be positive: 0.0\n"},
+        {1, {}, {3.9, 2e-4, -0.7}, "", [] { nozzle_flow(0.0, 5e7, 2e7, 100.0); },  // radius sqrt(cd) d / 2
+         " F*** INJNOZZUSER_SOLUTION: real parameter 3 (discharge coefficient) must not be negative: -0.7\n"},
+        {1, {999}, {}, "", [] { Jet{.v20 = 30.0, .v21 = 0.0}.call(); },  // d = 0 / 0
+         " F*** JETIGNITIONUSR: argument 21 (divisor of the output factor) leaves the factor undefined: 0.0\n"},
         {1, {}, {0.0, 0.0, 1.1, 1.2}, "", [] { Air{}.refrig_cf(1, 0.5); }, bounds_error("REALPARM", 5, 4)},
         {5, {}, {0.023, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1}, "", [] { Air{}.htc(5, 0.0); },
          bounds_error("ICOUNT", 5, 4)},
