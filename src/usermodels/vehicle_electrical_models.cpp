@@ -42,6 +42,8 @@ double dyn_tire_user(std::int32_t imodel, double speed_a, double speed_b, double
     // Slip against the faster of the two speeds (B > 0 in the second form).
     double slip = std::abs(speed_a) > speed_b ? (speed_b - speed_a) / speed_a : (speed_b - speed_a) / speed_b;
     slip = std::clamp(slip, -1.0, 1.0);
+    // No slip, no slip-dependent friction, even where the load or speed power overflows.
+    if (slip == 0.0) return 0.15;
     // A wheel lifting off (negative normal load) carries no load-dependent friction.
     if (fz_N < 0.0) fz_N = 0.0;
     return 0.15 + 0.001 * std::abs(slip) * std::pow(fz_N / 1500.0, 1.05) *

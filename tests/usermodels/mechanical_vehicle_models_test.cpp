@@ -286,11 +286,12 @@ TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
     VEH_BRAKE_USER(nullptr, &a, &b, &r, &id);
     EXPECT_DOUBLE_EQ(r, 200.01);  // 100 x 2 + 0.01 x 1
     // slip 2/12; slip -0.5, 2^1.05; slip -1.5 held at -1; 2^-1.25; a standing wheel: base friction, not
-    // infinity; a wheel lifting off (negative load): base friction only
+    // infinity; a wheel lifting off (negative load): base friction only; no slip at a speed whose power
+    // overflows (1e-300^-1.25): base friction
     expect_near({mu(10, 12, 1500), mu(10, 5, 3000), mu(-10, 5, 1500), mu(20, 30, 1500), mu(0, 3, 1500),
-                 mu(10, 12, -500)},
+                 mu(10, 12, -500), mu(1e-300, 1e-300, 1500)},
                 {0.15 + 0.001 / 6.0, 0.15 + 0.0005 * 2.070529847682755, 0.151, 0.15 + 0.001 / 3.0 * 0.42044820762685725,
-                 0.15, 0.15}, 1e-14);
+                 0.15, 0.15, 0.15}, 1e-14);
     // 1 + 2 x 4^0.5; 1 + 2 x 2 + 3 x 4; no such form; -2 x 2^2 x 4^0.5; no such law
     expect_near({xy(4, 1.0, 0.5), xy(2, 2.0, 3.0), xy(2, 1.5, 3.0), xyz(1, -2.0), xyz(2, 2.0)},
                 {5.0, 17.0, 0.0, -16.0, 0.0}, 1e-15);
