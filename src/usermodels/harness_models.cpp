@@ -8,6 +8,7 @@
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace usersub::usermodels {
 namespace {
@@ -42,8 +43,10 @@ void user_harness(bool skip, std::int32_t imodel, double dt_s, Array1<const doub
                 const double d_target = std::min(p.realparm(3) * p.realparm(4) * (dp - p.realparm(2)),
                                                  p.realparm(3));
                 const double r = dt_s / std::max(p.realparm(1), 1e-20);
-                // Implicit first-order lag from the previous diameter.
-                y(1) = y(1) + (d_target - y(1)) * r / (r + 1.0);
+                // Implicit first-order lag from the previous diameter. A step so long against
+                // the lag time that (D - y) r overflows has reached D.
+                const double step = (d_target - y(1)) * r;
+                y(1) = std::isfinite(step) ? y(1) + step / (r + 1.0) : d_target;
             }
         }
     } else if (law == kPassThrough) {

@@ -380,6 +380,7 @@ TEST(UserHarness, OrificeLawPassThroughAndActuatorCopy)
     EXPECT_EQ(plot.labels(), labels("User Harness Model", "Orifice Diameter", "sec", "mm"));
     // no lag time: r = dt / 1e-20, the target at once
     EXPECT_NEAR(harness(2, {3.0e5, 1.5e5}, 1, 0, 1, 1.0)[0], 4.0, 1e-12);
+    EXPECT_EQ(harness(2, {3.0e5, 1.5e5}, 1, 0, 1, 1.0, 1e300)[0], 4.0);  // r overflows: the target
     // Too few reals, checked even when the law is skipped; no integers at all.
     expect_child_stop([] { harness(3, {1, 2}, 1, 1); }, " USERHARNESS error:  Check UserModel input\n");
     expect_child_stop([] { harness(4, {1, 2}, 1); }, " No integer parameters defined for user model\n");
