@@ -2,6 +2,7 @@
 
 #include "exchange/run_info.h"
 #include "exchange/user_models.h"
+#include "usermodels/argument_checks.h"
 #include "usermodels/usermodel_common.h"
 
 #include <algorithm>
@@ -46,8 +47,12 @@ double dyn_tire_user(std::int32_t imodel, double speed_a, double speed_b, double
     if (slip == 0.0) return 0.15;
     // A wheel lifting off (negative normal load) carries no load-dependent friction.
     if (fz_N < 0.0) fz_N = 0.0;
-    return 0.15 + 0.001 * std::abs(slip) * std::pow(fz_N / 1500.0, 1.05) *
-                      std::pow(std::abs(speed_a) / 10.0, -1.25);
+    const double mu = 0.15 + 0.001 * std::abs(slip) * std::pow(fz_N / 1500.0, 1.05) *
+                                 std::pow(std::abs(speed_a) / 10.0, -1.25);
+    // A wheel all but standing under a huge load: the speed term leaves the real range.
+    if (!std::isfinite(mu))
+        argument_error("DYN_TIRE_USER", 2, "speed A", "gives a value beyond the real range", speed_a);
+    return mu;
 }
 
 std::array<double, 6> ele_batr_user_perf(std::int32_t imodel) noexcept

@@ -16,6 +16,13 @@ TEST(FiniteResults, EmptyCompositionHasNoFractions)
     out.assign(fx::kNSpecies, -1.0);
     GETMASSFRAC(zero.data(), out.data());
     EXPECT_EQ(out, zero);
+    // Amounts at the top of the real range overflow no sum: N2 and O2 at equal
+    // moles are 28.0134 / (28.0134 + 31.9988) by mass.
+    std::vector<double> huge(fx::kNSpecies, 0.0);
+    huge[fx::kN2 - 1] = 1e308;
+    huge[fx::kO2 - 1] = 1e308;
+    GETMASSFRAC(huge.data(), out.data());
+    EXPECT_NEAR(out[fx::kN2 - 1], 28.0134 / 60.0122, 1e-12);
 }
 
 }  // namespace

@@ -295,6 +295,8 @@ TEST(VehicleModels, BrakeTyreBatteryAndFunctions)
     // 1 + 2 x 4^0.5; 1 + 2 x 2 + 3 x 4; no such form; -2 x 2^2 x 4^0.5; no such law
     expect_near({xy(4, 1.0, 0.5), xy(2, 2.0, 3.0), xy(2, 1.5, 3.0), xyz(1, -2.0), xyz(2, 2.0)},
                 {5.0, 17.0, 0.0, -16.0, 0.0}, 1e-15);
+    expect_child_stop([&] { mu(1e-300, 1.0, 1500); },
+                      " F*** DYN_TIRE_USER: argument 2 (speed A) gives a value beyond the real range: 1e-300\n");
     expect_child_stop([&] { xyz(3, 1.0); }, " No integer parameters defined for user model\n");
     expect_child_stop([&] { xy(-8.0, 1.0, 0.5); },
                 " F*** XYFUNC_USER: argument 1 (x) must not be negative under a non-integral exponent: -8.0\n");

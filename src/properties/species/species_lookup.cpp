@@ -51,14 +51,20 @@ void getmassfrac(const double* x_mole, double* y_mass) noexcept
     const std::int32_t n = t.nspecies;
     if (n < 1) return;
     const auto w = t.pmwt.span(1, n);
+    const auto counts = [&](std::int32_t i) { return x_mole[i] > 1e-18 && w[i] > 1e-18; };
+    // Amounts near the top of the real range would overflow their sum: they
+    // are formed scaled down (x and y may be one array, so x is read first).
+    double probe = 0.0;
+    for (std::int32_t i = 0; i < n; ++i)
+        if (counts(i)) probe += x_mole[i] * w[i];
+    const double scale = std::isfinite(probe) ? 1.0 : 0x1p-64;
     double sum = 0.0;
     for (std::int32_t i = 0; i < n; ++i) {
-        const double x = x_mole[i];
-        if (x <= 1e-18 || w[i] <= 1e-18) {
-            y_mass[i] = 0.0;
-        } else {
-            y_mass[i] = x * w[i];  // kg/kmol of mixture
+        if (counts(i)) {
+            y_mass[i] = x_mole[i] * scale * w[i];  // kg/kmol of mixture
             sum += y_mass[i];
+        } else {
+            y_mass[i] = 0.0;
         }
     }
     if (sum == 0.0) return;  // nothing in the composition: every mass fraction is already 0
