@@ -110,8 +110,11 @@ double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
     const std::size_t j = re > re1 ? 0 : (re > re2 ? 1 : 2);
     const double nu = g_nu_mult[j] * std::pow(re, g_nu_exp[j]) * std::pow(pr, 0.333);
     const double h = nu * f.k_W_mK / len_m;
+    if (!std::isfinite(h))  // exponents that carry the Nusselt law out of the real range
+        parameter_error("CF_HG_USER", 1, "Nusselt factor", "gives a value beyond the real range", g_nu_mult[0]);
 
-    if (count_call(g_hg_count, id))
+    // A Nusselt number that is not positive has no point on the log-log curve.
+    if (count_call(g_hg_count, id) && nu > 0.0)
         exchange::user_plot_store(id, 1, "label", p.charparm(1), "x-label", "y-label", std::log(re),
                                   std::log(nu));
     return h;

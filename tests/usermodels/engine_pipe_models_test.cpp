@@ -408,6 +408,15 @@ TEST(PipeFlow, FrictionFactorsHeatTransferWithItsPlotAndTransferMatrix)
     const Plot p = drain_plot(1, 1);
     expect_near(p.points(), {8.804875263868018, 3.2724871800153226}, 1e-13);  // ln 6666.67, ln 26.3769
     EXPECT_EQ(p.labels(), labels("label", "Nusselt of the intake runner", "x-label", "y-label"));
+    // a Nusselt factor of 0 gives h = 0 and no point on the log-log curve; an
+    // exponent that carries the law out of the real range stops the run
+    set_reals(2, {0.0, 0.8, 0.5, 0.33, 1.0e4, 2300.0, 0.1});
+    for (int k = 0; k < 100; ++k) EXPECT_EQ(Air{}.htc(2, 0.0), 0.0);
+    EXPECT_TRUE(drain_plot(2, 1).points().empty());
+    expect_child_stop([] {
+        set_reals(2, {0.023, 400.0, 0.5, 0.33, 1.0e4, 2300.0, 0.1});
+        Air{}.htc(2, 0.0);
+    }, " F*** CF_HG_USER: real parameter 1 (Nusselt factor) gives a value beyond the real range: 0.023\n");
     // limits in the wrong order: the range-1 law at every Reynolds number,
     // 0.023 * 1333.33^0.8 * Pr^0.333 * 0.026 / 0.1 (by hand)
     set_reals(2, {0.023, 0.8, 0.5, 0.33, 2300.0, 1.0e4, 0.1});
