@@ -40,4 +40,14 @@ void parameter_error(std::string_view entry, std::int32_t number, std::string_vi
     report(entry, "real parameter", number, what, condition, value);
 }
 
+void beyond_real_range(std::string_view entry, std::initializer_list<RangeSource> sources) noexcept
+{
+    const RangeSource* worst = sources.begin();
+    for (const RangeSource& s : sources)
+        if (s.reach > worst->reach) worst = &s;
+    constexpr std::string_view condition = "gives a value beyond the real range";
+    if (worst->parameter) parameter_error(entry, worst->number, worst->what, condition, worst->value);
+    argument_error(entry, worst->number, worst->what, condition, worst->value);
+}
+
 }  // namespace usersub::usermodels

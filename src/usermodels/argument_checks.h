@@ -4,7 +4,10 @@
 // back a NaN or an infinity the host would carry into its solution.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace usersub::usermodels {
@@ -29,5 +32,24 @@ inline void require_nonzero(std::string_view entry, std::int32_t position, std::
 {
     if (value == 0.0) argument_error(entry, position, what, "must not be zero", value);
 }
+
+// An input that may carry a result out of the real range, with its reach: how far it
+// drives the result, |value| for a factor, |1/value| for a divisor, the larger of the
+// two where it enters both ways or through a power.
+struct RangeSource {
+    std::int32_t number;  // argument position, or parameter number
+    std::string_view what;
+    double value;
+    double reach;
+    bool parameter = false;
+};
+
+inline double factor_reach(double v) noexcept { return std::abs(v); }
+inline double divisor_reach(double v) noexcept { return 1.0 / std::abs(v); }
+inline double extreme_reach(double v) noexcept { return std::max(std::abs(v), 1.0 / std::abs(v)); }
+
+// A result left the real range although every input is finite: stops the run naming the
+// input of the largest reach (the first of equals) with "gives a value beyond the real range".
+[[noreturn]] void beyond_real_range(std::string_view entry, std::initializer_list<RangeSource> sources) noexcept;
 
 }  // namespace usersub::usermodels

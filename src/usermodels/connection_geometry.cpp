@@ -42,6 +42,18 @@ double change_over_angle(double dc, double h, double b) noexcept
     return tangent_angle(q);
 }
 
+// How far an angle can drive the geometry: through its size, or through the
+// reciprocals of its sine and cosine (cotangents, cosecants, secants).
+double angle_reach(double a) noexcept
+{
+    return std::max({std::abs(a), 1.0 / std::abs(std::sin(a)), 1.0 / std::abs(std::cos(a))});
+}
+
+bool all_finite(std::initializer_list<double> values) noexcept
+{
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
 }  // namespace
 
 FlowCpcsResult user_flow_cpcs(std::int32_t imodel, double x_m, double x_ref_m,
@@ -92,6 +104,20 @@ FlowCpcsResult user_flow_cpcs(std::int32_t imodel, double x_m, double x_ref_m,
     r.dh1_m = 2.0 * (x + e1) / sa;
     r.dh2_m = 2.0 * x / sa;
     r.dh3_m = 2.0 * (x + e2) * sb;
+    // Lifts, diameters or angles at the ends of the real range can carry an area, a
+    // volume or a hydraulic diameter beyond it: the one that reaches furthest is named.
+    if (!all_finite({r.a1_m2, r.a2_m2, r.a3_m2, r.l1_m, r.l2_m, r.v1_m3, r.v2_m3, r.v3_m3, r.dh1_m, r.dh2_m,
+                     r.dh3_m}))
+        beyond_real_range("USER_FLOW_CPCS",
+                          {{7, "lift", x_m, extreme_reach(x_m)},
+                           {8, "reference lift", x_ref_m, factor_reach(x_ref_m)},
+                           {25, "diameter D1", g.d1_m, factor_reach(g.d1_m)},
+                           {26, "diameter D2", g.d2_m, extreme_reach(g.d2_m)},
+                           {27, "diameter D3", g.d3_m, extreme_reach(g.d3_m)},
+                           {28, "diameter D4", g.d4_m, factor_reach(g.d4_m)},
+                           {29, "angle alpha", g.alpha, angle_reach(g.alpha)},
+                           {30, "angle beta", g.beta, angle_reach(g.beta)},
+                           {31, "angle gamma", g.gamma, angle_reach(g.gamma)}});
     return r;
 }
 
@@ -117,6 +143,20 @@ MecCpcsResult user_mec_cpcs(std::int32_t imodel, std::int32_t s, double x_m, dou
         f = pa_Pa * kPi4 * (d0_2 - dc2) + pc_Pa * kPi4 * (dc2 - d3_2);
     }
     r.force_N = s * f;
+    // Diameters, angles or pressures at the ends of the real range can carry the
+    // change-over diameter or the force beyond it: the one that reaches furthest is named.
+    if (!all_finite({r.d_change_m, r.force_N}))
+        beyond_real_range("USER_MEC_CPCS",
+                          {{7, "lift", x_m, extreme_reach(x_m)},
+                           {8, "pressure pA", pa_Pa, factor_reach(pa_Pa)},
+                           {9, "pressure pB", pb_Pa, three_pressures ? factor_reach(pb_Pa) : 0.0},
+                           {10, "pressure pC", pc_Pa, factor_reach(pc_Pa)},
+                           {24, "diameter D0", g.d0_m, factor_reach(g.d0_m)},
+                           {25, "diameter D1", g.d1_m, factor_reach(g.d1_m)},
+                           {26, "diameter D2", g.d2_m, factor_reach(g.d2_m)},
+                           {27, "diameter D3", g.d3_m, factor_reach(g.d3_m)},
+                           {28, "angle alpha", g.alpha, angle_reach(g.alpha)},
+                           {29, "angle beta", g.beta, angle_reach(g.beta)}});
     return r;
 }
 

@@ -179,6 +179,18 @@ double engfric_user_crank(std::int32_t id, std::int32_t bearing, double speed_rp
     const double f_N = std::sqrt(f1_N * f1_N + f2_N * f2_N);
     const double torque = (p.realparm(7) * w / p.realparm(6)) * p.realparm(4) * p.realparm(5) *
                           (f_N / p.realparm(8) + 1.0);
+    // A speed, a bearing force or a parameter at the ends of the real range can carry the
+    // torque beyond it: the one that reaches furthest is named.
+    if (!std::isfinite(torque))
+        beyond_real_range("ENGFRIC_USER_CRANK",
+                          {{3, "engine speed", speed_rpm, factor_reach(speed_rpm)},
+                           {4, "bearing force 1", f1_N, factor_reach(f1_N)},
+                           {5, "bearing force 2", f2_N, factor_reach(f2_N)},
+                           {4, "journal diameter", p.realparm(4), factor_reach(p.realparm(4)), true},
+                           {5, "bearing factor", p.realparm(5), factor_reach(p.realparm(5)), true},
+                           {6, "divisor of the torque", p.realparm(6), divisor_reach(p.realparm(6)), true},
+                           {7, "viscous factor", p.realparm(7), factor_reach(p.realparm(7)), true},
+                           {8, "divisor of the load", p.realparm(8), divisor_reach(p.realparm(8)), true}});
     if (bearing == 1)  // the curve is named by the bearing number
         exchange::user_plot_store(id, 2, kFrictionTitle, "Brg#1 Fric.Torque", "deg", "N-m", phi, torque);
     return torque;

@@ -77,6 +77,16 @@ void knock_user(std::int32_t imodel, std::int32_t c, std::int32_t& status, const
     require_nonzero("KNOCKUSRMOD", 18, "divisor of the knock index", in.index_divisor);
     const double index = (1.0 - in.index_fraction) * 6e7 * knock_integral(c) * std::exp(-6000.0 / in.t_K) /
                          in.index_divisor;
+    // A step or pressure at the ends of the real range can carry the knock integral beyond
+    // it, a fraction or divisor the index: the one that reaches furthest is named.
+    if (!std::isfinite(knock_integral(c)))
+        beyond_real_range("KNOCKUSRMOD", {{17, "time step", in.dt_s, factor_reach(in.dt_s)},
+                                          {13, "pressure", in.p_Pa, extreme_reach(in.p_Pa)}});
+    if (!std::isfinite(index))
+        beyond_real_range("KNOCKUSRMOD", {{18, "divisor of the knock index", in.index_divisor,
+                                           divisor_reach(in.index_divisor)},
+                                          {19, "fraction of the knock index", in.index_fraction,
+                                           factor_reach(in.index_fraction)}});
     knock_index = index;
     gactu(c, 1) = index;
     out::list("Knock detected in Cylinder # ", c, " Knock Index: ", index);

@@ -59,6 +59,27 @@ void require_prandtl(std::string_view entry, const PipeFlow& f) noexcept
     require_positive(entry, 8, "conductivity", f.k_W_mK);
 }
 
+// A friction coefficient beyond the real range comes from a Reynolds number at its ends
+// (the Blasius law divides by its fourth root), or from the extra factor given.
+[[noreturn]] void reynolds_beyond_range(std::string_view entry, const PipeFlow& f,
+                                        RangeSource extra = {0, "", 0.0, -1.0}) noexcept
+{
+    beyond_real_range(entry, {{9, "density", f.rho_kg_m3, extreme_reach(f.rho_kg_m3)},
+                              {10, "velocity", f.u_m_s, factor_reach(f.u_m_s)},
+                              {11, "diameter", f.d_m, extreme_reach(f.d_m)},
+                              {7, "viscosity", f.mu_Pas, extreme_reach(f.mu_Pas)},
+                              extra});
+}
+
+// A Prandtl number beyond the real range, or rounded to zero, is named by the flow
+// value that reaches furthest.
+[[noreturn]] void prandtl_beyond_range(const PipeFlow& f) noexcept
+{
+    beyond_real_range("CF_HG_USER", {{6, "specific heat", f.cp_J_kgK, extreme_reach(f.cp_J_kgK)},
+                                     {7, "viscosity", f.mu_Pas, extreme_reach(f.mu_Pas)},
+                                     {8, "conductivity", f.k_W_mK, extreme_reach(f.k_W_mK)}});
+}
+
 }  // namespace
 
 double pipe_reynolds(const PipeFlow& f) noexcept
@@ -73,7 +94,9 @@ double cf_user(std::int32_t id, const PipeFlow& f) noexcept
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
     require_reynolds("CF_USER", f);
-    return blasius(pipe_reynolds(f));
+    const double cf = blasius(pipe_reynolds(f));
+    if (!std::isfinite(cf)) reynolds_beyond_range("CF_USER", f);
+    return cf;
 }
 
 double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
@@ -85,7 +108,15 @@ double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
 
     if (p.nreal < 7) {
         // Reynolds-Colburn: St Pr^(2/3) = Cf / 2
-        return cf * 0.5 * f.rho_kg_m3 * std::abs(f.u_m_s) * f.cp_J_kgK * std::pow(pr, -0.66667);
+        const double h = cf * 0.5 * f.rho_kg_m3 * std::abs(f.u_m_s) * f.cp_J_kgK * std::pow(pr, -0.66667);
+        if (!std::isfinite(h)) {
+            if (!std::isfinite(pr) || pr == 0.0) prandtl_beyond_range(f);
+            beyond_real_range("CF_HG_USER", {{15, "friction coefficient", cf, factor_reach(cf)},
+                                             {9, "density", f.rho_kg_m3, factor_reach(f.rho_kg_m3)},
+                                             {10, "velocity", f.u_m_s, factor_reach(f.u_m_s)},
+                                             {6, "specific heat", f.cp_J_kgK, factor_reach(f.cp_J_kgK)}});
+        }
+        return h;
     }
 
     g_nu_mult[0] = p.realparm(1);
@@ -110,8 +141,17 @@ double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
     const std::size_t j = re > re1 ? 0 : (re > re2 ? 1 : 2);
     const double nu = g_nu_mult[j] * std::pow(re, g_nu_exp[j]) * std::pow(pr, 0.333);
     const double h = nu * f.k_W_mK / len_m;
-    if (!std::isfinite(h))  // exponents that carry the Nusselt law out of the real range
+    if (!std::isfinite(h)) {
+        // flow values that carry the Prandtl or Reynolds number out of the real range
+        if (!std::isfinite(pr) || pr == 0.0) prandtl_beyond_range(f);
+        if (!std::isfinite(re) || re == 0.0)
+            beyond_real_range("CF_HG_USER", {{9, "density", f.rho_kg_m3, extreme_reach(f.rho_kg_m3)},
+                                             {10, "velocity", f.u_m_s, factor_reach(f.u_m_s)},
+                                             {7, "viscosity", f.mu_Pas, extreme_reach(f.mu_Pas)},
+                                             {7, "length scale", len_m, extreme_reach(len_m), true}});
+        // otherwise exponents that carry the Nusselt law out of the real range
         parameter_error("CF_HG_USER", 1, "Nusselt factor", "gives a value beyond the real range", g_nu_mult[0]);
+    }
 
     // A Nusselt number that is not positive has no point on the log-log curve.
     if (count_call(g_hg_count, id) && nu > 0.0)
@@ -126,10 +166,14 @@ double cf_user_refrig(std::int32_t id, const PipeFlow& f, double x) noexcept
     exchange::load_user_model_arrays(id, p);
     require_reynolds("CF_USER_REFRIG", f);
     double cf = blasius(pipe_reynolds(f));
-    if (x <= 0.0) return cf * p.realparm(3);  // liquid
-    if (x >= 1.0) return cf * p.realparm(4);  // vapour
-    cf *= 2.0 * x;
-    return cf * p.realparm(5);
+    if (!std::isfinite(cf)) reynolds_beyond_range("CF_USER_REFRIG", f);
+    // the factor of the state: 3 liquid, 4 vapour, 5 two-phase
+    const std::int32_t n = x <= 0.0 ? 3 : (x >= 1.0 ? 4 : 5);
+    if (n == 5) cf *= 2.0 * x;
+    const double cf_state = cf * p.realparm(n);
+    if (!std::isfinite(cf_state))
+        reynolds_beyond_range("CF_USER_REFRIG", f, {n, "state factor", p.realparm(n), factor_reach(p.realparm(n)), true});
+    return cf_state;
 }
 
 double cf_hg_user_refrig(std::int32_t id, const PipeFlow& f, const RefrigState& s) noexcept
@@ -215,6 +259,31 @@ double cf_hg_user_refrig(std::int32_t id, const PipeFlow& f, const RefrigState& 
     }
 
     h = std::min(h, std::abs(s.mdot_kg_s * f.cp_J_kgK / s.area_m2));  // heat-flux limit
+    // Flow values or parameters at the ends of the real range can carry the coefficient
+    // and its limit beyond it: the one that reaches furthest is named.
+    // The values of the two phases count only in the two-phase state, which reads them.
+    const bool two_phase = s.x > 0.0 && s.x < 1.0;
+    const auto phase_reach = [two_phase](double v) { return two_phase ? extreme_reach(v) : -1.0; };
+    if (!std::isfinite(h))
+        beyond_real_range(entry, {{6, "specific heat", f.cp_J_kgK, extreme_reach(f.cp_J_kgK)},
+                                  {7, "viscosity", f.mu_Pas, extreme_reach(f.mu_Pas)},
+                                  {8, "conductivity", f.k_W_mK, extreme_reach(f.k_W_mK)},
+                                  {9, "density", f.rho_kg_m3, extreme_reach(f.rho_kg_m3)},
+                                  {10, "velocity", f.u_m_s, factor_reach(f.u_m_s)},
+                                  {11, "diameter", f.d_m, extreme_reach(f.d_m)},
+                                  {16, "flow area", s.area_m2, extreme_reach(s.area_m2)},
+                                  {17, "heat-input divisor", s.q_divisor, phase_reach(s.q_divisor)},
+                                  {19, "reduced pressure", s.p_reduced, phase_reach(s.p_reduced)},
+                                  {20, "heat input", s.q_in, two_phase ? factor_reach(s.q_in) : -1.0},
+                                  {21, "liquid density", s.rho_l_kg_m3, phase_reach(s.rho_l_kg_m3)},
+                                  {23, "liquid viscosity", s.mu_l_Pas, phase_reach(s.mu_l_Pas)},
+                                  {24, "liquid conductivity", s.k_l_W_mK, phase_reach(s.k_l_W_mK)},
+                                  {25, "liquid specific heat", s.cp_l_J_kgK, phase_reach(s.cp_l_J_kgK)},
+                                  {26, "surface tension", s.sigma_N_m, phase_reach(s.sigma_N_m)},
+                                  {27, "vapour density", s.rho_v_kg_m3, phase_reach(s.rho_v_kg_m3)},
+                                  {29, "vapour viscosity", s.mu_v_Pas, phase_reach(s.mu_v_Pas)},
+                                  {30, "reference conductivity", s.k_ref_W_mK, phase_reach(s.k_ref_W_mK)},
+                                  {33, "mass flow", s.mdot_kg_s, extreme_reach(s.mdot_kg_s)}});
 
     if (count_call(g_refrig_count, id))
         exchange::user_plot_store(id, 1, "Heat Transfer User Model", p.charparm(1), "sec", "W/m^2-K",

@@ -146,7 +146,7 @@ struct Draw {
             const double v = m * std::pow(10.0, static_cast<double>(pick(8)) - 3.0);
             return uniform() < 0.15 ? -v : v;
         }
-        const double hostile[] = {0.0, -1.0, 1e-9, -1e-9, 1e6, -1e6};
+        const double hostile[] = {0.0, -1.0, 1e-9, -1e-9, 1e6, -1e6, 1e300, -1e300, 1e-300, -1e-300};
         return hostile[pick(std::size(hostile))];
     }
 };
