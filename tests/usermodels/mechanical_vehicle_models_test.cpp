@@ -101,9 +101,10 @@ std::vector<double> flow_side(double x, double x_ref, double gamma = 0.3, int32_
 }
 
 // Outputs 33..35 of the mechanical side for D0..D3 = 14, 10, 8, 4 mm, alpha 0.6, beta 0.9.
-std::vector<double> mec_side(int32_t s, double x, double pa, double pb, double pc, double form, int32_t id = 1)
+std::vector<double> mec_side(int32_t s, double x, double pa, double pb, double pc, double form, int32_t id = 1,
+                             double d0 = 0.014)
 {
-    const double d0 = 0.014, d1 = 0.010, d2 = 0.008, d3 = 0.004, alpha = 0.6, beta = 0.9;
+    const double d1 = 0.010, d2 = 0.008, d3 = 0.004, alpha = 0.6, beta = 0.9;
     const double* j = &d0;
     std::vector<double> o(3, 0.0);
     USER_MEC_CPCS(&id, j, &s, j, j, j, &x, &pa, &pb, &pc, j, j, j, j, j, j, j, j, j, j, j, j, j, &d0, &d1, &d2, &d3,
@@ -145,6 +146,11 @@ TEST(ConnectionGeometry, FlowAndMechanicalSides)
     double cf[2] = {-1, -1};
     for (int32_t id : {0, 1}) HLA_CVFLOWCOEF(&id, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, j, &cf[id]);
     EXPECT_EQ(std::vector<double>(cf, cf + 2), std::vector<double>({0.6, 0.6}));  // for any model
+    // a lift or a diameter that carries an area or the force beyond the real range
+    expect_child_stop([] { flow_side(1e300, 0.0); },
+                      " F*** USER_FLOW_CPCS: argument 7 (lift) gives a value beyond the real range: 1e+300\n");
+    expect_child_stop([] { mec_side(1, 1e-4, 2e7, 1e7, 1e5, 0.0, 1, 1e300); },
+                      " F*** USER_MEC_CPCS: argument 24 (diameter D0) gives a value beyond the real range: 1e+300\n");
 }
 
 // Fuel amounts per species of the fixture set, whose fuels are methane and
@@ -228,6 +234,12 @@ TEST(KnockModel, IntegralHarnessOutputMessageAndChecks)
         Knock{.id = 2}.step();
     }, " F*** KNOCKUSRMOD: the ignition delay 0.0 gives no finite positive rate: check real parameters 1 to 5, "
        "the pressure (argument 13) and the temperature (argument 14)\n");
+    expect_child_stop([] {  // 0.8 x 6e7 x 1.1 x exp(-6) / 1e-305 overflows
+        Knock k{.divisor = 1e-305};
+        k.step();
+        k.dt_s = 1e-3;
+        k.step();
+    }, " F*** KNOCKUSRMOD: argument 18 (divisor of the knock index) gives a value beyond the real range: 1e-305\n");
     // Fuel amounts short of the ordinary species, a cylinder beyond 30.
     expect_child_stop([] { Knock{.fconc = {1.0, 1.0, 1.0}}.step(); }, bounds_error("FCONC", 4, 3));
     expect_child_stop([] { Knock{.c = 31}.step(); }, bounds_error("TAUINVERSEOLD", 31, 30));
