@@ -31,6 +31,7 @@ void demo_exchange_io()
     ENTRY(LOADSPECIALINT)(&slot, &ival);
     ENTRY(LOADSPECIALREAL)(&slot, &rval);
     ENTRY(LOADSPECIALCHAR)(&slot, "gasoline", 8);
+    std::printf("special value in slot 101, beyond the table: the library reports it and carries on\n");
     ENTRY(LOADSPECIALINT)(&bad_slot, &ival);
 
     // A harness store of two harnesses with three signals each.

@@ -76,7 +76,8 @@ int main(int argc, char** argv)
     void demo_exchange_io(); demo_exchange_io();
     // -- engine components and the species set
     void demo_engine_components(); demo_engine_components();
-    // -- property library
+    // -- property library: equilibrium states, a hydraulic valve, a catalyst
+    void demo_property_models(); demo_property_models();
     // -- engine, pipe and turbocharger models
     void demo_engine_models(); demo_engine_models();
     // -- mechanical, vehicle, electrical, knock models

@@ -1,7 +1,6 @@
 #include "exchange/user_models.h"
 
 #include "common/once_table.h"
-#include "usermodels/flow_devices.h"
 
 #include <algorithm>
 #include <vector>
@@ -97,12 +96,6 @@ void load_user_model_arrays(std::int32_t imodel, UserModelArrays& out) noexcept
     out.realparm = {"REALPARM", rec.realparm.data(), out.nreal};
     out.charparm = {"CHARPARM", rec.charparm.data(), kCharParmLen, out.nchar};
     out.rltarray = {"RLTARRAY", rec.rltarray.data(), out.nrlt};
-}
-
-void clear_usermod_memory()
-{
-    // The example flow devices' saved arrays go; the parameter records stay.
-    usermodels::clear_ufd_memory();
 }
 
 }  // namespace usersub::exchange

@@ -35,7 +35,4 @@ void set_user_rlt_value(std::int32_t imodel, std::int32_t n, const double* value
 // An identifier below 1 gives zero counts and empty views.
 void load_user_model_arrays(std::int32_t imodel, UserModelArrays& out) noexcept;
 
-// End of run: releases the example flow device's saved arrays.
-void clear_usermod_memory();
-
 }  // namespace usersub::exchange

@@ -4,6 +4,7 @@
 #include "exchange/user_models.h"
 #include "exchange/user_plots.h"
 #include "exports/host_args.h"
+#include "usermodels/flow_devices.h"
 
 using namespace usersub;
 namespace ex = usersub::exchange;
@@ -56,7 +57,9 @@ void LOAD_USER_MODEL_ARRAYS(const int32_t* imodel, int32_t* nint, int32_t* nreal
     *rltarray = host::view_of(a.rltarray.data(), sizeof(double), a.nrlt);
 }
 
-void CLEAR_USERMOD_MEMORY(void) { ex::clear_usermod_memory(); }
+// End of run: the example flow devices' saved arrays go; the parameter records
+// stay until the library is unloaded.
+void CLEAR_USERMOD_MEMORY(void) { usermodels::clear_ufd_memory(); }
 
 void SEND_USER_STATE(const int32_t* a1, const int32_t* a2, const int32_t* a3, const int32_t* a4,
                      const int32_t* time_step, const int32_t* a6, const double* sim_time_s,

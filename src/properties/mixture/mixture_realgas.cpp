@@ -2,7 +2,7 @@
 
 #include "properties/species/species_density.h"
 #include "properties/species/species_table.h"
-#include "properties/state/state_request.h"
+#include "properties/reports/location.h"
 
 #include <cmath>
 

@@ -9,7 +9,7 @@
 #include "properties/species/liquid_species.h"
 #include "properties/species/product_species.h"
 #include "properties/species/species_table.h"
-#include "properties/state/property_reports.h"
+#include "properties/reports/property_reports.h"
 
 #include <cmath>
 #include <string>

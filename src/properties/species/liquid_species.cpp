@@ -3,7 +3,7 @@
 #include "common/fortran_format.h"
 #include "common/output.h"
 #include "exchange/run_info.h"
-#include "properties/state/property_reports.h"
+#include "properties/reports/property_reports.h"
 #include "properties/species/species_table.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 
 #include "common/fortran_format.h"
 #include "properties/species/liquid_species.h"
-#include "properties/state/property_reports.h"
+#include "properties/reports/property_reports.h"
 #include "properties/species/species_table.h"
 
 #include <algorithm>

@@ -2,7 +2,8 @@
 
 #include "properties/species/species_table.h"
 #include "properties/state/ph_state.h"
-#include "properties/state/property_reports.h"
+#include "properties/reports/location.h"
+#include "properties/reports/property_reports.h"
 #include "properties/state/state_solver.h"
 
 #include <cmath>

@@ -7,7 +7,8 @@
 #include "properties/species/product_species.h"
 #include "properties/species/species_density.h"
 #include "properties/species/species_table.h"
-#include "properties/state/property_reports.h"
+#include "properties/reports/location.h"
+#include "properties/reports/property_reports.h"
 #include "properties/state/secant_step.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include "properties/species/liquid_species.h"
 #include "properties/species/species_density.h"
 #include "properties/species/species_table.h"
-#include "properties/state/property_reports.h"
+#include "properties/reports/property_reports.h"
 #include "properties/transport/table_interp.h"
 
 #include <algorithm>

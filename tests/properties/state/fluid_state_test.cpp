@@ -4,7 +4,7 @@
 #include "exchange/run_info.h"
 #include "properties/species/species_table.h"
 #include "properties/state/fluid_state.h"
-#include "properties/state/state_request.h"
+#include "properties/reports/location.h"
 #include "properties/state/state_solver.h"
 #include "properties/state/volume_state.h"
 #include "support/child.h"

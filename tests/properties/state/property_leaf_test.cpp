@@ -1,11 +1,11 @@
 #include "exchange/run_info.h"
 #include "properties/species/liquid_species.h"
-#include "properties/state/property_reports.h"
+#include "properties/reports/property_reports.h"
 #include "properties/species/property_loaders.h"
 #include "properties/state/secant_step.h"
 #include "properties/species/species_density.h"
 #include "properties/species/species_table_rw.h"
-#include "properties/state/state_request.h"
+#include "properties/reports/location.h"
 #include "support/child.h"
 #include "support/species_fixture.h"
 

@@ -1,10 +1,10 @@
-#include "properties/state/property_reports.h"
+#include "properties/reports/property_reports.h"
 
 #include "common/fixed_text.h"
 #include "common/fortran_format.h"
 #include "common/output.h"
 #include "common/run_stop.h"
-#include "properties/state/state_request.h"
+#include "properties/reports/location.h"
 
 #include <algorithm>
 

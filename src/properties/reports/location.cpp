@@ -1,4 +1,4 @@
-#include "properties/state/state_request.h"
+#include "properties/reports/location.h"
 
 #include "common/bounds.h"
 
