@@ -1,5 +1,5 @@
 // Demo host, property library and the user models built on it: the
-// equilibrium state of burned octane-air at an engine state and the way back
+// equilibrium state of methane-air at an engine state and the way back
 // to it from density and energy and from pressure and enthalpy; one step of
 // the flat hydraulic valve in water; one step of a catalyst volume. Runs on
 // the species set loaded by demo_engine_components.
@@ -15,17 +15,17 @@ void demo_property_models()
     const void* n = nullptr;  // positions these routines do not read
     const int32_t nsp = fx::kNSpecies, m1 = 1, m2 = 2, one = 1, z = 0;
 
-    // Stoichiometric octane-air, C8H18 + 12.5 (O2 + 3.76 N2), given by its atoms
-    // as 8 CO2 + 9 H2O + 47 N2: the equilibrium at T and P depends on them alone.
-    const double kmol[] = {8.0, 9.0, 47.0}, mw[] = {44.0095, 18.01528, 28.0134};
+    // Stoichiometric methane-air, CH4 + 2 (O2 + 3.76 N2), as mass fractions.
+    const double kmol[] = {1.0, 2.0, 7.52}, mw[] = {16.04246, 31.9988, 28.0134};
+    const int species[] = {fx::kCH4, fx::kO2, fx::kN2};
     const double kg = kmol[0] * mw[0] + kmol[1] * mw[1] + kmol[2] * mw[2];  // per kmol of fuel
     std::vector<double> y(nsp, 0.0), x(nsp, 0.0);
-    for (int k = 0; k < 3; ++k) y[fx::product(k + 1) - 1] = kmol[k] * mw[k] / kg;
+    for (int k = 0; k < 3; ++k) y[species[k] - 1] = kmol[k] * mw[k] / kg;
     const double t_K = 2400.0, p_Pa = 50e5;
     double rho = 0, e = 0, h = 0, cp = 0, cv = 0;
     ENTRY(ZALTHRM_TP_EQ)(&t_K, &p_Pa, y.data(), &rho, &e, &h, &cp, &cv);
     ENTRY(GETMOLFRAC)(y.data(), x.data());
-    std::printf("ZALTHRM_TP_EQ octane-air at %.0f K, %.0f bar: rho %.3f kg/m3, h %.1f kJ/kg, cp %.1f J/(kg K)\n"
+    std::printf("ZALTHRM_TP_EQ methane-air at %.0f K, %.0f bar: rho %.3f kg/m3, h %.1f kJ/kg, cp %.1f J/(kg K)\n"
                 "  mole fractions:", t_K, p_Pa * 1e-5, rho, h * 1e-3, cp);
     const char* names[] = {"CO2", "H2O", "N2", "O2", "CO", "H2", "H", "O", "OH", "NO"};
     for (int k = 0; k < 10; ++k) std::printf(" %s %.4f", names[k], x[fx::product(k + 1) - 1]);
