@@ -29,6 +29,13 @@ constexpr double kLn10 = 2.302585092994045684;  // 10^z = exp(z ln 10)
 constexpr double kFloorX = 1e-25;     // mole fractions are kept in [1e-25, 1]
 constexpr double kStepFloorX = 1e-18; // a direct step keeps an unknown in [1e-18, 1]
 constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
+// Past that step, up to two more full steps (Newton converges quadratically
+// there) bring a solve to the exact solution of its relations, so that two
+// solves 1 K apart differ by the physics and not by where each one stopped
+// (their difference is the equilibrium cp); a step below 1e-15 has nothing
+// left to give.
+constexpr int kPolishSteps = 2;
+constexpr double kNothingLeft = 1e-15;
 constexpr double kMaxMove = 0.1;      // largest move of a dependent species per iteration
 constexpr double kRootMaxStep = 0.1;  // largest rise of a square root per step
 constexpr double kNoNitrogen = 0.0002;  // r_N at or below which the N closure is skipped
@@ -277,7 +284,8 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
         const double lambda_min =
             start == 1 && level == 1 ? variant.lambda_min_fresh_start : variant.lambda_min;
         double c = lv.c2;
-        for (int i = 1; i <= lv.iteration_limit; ++i) {
+        int polished = -1;  // steps made since the step fell below the tolerance
+        for (int i = 1; i <= lv.iteration_limit || polished >= 0; ++i) {
             for (Product k : kIterated) v[k] = std::clamp(v[k], v_floor, 1.0);
             for (int k = 1; k <= kProducts; ++k) x[k] = to_x(v[k]);
 
@@ -340,9 +348,11 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
             ++global;
             // A level that restarts from complete combustion settles on its own
             // before it may stop; otherwise only the first level must.
-            if (delta_max < kTolerance && (i > 2 || (level > 1 && !variant.restart_each_level))) {
-                converged = true;
-                break;
+            if (polished >= 0 || (delta_max < kTolerance && (i > 2 || (level > 1 && !variant.restart_each_level)))) {
+                if (++polished > kPolishSteps || delta_max < kNothingLeft) {
+                    converged = true;
+                    break;
+                }
             }
         }
     }
