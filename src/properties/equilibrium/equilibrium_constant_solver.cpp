@@ -29,12 +29,12 @@ constexpr double kLn10 = 2.302585092994045684;  // 10^z = exp(z ln 10)
 constexpr double kFloorX = 1e-25;     // mole fractions are kept in [1e-25, 1]
 constexpr double kStepFloorX = 1e-18; // a direct step keeps an unknown in [1e-18, 1]
 constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
-// Past that step, up to two more full steps (Newton converges quadratically
+// Past that step, one more full step (Newton converges quadratically
 // there) bring a solve to the exact solution of its relations, so that two
 // solves 1 K apart differ by the physics and not by where each one stopped
 // (their difference is the equilibrium cp); a step below 1e-15 has nothing
 // left to give.
-constexpr int kPolishSteps = 2;
+constexpr int kPolishSteps = 1;
 constexpr double kNothingLeft = 1e-15;
 constexpr double kMaxMove = 0.1;      // largest move of a dependent species per iteration
 constexpr double kRootMaxStep = 0.1;  // largest rise of a square root per step
