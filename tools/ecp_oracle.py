@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Reference solutions of the equilibrium-constant relations of the product solvers.
 
-Solves, for each case, the six equilibrium relations of H, O, OH, NO, H2O and
-CO2 together with the four balances (the twelve mole fractions other than N sum
-to 1; H, O and N stand to C as n_H, n_O and n_N to n_C; Ar and SO2 follow C as
-n_Ar and n_S do), then sets N from the seventh relation. The method is
+Solves, for each case, the seven equilibrium relations of H, O, OH, NO, H2O,
+CO2 and N together with the four balances (the thirteen mole fractions sum to
+1; H, O and N stand to C as n_H, n_O and n_N to n_C, the atoms of N counted
+with those of N2 and NO; Ar and SO2 follow C as n_Ar and n_S do). The method is
 independent of the library's: Newton's method on the logarithms of the four
 unknowns N2, O2, CO, H2 with a finite-difference Jacobian and a backtracking
 line search, in 60-digit decimal arithmetic, to a step below 1e-40, so that
@@ -39,12 +39,13 @@ def constants(t):
 
 
 def species(k, sp, n2, o2, co, h2, r_ar, r_s):
-    """All twelve balanced mole fractions from the four unknowns."""
+    """All thirteen mole fractions from the four unknowns."""
     a, h, m = o2.sqrt(), h2.sqrt(), n2.sqrt()
     co2 = k[5] * sp * a * co
     return {
         "CO2": co2, "H2O": k[4] * sp * a * h2, "N2": n2, "O2": o2, "CO": co, "H2": h2,
         "H": k[0] * h / sp, "O": k[1] * a / sp, "OH": k[2] * h * a, "NO": k[3] * a * m,
+        "N": k[6] * m / sp,
         "Ar": r_ar * (co + co2), "SO2": r_s * (co + co2),
     }
 
@@ -57,7 +58,7 @@ def residuals(case, k, sp, logs):
         sum(x.values()) - 1,
         2 * (x["H2O"] + x["H2"]) + x["H"] + x["OH"] - r_h * c,
         2 * (x["CO2"] + x["O2"]) + x["CO"] + x["O"] + x["H2O"] + x["OH"] + x["NO"] - r_o * c,
-        2 * x["N2"] + x["NO"] - r_n * c,
+        2 * x["N2"] + x["NO"] + x["N"] - r_n * c,
     ], x
 
 
@@ -110,12 +111,12 @@ def solve(case):
         raise RuntimeError("no convergence: " + case["name"])
     f, x = residuals(case, k, sp, logs)
     assert max(abs(v) for v in f) < D("1e-35"), case["name"]
-    x["N"] = k[6] * x["N2"].sqrt() / sp
     return x
 
 
 AIR = {"O2": D("0.21"), "N2": D("0.79"), "Ar": D(0)}
 AIR_AR = {"O2": D("0.2095"), "N2": D("0.7812"), "Ar": D("0.0093")}
+AIR_376 = {"O2": D(1), "N2": D("3.76"), "Ar": D(0)}  # the air of the state tests
 
 
 def case(name, t, p_bar, fuel, phi, air=AIR, n_share=None):
@@ -162,13 +163,20 @@ CASES = [
     case("ch4_oxygen_no_n2_3000K_10bar", 3000, 10, CH4, "1.0", n_share="1e-4"),
     case("ch4_oxygen_no_n2_2000K_1bar", 2000, 1, CH4, "1.03", n_share="1e-4"),
 ]
+# Pairs 1 K apart for the equilibrium cp (a backward difference): lean, rich,
+# and hot and thin, where atomic N is several per cent of the nitrogen.
+for name, t, p_bar, fuel, phi in [("ch4_lean", 2300, 10, CH4, "0.8"), ("ch4_rich", 2300, 10, CH4, "1.6"),
+                                  ("c8h18_rich", 2300, 10, C8H18, "1.6"), ("ch4_hot_thin", 3500, "0.1", CH4, "1.0")]:
+    for at in (t, t - 1):
+        CASES.append(case("cp_%s_%sK_%sbar" % (name, at, p_bar), at, p_bar, fuel, phi, air=AIR_376))
 
 ORDER = ["CO2", "H2O", "N2", "O2", "CO", "H2", "H", "O", "OH", "NO", "N", "Ar", "SO2"]
 
 HEADER = """\
 # Equilibrium of the combustion products by the relations of the product
-# solvers: six equilibrium constants K(T) of H, O, OH, NO, H2O, CO2 with the
-# four balances of C, H, O, N (Ar and SO2 following C), N from the seventh.
+# solvers: seven equilibrium constants K(T) of H, O, OH, NO, H2O, CO2, N with
+# the four balances of C, H, O, N (Ar and SO2 following C). The rows named
+# cp_ come in pairs 1 K apart, for the equilibrium cp.
 # Made by tools/ecp_oracle.py (Python standard library): Newton's method on
 # the logarithms of N2, O2, CO, H2, finite-difference Jacobian, backtracking,
 # 60-digit decimals, residuals below 1e-35; the values are exact to the

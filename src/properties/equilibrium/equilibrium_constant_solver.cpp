@@ -29,19 +29,26 @@ constexpr double kLn10 = 2.302585092994045684;  // 10^z = exp(z ln 10)
 constexpr double kFloorX = 1e-25;     // mole fractions are kept in [1e-25, 1]
 constexpr double kStepFloorX = 1e-18; // a direct step keeps an unknown in [1e-18, 1]
 constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
+// Past that step, one more full step (Newton converges quadratically
+// there) bring a solve to the exact solution of its relations, so that two
+// solves 1 K apart differ by the physics and not by where each one stopped
+// (their difference is the equilibrium cp); a step below 1e-15 has nothing
+// left to give.
+constexpr int kPolishSteps = 1;
+constexpr double kNothingLeft = 1e-15;
 constexpr double kMaxMove = 0.1;      // largest move of a dependent species per iteration
 constexpr double kRootMaxStep = 0.1;  // largest rise of a square root per step
 constexpr double kNoNitrogen = 0.0002;  // r_N at or below which the N closure is skipped
 
 constexpr Product kUnknowns[4] = {kN2, kO2, kCO, kH2};
-constexpr Product kIterated[10] = {kCO2, kH2O, kN2, kO2, kCO, kH2, kH, kO, kOH, kNO};
-constexpr Product kBalanced[12] = {kCO2, kH2O, kN2, kO2, kCO, kH2, kH, kO, kOH, kNO, kAr, kSO2};
+constexpr Product kIterated[11] = {kCO2, kH2O, kN2, kO2, kCO, kH2, kH, kO, kOH, kNO, kN};
+constexpr Product kBalanced[13] = {kCO2, kH2O, kN2, kO2, kCO, kH2, kH, kO, kOH, kNO, kN, kAr, kSO2};
 
 using Values = std::array<double, kProducts + 1>;  // 1-based by Product
 
 // The dependent species from the four unknowns.
 struct Dependents {
-    double co2, h2o, h, o, oh, no;
+    double co2, h2o, h, o, oh, no, n;
 };
 
 struct Problem {
@@ -61,7 +68,8 @@ Dependents relations(const Problem& pb, double o2_root, double co, double h2, do
             pb.k[0] * h / pb.sqrt_p,
             pb.k[1] * a / pb.sqrt_p,
             pb.k[2] * h * a,
-            pb.k[3] * a * n2_root};
+            pb.k[3] * a * n2_root,
+            pb.k[6] * n2_root / pb.sqrt_p};
 }
 
 // Derivatives of the dependent species with respect to the iterated values
@@ -69,7 +77,7 @@ Dependents relations(const Problem& pb, double o2_root, double co, double h2, do
 // fraction (g_*: 1 for mole fractions, 2 u for square roots).
 struct Partials {
     double g_n2, g_o2, g_co, g_h2;
-    double h_h, o_a, oh_h, oh_a, no_a, no_m, h2o_a, h2o_h, co2_a, co2_c;
+    double h_h, o_a, oh_h, oh_a, no_a, no_m, h2o_a, h2o_h, co2_a, co2_c, n_m;
 };
 
 // With respect to the mole fractions; a, h, m: the square roots of the mole
@@ -90,7 +98,8 @@ Partials mole_fraction_partials(const Problem& pb, const Values& x, double a, do
             pb.k[4] * sp * x[kH2] / (2.0 * a),
             pb.k[4] * sp * a,
             pb.k[5] * sp * x[kCO] / (2.0 * a),
-            pb.k[5] * sp * a};
+            pb.k[5] * sp * a,
+            pb.k[6] / (2.0 * m * sp)};
 }
 
 // With respect to the square roots s (x = s^2): the relations are products of
@@ -114,7 +123,8 @@ Partials square_root_partials(const Problem& pb, const Values& s) noexcept
             k5sp * (h * h),
             2.0 * k5sp * a * h,
             k6sp * (c * c),
-            2.0 * k6sp * a * c};
+            2.0 * k6sp * a * c,
+            pb.k[6] / pb.sqrt_p};
 }
 
 // Residuals F1 .. F4 at the current mole fractions and the Jacobian with
@@ -129,14 +139,14 @@ void newton_system(const Problem& pb, const Values& x, const Partials& d, std::a
     f[0] = sum;
     f[1] = 2.0 * (x[kH2O] + x[kH2]) + x[kH] + x[kOH] - pb.r_h * carbon;
     f[2] = 2.0 * (x[kCO2] + x[kO2]) + x[kCO] + x[kO] + x[kH2O] + x[kOH] + x[kNO] - pb.r_o * carbon;
-    f[3] = 2.0 * x[kN2] + x[kNO] - pb.r_n * carbon;
+    f[3] = 2.0 * x[kN2] + x[kNO] + x[kN] - pb.r_n * carbon;
 
     const double dcarbon_dco = d.g_co + d.co2_c;    // d(CO + CO2)/d CO; d/d O2 is d.co2_a
     const double carried = 1.0 + pb.r_ar + pb.r_s;  // CO2 and CO bring Ar and SO2 along
 
     auto at = [&jac](int r, int c) -> double& { return jac[static_cast<std::size_t>(r + 4 * c)]; };
     // F1: sum of the mole fractions
-    at(0, 0) = d.g_n2 + d.no_m;
+    at(0, 0) = d.g_n2 + d.no_m + d.n_m;
     at(0, 1) = d.g_o2 + d.o_a + d.oh_a + d.no_a + d.h2o_a + carried * d.co2_a;
     at(0, 2) = carried * dcarbon_dco;
     at(0, 3) = d.g_h2 + d.h_h + d.oh_h + d.h2o_h;
@@ -151,10 +161,38 @@ void newton_system(const Problem& pb, const Values& x, const Partials& d, std::a
     at(2, 2) = 2.0 * d.co2_c + d.g_co - pb.r_o * dcarbon_dco;
     at(2, 3) = d.h2o_h + d.oh_h;
     // F4: nitrogen
-    at(3, 0) = 2.0 * d.g_n2 + d.no_m;
+    at(3, 0) = 2.0 * d.g_n2 + d.no_m + d.n_m;
     at(3, 1) = d.no_a - pb.r_n * d.co2_a;
     at(3, 2) = -pb.r_n * dcarbon_dco;
     at(3, 3) = 0.0;
+}
+
+// The iteration stops once its step is below 1e-6, not once the balances
+// hold: what is left of them (and what the closure on nitrogen leaves of the
+// oxygen balance) is closed here, relative to carbon, so that the result holds
+// the elements it was given to rounding. A host hands the products back at its
+// next call, and a balance left open by even 1e-8 a call adds up over a run.
+// Each remainder goes to the larger of two carriers, so that it moves no
+// species by more than the iteration left open: hydrogen to H2 or H2O (the
+// oxygen put right next), oxygen to O2 or from CO to CO2 (carbon as it was),
+// nitrogen to N2.
+void close_balances(const Array1<double>& x, const Problem& pb) noexcept
+{
+    const double carbon = x(kCO) + x(kCO2);
+    const double dh = pb.r_h * carbon - (2.0 * (x(kH2O) + x(kH2)) + x(kH) + x(kOH));
+    x(x(kH2) >= x(kH2O) ? kH2 : kH2O) += 0.5 * dh;
+    const double d_o =
+        pb.r_o * carbon - (2.0 * (x(kCO2) + x(kO2)) + x(kCO) + x(kO) + x(kH2O) + x(kOH) + x(kNO));
+    if (x(kO2) >= x(kCO)) {
+        x(kO2) += 0.5 * d_o;
+    } else {
+        x(kCO2) += d_o;
+        x(kCO) -= d_o;
+    }
+    const double dn = pb.r_n * carbon - (2.0 * x(kN2) + x(kNO) + x(kN));
+    x(kN2) += 0.5 * dn;
+    x(kAr) = pb.r_ar * carbon;
+    x(kSO2) = pb.r_s * carbon;
 }
 
 void write_nonconvergence(const NewtonVariant& variant, double t_K, double p_Pa, double phi)
@@ -246,7 +284,8 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
         const double lambda_min =
             start == 1 && level == 1 ? variant.lambda_min_fresh_start : variant.lambda_min;
         double c = lv.c2;
-        for (int i = 1; i <= lv.iteration_limit; ++i) {
+        int polished = -1;  // steps made since the step fell below the tolerance
+        for (int i = 1; i <= lv.iteration_limit || polished >= 0; ++i) {
             for (Product k : kIterated) v[k] = std::clamp(v[k], v_floor, 1.0);
             for (int k = 1; k <= kProducts; ++k) x[k] = to_x(v[k]);
 
@@ -269,9 +308,13 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
                 d = roots ? std::min(d, kRootMaxStep) : std::clamp(d, kStepFloorX - vu, 1.0 - vu);
             }
 
-            if (i > 2 && delta_max > delta_prev) c = lv.c1;
-            const double lambda =
-                std::clamp(c / std::max(std::fabs(delta_prev - delta_max), 1e-18) + 0.06, lambda_min, 1.0);
+            double lambda;
+            if (variant.relaxation == Relaxation::step_change) {
+                if (i > 2 && delta_max > delta_prev) c = lv.c1;
+                lambda = std::clamp(c / std::max(std::fabs(delta_prev - delta_max), 1e-18) + 0.06, lambda_min, 1.0);
+            } else {  // the level's first numerator over the step itself
+                lambda = std::clamp(lv.c2 / std::max(delta_max, 1e-18) + 0.06, lambda_min, 1.0);
+            }
             for (int u = 0; u < 4; ++u) {
                 double& vu = v[kUnknowns[u]];
                 vu = std::clamp(vu + lambda * delta[static_cast<std::size_t>(u)], v_floor, 1.0);
@@ -289,11 +332,12 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
             move(kO, dep.o);
             move(kOH, dep.oh);
             move(kNO, dep.no);
+            move(kN, dep.n);
             const double carbon = to_x(v[kCO]) + to_x(v[kCO2]);
             v[kAr] = to_v(pb.r_ar * carbon);
             v[kSO2] = to_v(pb.r_s * carbon);
 
-            if (global % 10 == 0) {  // back onto a unit sum (N rides along)
+            if (global % 10 == 0) {  // back onto a unit sum
                 double sum = 0.0;
                 for (Product k : kBalanced) sum += to_x(v[k]);
                 const double scale = roots ? 1.0 / std::sqrt(sum) : 1.0 / sum;
@@ -302,9 +346,13 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
 
             delta_prev = delta_max;
             ++global;
-            if (delta_max < kTolerance && (i > 2 || level > 1)) {
-                converged = true;
-                break;
+            // A level that restarts from complete combustion settles on its own
+            // before it may stop; otherwise only the first level must.
+            if (polished >= 0 || (delta_max < kTolerance && (i > 2 || (level > 1 && !variant.restart_each_level)))) {
+                if (++polished > kPolishSteps || delta_max < kNothingLeft) {
+                    converged = true;
+                    break;
+                }
             }
         }
     }
@@ -321,13 +369,13 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
     }
     store();
     if (variant.close_on_nitrogen && pb.r_n > kNoNitrogen) {  // balances closed on nitrogen
-        const double bound_n = 2.0 * held(kN2) + held(kNO);
+        const double bound_n = 2.0 * held(kN2) + held(kNO) + held(kN);
         held(kCO2) = std::max(bound_n / pb.r_n - held(kCO), 0.0);
         held(kAr) = pb.r_ar * (held(kCO) + held(kCO2));
         held(kH2O) = std::max(0.5 * (pb.r_h / pb.r_n * bound_n - 2.0 * held(kH2) - held(kH) - held(kOH)), 0.0);
         held(kSO2) = pb.r_s * (held(kCO) + held(kCO2));
     }
-    held(kN) = pb.k[6] * std::sqrt(held(kN2)) / pb.sqrt_p;
+    close_balances(held, pb);
     return outcome;
 }
 

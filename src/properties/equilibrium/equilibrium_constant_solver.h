@@ -7,10 +7,15 @@
 //   x_H   = K1 sqrt(x_H2) / sqrt(p_atm)      x_O   = K2 sqrt(x_O2) / sqrt(p_atm)
 //   x_OH  = K3 sqrt(x_H2 x_O2)               x_NO  = K4 sqrt(x_O2 x_N2)
 //   x_H2O = K5 sqrt(p_atm) sqrt(x_O2) x_H2   x_CO2 = K6 sqrt(p_atm) sqrt(x_O2) x_CO
-//   x_N   = K7 sqrt(x_N2) / sqrt(p_atm)      (once, after convergence)
+//   x_N   = K7 sqrt(x_N2) / sqrt(p_atm)
 //   x_Ar  = (n_Ar / n_C)(x_CO + x_CO2)       x_SO2 = (n_S / n_C)(x_CO + x_CO2)
-// Balances: the mole fractions other than N sum to 1, and H, O and N stand to
-// C as n_H, n_O and n_N to n_C.
+// Balances: the mole fractions sum to 1, and H, O and N stand to C as n_H,
+// n_O and n_N to n_C. Atomic N is a dependent species of the iteration like
+// H and O, in the sum and in the nitrogen balance: set only after
+// convergence, its atoms would come on top of those of N2 (some per cent of
+// the nitrogen in hot, thin states), and a host that hands the products back
+// call after call would gain nitrogen on every call. For the same reason the
+// balances of a converged result are closed to rounding before it is written.
 //
 // The iteration runs on the mole fractions themselves (the equilibrium-
 // constant solver) or on their square roots (the square-root solver used
@@ -39,11 +44,19 @@ struct ElementAmounts {
 };
 
 enum class NewtonForm { mole_fractions, square_roots };
+enum class Relaxation { step_change, step_size };
+
+// Relaxation of a step with largest change d:
+//  step_change: c / max(|d_prev - d|, 1e-18) + 0.06, c the level's second
+//               numerator, the first from the third iteration on once d grows;
+//  step_size:   c / max(d, 1e-18) + 0.06, c the level's second numerator
+//               throughout.
+// Either is then raised to the lowest relaxation and capped at 1.
 
 struct NewtonLevel {
     int iteration_limit;
     double c1;  // damping numerator once the step grows after the second iteration
-    double c2;  // damping numerator at the start of the level
+    double c2;  // damping numerator at the start of the level (its first tolerance)
 };
 
 struct NewtonVariant {
@@ -51,7 +64,10 @@ struct NewtonVariant {
     std::array<NewtonLevel, 3> levels;
     double lambda_min;             // lowest relaxation
     double lambda_min_fresh_start; // lowest relaxation in level 1 of a call with start flag 1
-    bool restart_each_level;       // complete combustion again before levels 2 and 3
+    Relaxation relaxation;
+    // Complete combustion again before levels 2 and 3; each level then makes
+    // at least three iterations before it may stop (else only the first).
+    bool restart_each_level;
     bool close_on_nitrogen;        // CO2, H2O, Ar, SO2 re-closed on the N balance at the end
     // Report after the third level: its first line (followed by T, P and phi),
     // an optional second line, and whether it ends the run.
@@ -66,6 +82,7 @@ inline constexpr NewtonVariant kEcpNewton{
     .levels = {{{20, 0.004, 0.005}, {60, 0.001, 0.0015}, {150, 0.0005, 0.0005}}},
     .lambda_min = 0.3,
     .lambda_min_fresh_start = 0.1,
+    .relaxation = Relaxation::step_change,
     .restart_each_level = false,
     .close_on_nitrogen = true,
     .failure_text = "F*** ECP: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =",
@@ -86,6 +103,7 @@ inline constexpr NewtonVariant kRootNewton{
     .levels = {{{20, 0.014, 0.015}, {60, 0.001, 0.0015}, {150, 0.0005, 0.0005}}},
     .lambda_min = 0.3,
     .lambda_min_fresh_start = 0.1,
+    .relaxation = Relaxation::step_change,
     .restart_each_level = false,
     .close_on_nitrogen = false,
     .failure_text = "W*** ECPINZ: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =",
@@ -95,6 +113,7 @@ inline constexpr NewtonVariant kRoot60Newton = [] {
     NewtonVariant v = kRootNewton;
     v.lambda_min_fresh_start = 0.1;
     v.lambda_min = 0.1;              // always 0.1
+    v.relaxation = Relaxation::step_size;  // 0.015, 0.0015, 0.0005 over the step
     v.restart_each_level = true;     // complete combustion before levels 2 and 3
     v.failure_text = "W*** ECPINZ60: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =";
     return v;
