@@ -29,12 +29,15 @@ constexpr double kLn10 = 2.302585092994045684;  // 10^z = exp(z ln 10)
 constexpr double kFloorX = 1e-25;     // mole fractions are kept in [1e-25, 1]
 constexpr double kStepFloorX = 1e-18; // a direct step keeps an unknown in [1e-18, 1]
 constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
-// Past that step, one more full step (Newton converges quadratically
-// there) bring a solve to the exact solution of its relations, so that two
+// The tolerance is absolute: an unknown of 1e-6 (O2 on the rich side, CO or
+// H2 on the lean side) may still be far from its value. Past that step the
+// iteration goes on, up to two more steps (Newton converges quadratically
+// there), until its step is also small against every unknown, so that two
 // solves 1 K apart differ by the physics and not by where each one stopped
 // (their difference is the equilibrium cp); a step below 1e-15 has nothing
 // left to give.
 constexpr int kPolishSteps = 1;
+constexpr double kSettled = 1e-3;  // largest step relative to its unknown at the end
 constexpr double kNothingLeft = 1e-15;
 constexpr double kMaxMove = 0.1;      // largest move of a dependent species per iteration
 constexpr double kRootMaxStep = 0.1;  // largest rise of a square root per step
@@ -315,9 +318,12 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
             } else {  // the level's first numerator over the step itself
                 lambda = std::clamp(lv.c2 / std::max(delta_max, 1e-18) + 0.06, lambda_min, 1.0);
             }
+            double relative_step = 0.0;
             for (int u = 0; u < 4; ++u) {
                 double& vu = v[kUnknowns[u]];
-                vu = std::clamp(vu + lambda * delta[static_cast<std::size_t>(u)], v_floor, 1.0);
+                const double step = lambda * delta[static_cast<std::size_t>(u)];
+                vu = std::clamp(vu + step, v_floor, 1.0);
+                relative_step = std::max(relative_step, std::fabs(step) / vu);
             }
 
             // Dependent species toward their relations, at most 0.1 per step.
@@ -349,7 +355,7 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
             // A level that restarts from complete combustion settles on its own
             // before it may stop; otherwise only the first level must.
             if (polished >= 0 || (delta_max < kTolerance && (i > 2 || (level > 1 && !variant.restart_each_level)))) {
-                if (++polished > kPolishSteps || delta_max < kNothingLeft) {
+                if (++polished > kPolishSteps || delta_max < kNothingLeft || relative_step < kSettled) {
                     converged = true;
                     break;
                 }
