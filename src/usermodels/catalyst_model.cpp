@@ -126,8 +126,10 @@ bool single_fuel_conversion(const exchange::UserModelArrays& p, const CatalystIn
 
     double x = 0.0;
     if (c_o2 > kTiny && c_fuel > kTiny) {
-        if (p.realparm(4) == 0.0)
-            parameter_error("CATMODUSR", 4, "temperature scale", "must not be zero", p.realparm(4));
+        // T / Tc of a zero scale is infinite, or undefined (0 / 0) at T = 0.
+        if (p.realparm(4) == 0.0 && t_K == 0.0)
+            parameter_error("CATMODUSR", 4, "temperature scale", "must not be zero at a temperature of zero",
+                            p.realparm(4));
         const double rate = p.realparm(1) * std::pow(c_o2, p.realparm(2)) * std::pow(c_fuel, p.realparm(3)) *
                             std::exp(t_K / p.realparm(4));  // kmol/(m3 s)
         const double fuel_kg = y(fuel) * in.mass_kg;

@@ -94,8 +94,15 @@ void engcombuser(std::int32_t id, std::int32_t n_species, BurnStep& a) noexcept
     a.dx = dx;
     // the step's share of what is left to burn; nothing once all has burned
     const double share = x_old < 1.0 ? dx / (1.0 - x_old) : 0.0;
-    for (std::int32_t i = 1; i <= n_species; ++i)
-        a.burned(i) = std::min(share * (a.unburned(i) + a.residual(i)), a.unburned(i));
+    for (std::int32_t i = 1; i <= n_species; ++i) {
+        double burned = share * (a.unburned(i) + a.residual(i));
+        if (!std::isfinite(burned)) burned = share * a.unburned(i) + share * a.residual(i);  // the sum alone overflows
+        if (!std::isfinite(burned))
+            beyond_real_range("ENGCOMBUSER", {{15, "unburned mass", a.unburned(i), factor_reach(a.unburned(i))},
+                                              {20, "residual mass", a.residual(i), factor_reach(a.residual(i))},
+                                              {13, "previous burn fraction", x_old, divisor_reach(1.0 - x_old)}});
+        a.burned(i) = std::min(burned, a.unburned(i));
+    }
     a.x_old = x;
     if (x > 0.999) a.end_deg = a.theta_deg;
     a.status = 1;
@@ -144,6 +151,14 @@ WallHeatTransfer engheattruser(std::int32_t id, const CylinderGasState& s) noexc
     // Hohenberg: 130 V^-0.06 p_bar^0.8 T^-0.4 (w + 1.4)^0.8
     h.hohenberg_W_m2K = 130.0 * std::pow(s.volume_m3, -0.06) * std::pow(s.p_Pa * 1e-5, 0.8) *
                         std::pow(s.t_K, -0.4) * std::pow(w + 1.4, 0.8);
+    // A pressure, speed or stroke at the ends of the real range can carry p w beyond it.
+    if (!std::isfinite(h.woschni_W_m2K) || !std::isfinite(h.hohenberg_W_m2K))
+        beyond_real_range(entry, {{11, "pressure", s.p_Pa, factor_reach(s.p_Pa)},
+                                  {10, "piston speed", s.piston_speed_m_s, factor_reach(s.piston_speed_m_s)},
+                                  {6, "stroke", s.stroke_m, factor_reach(s.stroke_m)},
+                                  {5, "bore", s.bore_m, extreme_reach(s.bore_m)},
+                                  {7, "cylinder volume", s.volume_m3, extreme_reach(s.volume_m3)},
+                                  {12, "temperature", s.t_K, extreme_reach(s.t_K)}});
     return h;
 }
 
@@ -287,7 +302,9 @@ double turbflspeeduser(std::int32_t id, double arg6) noexcept
 {
     static UserModelArrays p;
     exchange::load_user_model_arrays(id, p);
-    return 100.0 * arg6;
+    const double speed = 100.0 * arg6;
+    if (!std::isfinite(speed)) beyond_real_range("TURBFLSPEEDUSER", {{6, "flame speed factor", arg6, factor_reach(arg6)}});
+    return speed;
 }
 
 void swirl_user(std::int32_t id, double& ratio, Array1<double> four) noexcept

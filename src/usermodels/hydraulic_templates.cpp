@@ -138,11 +138,6 @@ double cube(double a) noexcept { return a * a * a; }
     stop_run();
 }
 
-void require_diameter(const Layout& l, const char* what, double d) noexcept
-{
-    if (!(d >= 0.0)) bad_input(l, what, d);
-}
-
 // An angle of a cone or face: sin and cos both positive.
 void require_angle(const Layout& l, const char* what, double a) noexcept
 {
@@ -157,43 +152,35 @@ void require_face_angle(const Layout& l, const char* what, double a) noexcept
     if (!(std::sin(a) > 0.0)) bad_input(l, what, a);
 }
 
-void check_geometry(HydTemplate t, const Layout& l, const std::array<double, 7>& g) noexcept
+// Only a diameter that puts a negative quantity under a logarithm or a square
+// root, or a zero under a divisor, has no result; one that enters squared or
+// linearly gives the formulas' values, whatever its sign.
+void check_geometry(HydTemplate t, const Layout& l, const std::array<double, 7>& g, std::int32_t mode) noexcept
 {
     switch (t) {
     case HydTemplate::fvlv:
     case HydTemplate::fvlvmh:
     case HydTemplate::valve:
-        require_diameter(l, "seat diameter D is negative:", g[0]);
-        require_diameter(l, "outer diameter DO is negative:", g[1]);
-        require_diameter(l, "inner diameter DI is negative:", g[2]);
+        // The film takes ln(DO / D); the flow uses squares and D only as a divisor tested for 0.
+        if (mode == 2 && g[0] != 0.0 && g[1] != 0.0 && (g[0] < 0.0) != (g[1] < 0.0)) {
+            if (g[0] < 0.0) bad_input(l, "seat diameter D is negative:", g[0]);
+            bad_input(l, "outer diameter DO is negative:", g[1]);
+        }
         break;
     case HydTemplate::bpss:
-        if (!(g[0] > 0.0)) bad_input(l, "seat diameter Ds is not positive:", g[0]);
-        if (!(g[1] >= g[0])) bad_input(l, "ball diameter Db is below the seat diameter:", g[1]);
-        require_diameter(l, "inner diameter DI is negative:", g[2]);
-        if (!(g[2] <= g[1])) bad_input(l, "inner diameter DI is above the ball diameter:", g[2]);
-        require_diameter(l, "outer diameter DO is negative:", g[3]);
-        break;
-    case HydTemplate::bpcs:
-    case HydTemplate::bpcsmh:
-        require_diameter(l, "seat diameter Ds is negative:", g[0]);
-        require_diameter(l, "ball diameter d is negative:", g[2]);
-        require_diameter(l, "inner diameter DI is negative:", g[3]);
-        require_diameter(l, "outer diameter DO is negative:", g[4]);
+        if (!(g[0] != 0.0)) bad_input(l, "seat diameter Ds is zero:", g[0]);  // r = Db / Ds
+        // sqrt(r^2 - 1) and sqrt(t^2 - 1), where t >= 1 just when |Db| >= |DI|
+        if (!(std::abs(g[1]) >= std::abs(g[0]))) bad_input(l, "ball diameter Db is below the seat diameter:", g[1]);
+        if (!(std::abs(g[2]) <= std::abs(g[1]))) bad_input(l, "inner diameter DI is above the ball diameter:", g[2]);
         break;
     case HydTemplate::cpss:
-        require_diameter(l, "seat diameter Ds is negative:", g[0]);
-        require_diameter(l, "outer diameter DO is negative:", g[1]);
-        require_diameter(l, "inner diameter DI is negative:", g[2]);
         require_angle(l, "cone angle alpha is not between 0 and pi/2:", g[3]);
         break;
     case HydTemplate::cpcs:
-        require_diameter(l, "outer diameter DO is negative:", g[0]);
-        require_diameter(l, "seat diameter D is negative:", g[1]);
-        require_diameter(l, "diameter d2 is negative:", g[2]);
-        require_diameter(l, "inner diameter DI is negative:", g[3]);
         require_face_angle(l, "angle beta is not between 0 and pi:", g[4]);
         require_face_angle(l, "angle alpha is not between 0 and pi:", g[5]);
+        break;
+    default:  // the ball in a cone: squares and products only
         break;
     }
 }
@@ -494,7 +481,7 @@ void hydraulic_template(HydTemplate which, std::span<void* const> args) noexcept
     } else {
         for (int k = 0; k < l.ngeom; ++k) c.g[static_cast<std::size_t>(k)] = a.real(l.geom + k);
     }
-    if (mode == 1 || mode == 2) check_geometry(which, l, c.g);
+    if (mode == 1 || mode == 2) check_geometry(which, l, c.g, mode);
 
     // Upstream side: side 2 when the flow runs against the direction factor,
     // or, for a flow below 1e-17, when p2 is the higher pressure.
@@ -513,8 +500,11 @@ void hydraulic_template(HydTemplate which, std::span<void* const> args) noexcept
     properties::viscandcond_user(t_K, p_Pa, cp_J_kgK, fmloc, mu_Pas, k_W_mK, a.integer(l.circuit));
     if (!(c.rho_kg_m3 > 0.0 && std::isfinite(c.rho_kg_m3)))
         bad_input(l, "upstream density is not positive:", c.rho_kg_m3);
-    if (!(mu_Pas > 0.0 && std::isfinite(mu_Pas))) bad_input(l, "upstream viscosity is not positive:", mu_Pas);
+    // The two-face template works without a viscosity (it keeps its flow number); the others divide by it.
+    if (!std::isfinite(mu_Pas) || (which != HydTemplate::cpcs && !(mu_Pas > 0.0)))
+        bad_input(l, "upstream viscosity is not positive:", mu_Pas);
     c.nu_m2_s = mu_Pas / c.rho_kg_m3;
+    if (!std::isfinite(c.nu_m2_s)) bad_input(l, "upstream kinematic viscosity is not finite:", c.nu_m2_s);
     if (mode != 1 && mode != 2) return;
 
     c.s = static_cast<double>(a.integer(l.s));
@@ -535,7 +525,11 @@ void hydraulic_template(HydTemplate which, std::span<void* const> args) noexcept
         case HydTemplate::fvlv:
         case HydTemplate::fvlvmh:
         case HydTemplate::valve: f = flat_valve_flow(c); break;
-        case HydTemplate::bpss: f = ball_edge_flow(c); break;
+        case HydTemplate::bpss:
+            // Dh divides by Ds + d_t, which vanishes where Ds and Db differ in sign and the lift puts d_t at -Ds.
+            if (c.g[0] + ball_edge(c).d_t == 0.0) bad_input(l, "seat diameter Ds meets the contact diameter at zero:", c.g[0]);
+            f = ball_edge_flow(c);
+            break;
         case HydTemplate::bpcs:
         case HydTemplate::bpcsmh: f = ball_cone_flow(c); break;
         case HydTemplate::cpss: f = cone_edge_flow(c); break;

@@ -206,6 +206,14 @@ double engfric_user_cyl(std::int32_t id, std::int32_t cylinder, double v_m_s, do
     // viscous ring friction plus a load term on the crank lever arm
     const double torque = p.realparm(1) * std::abs(v_m_s) + p.realparm(2) * load * (1.0 - v_m_s / p.realparm(3)) *
                                                                 stroke_m * 0.5 * std::sin(phi * 3.14159 / 180.0);
+    // A velocity or load at the ends of the real range can carry the torque beyond it.
+    if (!std::isfinite(torque))
+        beyond_real_range("ENGFRIC_USER_CYL",
+                          {{7, "piston velocity", v_m_s, factor_reach(v_m_s)},
+                           {8, "load", load, factor_reach(load)},
+                           {1, "viscous factor", p.realparm(1), factor_reach(p.realparm(1)), true},
+                           {2, "load factor", p.realparm(2), factor_reach(p.realparm(2)), true},
+                           {3, "divisor of the velocity", p.realparm(3), divisor_reach(p.realparm(3)), true}});
     if (cylinder == 1)  // the curve is named by the cylinder number
         exchange::user_plot_store(id, 1, kFrictionTitle, "Cyl#1 Fric.Torque", "deg", "N-m", phi, torque);
     return torque;

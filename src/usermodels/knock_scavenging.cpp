@@ -108,6 +108,9 @@ void scavenge_user(std::int32_t imodel, double crank_deg, double num, double den
         out.value_a = pass_value;
         require_nonzero("SCAVENGUSR", 8, "denominator of the ratio", den);
         out.ratio = num / den;
+        if (!std::isfinite(out.ratio))
+            beyond_real_range("SCAVENGUSR", {{8, "denominator of the ratio", den, divisor_reach(den)},
+                                             {7, "numerator of the ratio", num, factor_reach(num)}});
         out.status = 0;
         return;
     }

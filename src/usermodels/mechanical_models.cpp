@@ -150,7 +150,11 @@ double mec_user_extf(std::int32_t imodel, double x1, double x2) noexcept
     auto& p = g_extf_parms;
     exchange::load_user_model_arrays(imodel, p);
     if (p.nreal < 2) input_error({"UserModel error (Force/Torque):  Check UserModel input"});
-    return p.realparm(1) * x1 + p.realparm(2) * x2;
+    const double force = p.realparm(1) * x1 + p.realparm(2) * x2;
+    if (!std::isfinite(force))
+        beyond_real_range("MEC_USER_EXTF", {{2, "first input", x1, factor_reach(p.realparm(1) * x1)},
+                                            {3, "second input", x2, factor_reach(p.realparm(2) * x2)}});
+    return force;
 }
 
 }  // namespace usersub::usermodels

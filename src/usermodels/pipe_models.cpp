@@ -306,6 +306,12 @@ std::array<std::complex<double>, 4> tm_user(std::int32_t id, double omega_rad_s)
     const double z = c_m_s / area_m2;  // characteristic impedance per unit density
     const double c = std::cos(kappa * len_m);
     const double s = std::sin(kappa * len_m);
+    // A frequency or length at the ends of the real range carries the phase beyond it.
+    if (!std::isfinite(c) || !std::isfinite(z * s) || !std::isfinite(s / z))
+        beyond_real_range("TM_USER", {{6, "angular frequency", omega_rad_s, factor_reach(omega_rad_s)},
+                                      {1, "pipe length", len_m, factor_reach(len_m), true},
+                                      {4, "speed of sound", c_m_s, extreme_reach(c_m_s), true},
+                                      {3, "diameter", d_m, extreme_reach(d_m), true}});
     return {{{c, 0.0}, {0.0, z * s}, {0.0, s / z}, {c, 0.0}}};
 }
 

@@ -31,7 +31,11 @@ HevState g_hev;
 double veh_brake_user(std::int32_t imodel, double a, double b) noexcept
 {
     exchange::load_user_model_arrays(imodel, g_brake_parms);
-    return 100.0 * b + 0.01 * a;
+    const double torque = 100.0 * b + 0.01 * a;
+    if (!std::isfinite(torque))
+        beyond_real_range("VEH_BRAKE_USER", {{3, "second input", b, factor_reach(100.0 * b)},
+                                             {2, "first input", a, factor_reach(0.01 * a)}});
+    return torque;
 }
 
 double dyn_tire_user(std::int32_t imodel, double speed_a, double speed_b, double fz_N) noexcept

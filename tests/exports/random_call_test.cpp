@@ -146,7 +146,9 @@ struct Draw {
             const double v = m * std::pow(10.0, static_cast<double>(pick(8)) - 3.0);
             return uniform() < 0.15 ? -v : v;
         }
-        const double hostile[] = {0.0, -1.0, 1e-9, -1e-9, 1e6, -1e6, 1e300, -1e300, 1e-300, -1e-300};
+        const double hostile[] = {0.0,     -1.0,     1e-9,   -1e-9,   1e6,    -1e6,    1e300,   -1e300,
+                                  1e-300,  -1e-300,  1e-320, -1e-320, 5e-324, -5e-324, 1.7976931348623157e308,
+                                  -1.7976931348623157e308};
         return hostile[pick(std::size(hostile))];
     }
 };

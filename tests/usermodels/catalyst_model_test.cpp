@@ -47,7 +47,8 @@ TEST(Catalyst, RateLawConvertsItsShareOfTheFuelTowardsEquilibriumOtherTreatments
     setup_models(1, 2);
     set_time(0.25);
     struct Case { double a, exp_o2, exp_fuel, tc; };
-    for (const Case c : {Case{800.0, 1.0, 0.5, 2000.0}, Case{1e12, 1.0, 1.0, 500.0}}) {  // x about 0.3, then capped
+    // x about 0.3, then capped; Tc = 0: exp(T / 0) = inf, capped at the fuel (x = 1)
+    for (const Case c : {Case{800.0, 1.0, 0.5, 2000.0}, Case{1e12, 1.0, 1.0, 500.0}, Case{800.0, 1.0, 0.5, 0.0}}) {
         load_model(1, {2}, {c.a, c.exp_o2, c.exp_fuel, c.tc});
         Catalyst k(0.01);
         // x = min(A cO^a cF^b exp(T/Tc) m MW_F / rho dt, Y_F m) / (Y_F m), concentrations in kmol/m3
@@ -62,8 +63,8 @@ TEST(Catalyst, RateLawConvertsItsShareOfTheFuelTowardsEquilibriumOtherTreatments
         EXPECT_EQ(k.out33, 0.0);
     }
     const Plot in = drain_plot(1, 1), out = drain_plot(1, 2);
-    expect_near(in.points(), {0.25, 0.25, 18 * 0.1 * 2.0, 18 * 0.1 * 2.0}, 1e-15);
-    expect_near(out.y, {18 * 0.05 * 2.0, 18 * 0.05 * 2.0}, 1e-15);
+    expect_near(in.points(), {0.25, 0.25, 0.25, 18 * 0.1 * 2.0, 18 * 0.1 * 2.0, 18 * 0.1 * 2.0}, 1e-15);
+    expect_near(out.y, {18 * 0.05 * 2.0, 18 * 0.05 * 2.0, 18 * 0.05 * 2.0}, 1e-15);
     EXPECT_EQ(in.labels(), labels("User Catalyst Model", "mass flux into the volume", "sec", "kg/sec"));
     EXPECT_EQ(out.curve, padded("mass flux out of the volume"));
 
@@ -129,18 +130,21 @@ TEST(Catalyst, TemperatureLimitedConversionStopsAtTheLimit)
 
 TEST(Catalyst, InputErrorsStopTheRun)
 {
-    auto run = [](std::vector<int32_t> ints, std::vector<double> reals, bool heptane_is_fuel) {
+    auto run = [](std::vector<int32_t> ints, std::vector<double> reals, bool heptane_is_fuel, double t_K = 700.0) {
         return [=] {
             load_species_fixture({.heptane_is_fuel = heptane_is_fuel});
             load_model(1, ints, reals);
-            Catalyst(0.01).call();
+            Catalyst k(0.01);
+            k.t = t_K;
+            k.call();
         };
     };
     expect_fatal({
         {run({}, {1.0}, false), " No integer parameters defined for user model\n"},
         {run({2}, {1.0, 1.0, 1.0}, false), " UserModel error (Catalyst):  Check UserModel input\n"},
         {run({2}, {1.0, 1.0, 1.0, 500.0}, true), " The example treatment is not valid for more than one fuel\n"},
-        {run({2}, {1.0, 1.0, 1.0, 0.0}, false), " F*** CATMODUSR: real parameter 4 (temperature scale) must not be zero: 0.0\n"},
+        {run({2}, {1.0, 1.0, 1.0, 0.0}, false, 0.0),
+         " F*** CATMODUSR: real parameter 4 (temperature scale) must not be zero at a temperature of zero: 0.0\n"},
     });
 }
 

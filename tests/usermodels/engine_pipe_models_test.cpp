@@ -300,6 +300,10 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
         const double huge = 1e300;
         ENGFRIC_USER_CRANK(&one, &two, &rpm, &huge, &f2, &t[0]);
     }, " F*** ENGFRIC_USER_CRANK: argument 4 (bearing force 1) gives a value beyond the real range: 1e+300\n");
+    expect_child_stop([&] {  // 50 |v| = 5e308 overflows
+        const double v = -1e307;
+        ENGFRIC_USER_CYL(&two, &one, n_, n_, n_, n_, &v, &load, n_, n_, n_, n_, &t[0]);
+    }, " F*** ENGFRIC_USER_CYL: argument 7 (piston velocity) gives a value beyond the real range: -1e+307\n");
     const Plot crank = drain_plot(1, 2);
     const Plot valve = drain_plot(1, 3);
     const Plot cylinder = drain_plot(2, 1);

@@ -145,6 +145,11 @@ TEST(HydraulicValve, FlatValveInsideAtZeroBeyondTheLargestLiftAndWithoutSeatOrFi
     EXPECT_EQ(call(FVLV, {.mode = 2, .g = {0.02, 0.02, 0.01}}).force, 0.0);
     const Hyd seatless = call(FVLV, {.g = {0.0, 0.03, 0.0}});
     expect_near({seatless.area, seatless.dh, seatless.fn, seatless.cd}, {0.0, 0.0, 0.0, 0.0}, 0.0);
+    // Diameters that enter squared (DI, and DO in the flow), or D and DO of one sign under ln(DO / D),
+    // give the outputs of their magnitudes.
+    struct Signed { int32_t mode; std::array<double, 7> g; };
+    for (const Signed& c : {Signed{1, {0.02, -0.03, -0.01}}, Signed{2, {0.02, 0.03, -0.01}}, Signed{2, {-0.02, -0.03, 0.01}}})
+        EXPECT_EQ(call(FVLV, {.mode = c.mode, .g = c.g}).outputs(), call(FVLV, {.mode = c.mode}).outputs()) << c.mode;
 }
 
 TEST(HydraulicValve, BallAndConeGeometries)
@@ -327,10 +332,10 @@ TEST(HydraulicValve, ParameterValveAndSecondBodyAgreeWithTheFlatValve)
 
 TEST(HydraulicValve, InputTheFormulasCannotTakeStopsTheRun)
 {
-    const auto bad = [](Name t, std::array<double, 7> g, std::vector<double> reals) {
+    const auto bad = [](Name t, std::array<double, 7> g, std::vector<double> reals, int32_t mode = 1) {
         return [=] {
             set_reals(1, reals);
-            call(t, {.g = g});
+            call(t, {.mode = mode, .g = g});
         };
     };
     expect_fatal({
@@ -338,7 +343,8 @@ TEST(HydraulicValve, InputTheFormulasCannotTakeStopsTheRun)
         {bad(BPSS, {0.01, 0.008, 0.004, 0.02}, {}), " USER_BPSS: ball diameter Db is below the seat diameter: 0.008\n"},
         {bad(CPSS, {0.01, 0.02, 0.004, 0.0}, {}), " USER_CPSS: cone angle alpha is not between 0 and pi/2: 0.0\n"},
         {bad(CPCS, {0.02, 0.01, 0.008, 0.004, 0.6, 3.2, 1e-3}, {}), " USER_CPCS: angle alpha is not between 0 and pi: 3.2\n"},
-        {bad(FVLV, {0.02, -0.03, 0.01}, {}), " USER_FVLV: outer diameter DO is negative: -0.03\n"},
+        {bad(FVLV, {0.02, -0.03, 0.01}, {}, 2), " USER_FVLV: outer diameter DO is negative: -0.03\n"},  // ln(DO / D)
+        {bad(BPSS, {0.0, 0.012, 0.004, 0.02}, {}), " USER_BPSS: seat diameter Ds is zero: 0.0\n"},       // Db / Ds
     });
 }
 

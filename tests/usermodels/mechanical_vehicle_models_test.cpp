@@ -275,6 +275,8 @@ TEST(ScavengingModel, TreatmentsWindowAndMessages)
     expect_child_stop([] { scavenge(3, 0.0); }, " No integer parameters defined for user model\n");
     expect_child_stop([] { scavenge(1, 0.0, 0.0); },
                 " F*** SCAVENGUSR: argument 8 (denominator of the ratio) must not be zero: 0.0\n");
+    expect_child_stop([] { scavenge(1, 0.0, 1e-320); },  // 3 / 1e-320 = 3e320
+                " F*** SCAVENGUSR: argument 8 (denominator of the ratio) gives a value beyond the real range: 1e-320\n");
     expect_child_stop([] { scavenge(4, 0.0); }, " \"UserModel\" error (Scavenging): Check \"UserModel\" input\n");
 }
 

@@ -195,12 +195,14 @@ void liquid_props_wrap(std::int32_t i, double t_K, double p_Pa, double& c_m_s)
     liquid_density(i, t_K, p_Pa, rho, drho_dt, d2rho_dt2, drho_dp);
     double h = 0.0, cp = 0.0, dh_dp = 0.0;
     liquid_species_props(i, t_K, p_Pa, h, cp, dh_dp, rho, drho_dt);
-    // Without a positive density, cp and drho/dP there is no sound speed.
-    if (!(rho > 0.0 && cp > 0.0 && drho_dp > 0.0))
-        cannot_calculate("sound speed", species_table(), i, t_K, p_Pa);
+    // Without a positive drho/dP there is no sound speed.
+    if (!(drho_dp > 0.0)) cannot_calculate("sound speed", species_table(), i, t_K, p_Pa);
     // cp / cv = 1 / (1 - T (drho/dT)^2 / (rho^2 cp drho/dP)), held to 1.0 .. 1.6:
     // x above 1 gives a negative ratio, held at 1.0; x = 1 an infinite one, 1.6.
+    // A density or cp that is not positive still gives a ratio (x infinite or
+    // negative: 1.0); only 0/0 (no slope over a zero density or cp) has none.
     const double x = t_K * drho_dt * drho_dt / (rho * rho * cp * drho_dp);
+    if (std::isnan(x)) cannot_calculate("sound speed", species_table(), i, t_K, p_Pa);
     const double gamma = x == 1.0 ? 1.6 : std::min(std::max(1.0 / (1.0 - x), 1.0), 1.6);
     c_m_s = std::sqrt(gamma / drho_dp);
 }

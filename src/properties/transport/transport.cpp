@@ -37,12 +37,12 @@ Array1<double> weight_work(std::int64_t n)
     return {"VISCANDCOND_WEIGHTS", work.data(), n};
 }
 
-// mu = 3.3e-7 T^0.7, Pa s. A temperature that is not positive has no value:
-// the run stops naming the routine.
+// mu = 3.3e-7 T^0.7, Pa s; 0 at T = 0. A negative temperature has no real
+// power: the run stops naming the routine.
 double power_law_viscosity(double t_K, const char* routine) noexcept
 {
-    if (!(t_K > 0.0)) {
-        std::string line = "F*** Non-positive temperature in ";
+    if (!(t_K >= 0.0)) {
+        std::string line = "F*** Negative temperature in ";
         line += routine;
         line += ": T =";
         fmt::append_e(line, t_K, 12, 4);

@@ -169,16 +169,37 @@ TEST(LiquidSpecies, SoundSpeedOfLiquidHeptane)
     EXPECT_NEAR(c, 1131.0, 20.0);  // measured speed of sound of n-heptane at 25 C
     // A steeper slope raises x with its square: drho/dT -1.5 gives x = 0.66 and
     // 1 / (1 - x) held at 1.6; -3.0 gives x = 2.64 and 1 / (1 - x) < 0, held at 1.0.
-    for (const auto& [slope, gamma] : {std::pair{-1.5, 1.6}, std::pair{-3.0, 1.0}}) {
-        species_table_rw().liq_coef_a(2, test::fx::kC7H16Liquid) = slope;
-        liquid_props_wrap(test::fx::kC7H16Liquid, 298.15, 1e5, c);
-        EXPECT_NEAR(c, std::sqrt(gamma / 0.098e-5), 1e-9) << slope;
+    // cp = -10 (C'(t) = c2 with c3 = 0) gives x < 0, 1 / (1 - x) < 1, held at 1.0;
+    // at 300 K and 10 bar drho/dP = (0.098 + 2 (-2e-5) 9) 1e-5 = 0.09764e-5.
+    // A density r1 = 0 at 298.15 K and 1 bar is 0: x = +inf, 1 / (1 - x) = -0, held at 1.0.
+    struct Case { double t_K, p_Pa, r1, slope, c2, c3, c_m_s; };
+    const Case cases[] = {
+        {298.15, 1e5, 679.5, -1.5, 2242.5, 1.75, std::sqrt(1.6 / 0.098e-5)},
+        {298.15, 1e5, 679.5, -3.0, 2242.5, 1.75, std::sqrt(1.0 / 0.098e-5)},
+        {300.0, 10e5, 679.5, -0.85, -10.0, 0.0, std::sqrt(1.0 / 0.09764e-5)},  // 1012.013 m/s
+        {298.15, 1e5, 0.0, -0.85, 2242.5, 1.75, std::sqrt(1.0 / 0.098e-5)},
+    };
+    SpeciesTable& s = species_table_rw();
+    const int i = test::fx::kC7H16Liquid;
+    for (const Case& k : cases) {
+        s.liq_coef_a(1, i) = k.r1;
+        s.liq_coef_a(2, i) = k.slope;
+        s.thermo_coef(1, 2, i) = k.c2;
+        s.thermo_coef(1, 3, i) = k.c3;
+        liquid_props_wrap(i, k.t_K, k.p_Pa, c);
+        EXPECT_NEAR(c, k.c_m_s, 1e-9) << k.r1 << ' ' << k.slope << ' ' << k.c2;
     }
-    expect_child_stop([] {  // constant density: no derivatives, no sound speed
-        double cw = 0.0;
-        liquid_props_wrap(test::fx::kH2OLiquid, 300.0, 1e5, cw);
-    }, "F*** Cannot calculate sound speed for species: H2O_L" + std::string(112, ' ') +
-           "\n     T     =  300.00\n     P     =    1.00\n");
+    // No sound speed: water of constant density has no drho/dP; heptane of density 0
+    // without a slope gives x = 0 / 0.
+    s.liq_coef_a(2, i) = 0.0;
+    for (const auto& [species, name] : {std::pair{test::fx::kH2OLiquid, "H2O_L"}, std::pair{i, "C7H16_L"}}) {
+        std::string padded = name;
+        padded.resize(117, ' ');
+        expect_child_stop([species] {
+            double cw = 0.0;
+            liquid_props_wrap(species, 298.15, 1e5, cw);
+        }, "F*** Cannot calculate sound speed for species: " + padded + "\n     T     =  298.15\n     P     =    1.00\n");
+    }
 }
 
 TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)

@@ -78,6 +78,7 @@ TEST(Viscandcond, TablesLevelsRemainderMixingModesAndFatalPaths)
         {"P below level 1, T above", 1200, 1e3, {1, 0, 0, 0}, 1, 4.0e-5, 0.060},
         {"one level, P ignored", 600, 1e7, {0, 1, 0, 0}, 1, 3.5e-5, 0.040},
         {"no tables: power law", 500, 1e5, {0, 0, 0.5, 0.5}, 1, mu_power(500), k_power(500)},
+        {"power law at T = 0", 0, 1e5, {0, 0, 0.5, 0.5}, 1, 0.0, 0.0},
         {"60 % tabled", 450, 1e5, {0.6, 0, 0.4, 0}, 1, 0.6 * 2.4e-5 + 0.4 * mu_power(450),
          0.6 * 0.0355 + 0.4 * k_power(450)},
         {"remainder 5e-5: none", 450, 1e5, {0.99995, 0, 0.00005, 0}, 1, 0.99995 * 2.4e-5, 0.99995 * 0.0355},
@@ -91,6 +92,12 @@ TEST(Viscandcond, TablesLevelsRemainderMixingModesAndFatalPaths)
         const MuK r = transport(c.t_K, c.p_Pa, c.y, c.circuit);
         EXPECT_NEAR(r.mu, c.mu, 1e-18) << c.what;
         EXPECT_NEAR(r.k, c.k, 1e-14) << c.what;
+    }
+    for (const double t_K : {0.0, 500.0}) {  // the power law alone, 0 at T = 0
+        double mu = -1.0, k = -1.0;
+        gas_viscosity_power(t_K, 1100.0, mu, k);
+        EXPECT_DOUBLE_EQ(mu, mu_power(t_K));
+        EXPECT_DOUBLE_EQ(k, k_power(t_K));
     }
     // Level 1 on rows 2..3 and row 1 at 5 bar: 3 bar lies at or below the first row, so level 1 only.
     species_table_rw().tt_level_rows(1, 1, 1) = 2;
@@ -107,7 +114,7 @@ TEST(Viscandcond, TablesLevelsRemainderMixingModesAndFatalPaths)
         {600, {1, 0, 0, 0}, 4, false,
          " F*** Unknown mixing mode in VISCANDCOND_USER: circuit 4 has mode 4 (the modes are 1, 2 and 3)\n"},
         {600, {0, 1, 0, 0}, 1, true, "Interpolation error in VISCANDCOND_USER. \n"},
-        {-10, {0, 0, 1, 0}, 1, false, "F*** Non-positive temperature in VISCANDCOND_USER: T = -0.1000E+02\n"},
+        {-10, {0, 0, 1, 0}, 1, false, "F*** Negative temperature in VISCANDCOND_USER: T = -0.1000E+02\n"},
     };
     for (const Fatal& c : fatal) {
         expect_child_stop([&c] {
