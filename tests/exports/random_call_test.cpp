@@ -218,16 +218,13 @@ void call_sequence(std::uint64_t seed, int phase, std::int64_t k, unsigned char*
 {
     Draw order = draw_for(seed, phase, k, -1);
     const double u = order.uniform();
-    const int len = u < 0.6 ? 1 : (u < 0.9 ? 2 : 3);
-    std::vector<const Entry*> seq;
-    for (int i = 0; i < len; ++i) seq.push_back(&kEntries[order.pick(std::size(kEntries))]);
-    for (int step = 0; step < len; ++step) {
-        const Entry& e = *seq[static_cast<std::size_t>(step)];
+    for (int step = 0; step < (u < 0.6 ? 1 : (u < 0.9 ? 2 : 3)); ++step) {
+        const Entry& e = kEntries[order.pick(std::size(kEntries))];
         Draw d = draw_for(seed, phase, k, step);
         const auto words = prepare(e, d, arena);
         e.call(words.data());
         for (std::size_t i = 0; i < e.args.size(); ++i)
-            if (e.args[i] == Kind::out_real) require_finite(reinterpret_cast<const double*>(words[i]), kSlots, e.name);
+            if (e.args[i] == Kind::out_real) require_finite(reinterpret_cast<double*>(words[i]), kSlots, e.name);
     }
 }
 
@@ -240,8 +237,9 @@ void fluid_state(std::uint64_t seed, std::int64_t k)
     Draw g = draw_for(seed, 2, k, 0);
     const std::array<double, 10> t_edges = {0.0, -5.0, 1e-19, 1e-18, 1.0, 10000.0, 10000.0001, 2e4, 60.0, 9999.0};
     const std::array<double, 7> p_edges = {0.0, -1.0, 1e-19, 1e-18, 1e12, 1.0001e12, 1.0};
-    auto temperature = [&] { return g.uniform() < 0.1 ? g.pick_of(t_edges) : std::exp(g.uniform(std::log(150.0), std::log(8000.0))); };
-    auto pressure = [&] { return g.uniform() < 0.1 ? g.pick_of(p_edges) : std::exp(g.uniform(std::log(1e2), std::log(5e7))); };
+    auto log_uniform = [&](double lo, double hi) { return std::exp(g.uniform(std::log(lo), std::log(hi))); };
+    auto temperature = [&] { return g.uniform() < 0.1 ? g.pick_of(t_edges) : log_uniform(150.0, 8000.0); };
+    auto pressure = [&] { return g.uniform() < 0.1 ? g.pick_of(p_edges) : log_uniform(1e2, 5e7); };
 
     const auto entry = g.pick(5);
     std::array<double, fx::kNSpecies> y{};
@@ -269,7 +267,7 @@ void fluid_state(std::uint64_t seed, std::int64_t k)
         a = pressure();
         b = g.uniform(-4e6, 8e6);
     } else {
-        a = g.uniform() < 0.05 ? g.pick_of(std::array<double, 3>{0.0, -1e-3, 1e-30}) : std::exp(g.uniform(std::log(1e-3), std::log(1e3)));
+        a = g.uniform() < 0.05 ? g.pick_of(std::array<double, 3>{0.0, -1e-3, 1e-30}) : log_uniform(1e-3, 1e3);
         b = g.uniform(-3e6, 8e6);
     }
     decltype(&ZALTHRM_TP) const state[] = {ZALTHRM_TP, ZALTHRM_TP_EQ, ZALTHRM_RE, ZALTHRM_RE_EQ};
