@@ -259,17 +259,10 @@ void fluid_state(std::uint64_t seed, std::int64_t k)
         if (sum == 0.0) y[fx::kN2 - 1] = sum = 1.0;
         for (double& v : y) v /= sum;
     }
-    double a, b;
-    if (entry < 2) {
-        a = temperature();
-        b = pressure();
-    } else if (entry == 4) {
-        a = pressure();
-        b = g.uniform(-4e6, 8e6);
-    } else {
-        a = g.uniform() < 0.05 ? g.pick_of(std::array<double, 3>{0.0, -1e-3, 1e-30}) : log_uniform(1e-3, 1e3);
-        b = g.uniform(-3e6, 8e6);
-    }
+    // T and P; P and h; or density and energy, with a density at or below zero now and then
+    double a = entry < 2 ? temperature() : entry == 4 ? pressure() : g.uniform() >= 0.05 ? log_uniform(1e-3, 1e3)
+                                                                    : g.pick_of(std::array{0.0, -1e-3, 1e-30});
+    double b = entry < 2 ? pressure() : g.uniform(entry == 4 ? -4e6 : -3e6, 8e6);
     decltype(&ZALTHRM_TP) const state[] = {ZALTHRM_TP, ZALTHRM_TP_EQ, ZALTHRM_RE, ZALTHRM_RE_EQ};
     if (entry < 4) state[entry](&a, &b, y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]);
     else ZALTHRM_PH(&a, &b, y.data(), &o[0], &o[1], &o[2], &o[3], &o[4]);
