@@ -1,5 +1,6 @@
-// The library as a host loads it: dlopen the built file, resolve every name of
-// the export table, and drive a short exchange through resolved addresses.
+// The library as a host loads it: dlopen the built file and drive a short
+// exchange through resolved addresses (the exported names themselves are
+// compared with the export table by check_linux_exports.sh).
 #include "usersub.h"
 
 #include <gtest/gtest.h>
@@ -10,23 +11,16 @@ extern "C" int usersub_header_compiles_as_c11(void);
 
 namespace {
 
-const char* const kTableNames[] = {
-#define USERSUB_ENTRY(name, words) #name,
-#include "exports/export_table.inc"
-#undef USERSUB_ENTRY
-};
-
 template <class F>
 F resolve(void* lib, const char* name)
 {
     return reinterpret_cast<F>(dlsym(lib, name));
 }
 
-TEST(HostInterface, EveryTableNameResolvesAndSharesTheLibraryTables)
+TEST(HostInterface, ResolvedEntriesShareTheLibraryTables)
 {
     void* lib = dlopen(USERSUB_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib, nullptr) << dlerror();
-    for (const char* name : kTableNames) EXPECT_NE(dlsym(lib, name), nullptr) << name;
     // Internal C++ names are not visible to the host.
     EXPECT_EQ(dlsym(lib, "_ZN7usersub8stop_runEv"), nullptr);
 
