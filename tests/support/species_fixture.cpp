@@ -47,6 +47,8 @@ const double kProductSeries[13][8] = {
     {33732960, 1489.611, 0, 0, 0, 0, 0, 0},
     {0, 520.32, 0, 0, 0, 0, 0, 0},
     {-4632834, 658.885, 0.1812999, -6.157292e-05, 1.003749e-08, -6.093644e-13, 0, 0}};
+// Methane's series in the same form (least-squares fit of its NASA enthalpy over 300..3000 K).
+const double kCH4Series[8] = {-4650042, 2081.047, 2.259092, -4.844846e-04, 2.950228e-08, 4.488193e-12, 0, 0};
 const std::int32_t kProductTerms[13] = {6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 2, 6};
 const double kProductTcrit[13] = {304.1, 647.3, 126.2, 154.6, 132.9, 33.3, 1e9,
                                   1e9,   1e9,   180.0, 1e9,   150.7, 430.75};
@@ -58,41 +60,6 @@ const double* range_of(const Nasa9Species& s, double T)
     for (int r = 0; r < s.nranges; ++r)
         if (T <= s.ranges[r][1]) return s.ranges[r];
     return s.ranges[s.nranges - 1];
-}
-
-// Power series h = c0 + c1 dT + ... + c5 dT^5 (J/kg, dT = T - Tref) fitted by
-// least squares to the NASA enthalpy over 300..3000 K, with c0 = h(Tref).
-std::array<double, 6> fitted_series(const Nasa9Species& s)
-{
-    const double R = kR / s.mw;
-    const double h0 = R * kTref * nasa9_h_RT(s, kTref);
-    constexpr int n = 5;
-    double A[n][n + 1] = {};
-    for (double T = 300.0; T <= 3000.0; T += 25.0) {
-        const double u = (T - kTref) / 1000.0;  // scaled for conditioning
-        const double dh = R * T * nasa9_h_RT(s, T) - h0;
-        double p[n];
-        p[0] = u;
-        for (int j = 1; j < n; ++j) p[j] = p[j - 1] * u;
-        for (int a = 0; a < n; ++a) {
-            for (int b = 0; b < n; ++b) A[a][b] += p[a] * p[b];
-            A[a][n] += p[a] * dh;
-        }
-    }
-    for (int c = 0; c < n; ++c) {  // Gauss-Jordan, the normal matrix is positive definite
-        for (int r = 0; r < n; ++r) {
-            if (r == c) continue;
-            const double f = A[r][c] / A[c][c];
-            for (int k = c; k <= n; ++k) A[r][k] -= f * A[c][k];
-        }
-    }
-    std::array<double, 6> coef{h0};
-    double scale = 1.0;
-    for (int j = 0; j < n; ++j) {
-        scale *= 1000.0;
-        coef[j + 1] = A[j][n] / A[j][j] / scale;
-    }
-    return coef;
 }
 
 }  // namespace
@@ -155,8 +122,8 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
         for (int e = 0; e < 6; ++e) formula[e + 6 * (i - 1)] = atoms[static_cast<std::size_t>(e)];
     };
     auto set_coef = [&](int i, int set, int j, double v) { coef[(set - 1) + 3 * (j - 1) + 27 * (i - 1)] = v; };
-    // A gas from its NASA data: sets 1..3 are the ranges (the last repeated).
-    auto set_gas = [&](int i, const Nasa9Species& s) {
+    // A gas from its NASA data (sets 1..3 are the ranges, the last repeated) or its series.
+    auto set_gas = [&](int i, const Nasa9Species& s, const double* series) {
         mw[i - 1] = s.mw;
         if (opt.products_switch == 0) {
             for (int set = 1; set <= 3; ++set) {
@@ -164,18 +131,17 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
                 for (int j = 1; j <= 9; ++j) set_coef(i, set, j, r[j + 1]);
             }
         } else {
-            const auto series = fitted_series(s);
-            for (int j = 1; j <= 6; ++j) set_coef(i, 1, j, series[static_cast<std::size_t>(j - 1)]);
+            for (int j = 1; j <= 6; ++j) set_coef(i, 1, j, series[j - 1]);
         }
     };
 
-    set_gas(fx::kN2, nasa9("N2"));
+    set_gas(fx::kN2, nasa9("N2"), kProductSeries[2]);
     set_formula(fx::kN2, {0, 0, 0, 2, 0, 0});
     tcrit[0] = 126.2, pcrit[0] = 3.39e6, realgas_flag[0] = 1;
-    set_gas(fx::kO2, nasa9("O2"));
+    set_gas(fx::kO2, nasa9("O2"), kProductSeries[3]);
     set_formula(fx::kO2, {0, 0, 2, 0, 0, 0});
     tcrit[1] = 154.6, pcrit[1] = 5.043e6, realgas_flag[1] = 1;
-    set_gas(fx::kCH4, nasa9("CH4"));
+    set_gas(fx::kCH4, nasa9("CH4"), kCH4Series);
     set_formula(fx::kCH4, {1, 4, 0, 0, 0, 0});
     tcrit[2] = 190.56, pcrit[2] = 4.599e6, realgas_flag[2] = 1, ifuel[2] = 2;
 
@@ -226,7 +192,7 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
     for (int k = 1; k <= 13; ++k) {
         const int i = fx::product(k);
         const auto& s = nasa9(kProductData[k - 1]);
-        set_gas(i, s);
+        set_gas(i, s, kProductSeries[k - 1]);
         for (int e = 0; e < 6; ++e) formula[e + 6 * (i - 1)] = kProductAtoms[k - 1][e];
         tcrit[i - 1] = kProductTcrit[k - 1], pcrit[i - 1] = kProductPcrit[k - 1];
     }
@@ -285,21 +251,14 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
     e.loadcavit2(cavit_list.data(), cpref.data(), ctref.data(), c4.data(), czero.data(), czero.data(),
                czero.data(), czero.data(), czero.data());
 
-    // ---- transport table of nitrogen: one pressure level at 1 bar ----
-    std::vector<std::int32_t> tt_count(C, 0), tt_levels(C, 0), tt_rows(2 * kTableRows * C, 0),
-        tt_unread(kTableRows * C, 0);
-    std::vector<double> tt_t(kTableRows * C, 0.0), tt_p(kTableRows * C, 0.0), tt_mu(kTableRows * C, 0.0),
-        tt_k(kTableRows * C, 0.0);
-    const double t_K[3] = {300.0, 600.0, 1000.0};
-    const double mu[3] = {1.79e-5, 2.95e-5, 4.17e-5};  // Pa s
-    const double kc[3] = {0.0259, 0.0446, 0.0650};     // W/(m K)
-    for (int r = 0; r < 3; ++r) {
-        tt_t[static_cast<std::size_t>(r)] = t_K[r];
-        tt_p[static_cast<std::size_t>(r)] = 1e5;
-        tt_mu[static_cast<std::size_t>(r)] = mu[r];
-        tt_k[static_cast<std::size_t>(r)] = kc[r];
-    }
-    tt_count[0] = 3, tt_levels[0] = 1, tt_rows[0] = 1, tt_rows[1] = 3;
+    // ---- viscosity table of liquid water: one pressure level at 1 bar ----
+    constexpr int R = kTableRows, w = fx::kH2OLiquid - 1;
+    std::vector<std::int32_t> tt_count(C, 0), tt_levels(C, 0), tt_rows(2 * R * C, 0), tt_unread(R * C, 0);
+    std::vector<double> tt_t(R * C, 0.0), tt_p(R * C, 1e5), tt_mu(R * C, 0.0), tt_k(R * C, 0.6);  // W/(m K)
+    const double t_K[3] = {280.0, 320.0, 360.0}, mu_Pas[3] = {1.4e-3, 0.6e-3, 0.3e-3};
+    std::copy_n(t_K, 3, tt_t.begin() + w * R);
+    std::copy_n(mu_Pas, 3, tt_mu.begin() + w * R);
+    tt_count[w] = 3, tt_levels[w] = 1, tt_rows[2 * R * w] = 1, tt_rows[2 * R * w + 1] = 3;
     const std::int32_t unused9 = 0;
     e.loadprop9(tt_count.data(), tt_t.data(), tt_p.data(), tt_mu.data(), tt_k.data(), tt_rows.data(),
               tt_levels.data(), tt_unread.data(), &unused9);

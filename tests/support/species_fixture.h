@@ -35,7 +35,7 @@ struct SpeciesFixtureOptions {
 };
 
 // Loads the set: LOADPROP0, LOADPROP1 (all 18 species), LOADPROP2, LOADPROP4,
-// LOADPROP9 (nitrogen has a transport table), LOADCAVIT2, LOADCIRCSET (one
+// LOADPROP9 (liquid water has a viscosity table), LOADCAVIT2, LOADCIRCSET (one
 // circuit, mass fractions), COPY_USER_PROPERTY_PARAMETERS (once per process)
 // and SET_EVOLUTION_SCALAR_FLAGS_USER. Reference temperature 298.15 K.
 //

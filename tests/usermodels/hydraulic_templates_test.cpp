@@ -15,26 +15,15 @@ namespace {
 constexpr double kPi = 3.14159265358979;
 constexpr double kPi4 = 0.7853981633974475;
 constexpr double kRho = 997.05;  // liquid water of the fixture, kg/m3
-constexpr double kMu300 = 1.0e-3;  // water table below: halfway between 1.4e-3 (280 K) and 0.6e-3 (320 K)
+constexpr double kMu300 = 1.0e-3;  // the fixture's water table: halfway between 1.4e-3 (280 K) and 0.6e-3 (320 K)
 constexpr double kMu340 = 0.45e-3; // halfway between 0.6e-3 (320 K) and 0.3e-3 (360 K)
 
-// Liquid water with a one-level viscosity table, circuit 1 mixing by mass
-// fractions; two models with one plot each, plots switched on.
+// Liquid water with the fixture's one-level viscosity table, circuit 1 mixing
+// by mass fractions; two models with one plot each, plots switched on.
 void load_water()
 {
     load_species_fixture();
-    constexpr int C = fx::kNSpecies, R = 20, w = fx::kH2OLiquid - 1;
-    std::vector<int32_t> count(C, 0), levels(C, 0), rows(2 * R * C, 0), unread(R * C, 0);
-    std::vector<double> t(R * C, 0.0), p(R * C, 1e5), mu(R * C, 0.0), k(R * C, 0.6);  // 1 bar, 0.6 W/(m K)
-    const std::array<double, 3> t_K{280.0, 320.0, 360.0}, mu_Pas{1.4e-3, 0.6e-3, 0.3e-3};
-    std::copy(t_K.begin(), t_K.end(), t.begin() + w * R);
-    std::copy(mu_Pas.begin(), mu_Pas.end(), mu.begin() + w * R);
-    count[w] = 3;
-    levels[w] = 1;
-    rows[2 * R * w] = 1;
-    rows[2 * R * w + 1] = 3;
-    const int32_t zero = 0, ncirc = 2, modes[2] = {1, 3};
-    LOADPROP9(count.data(), t.data(), p.data(), mu.data(), k.data(), rows.data(), levels.data(), unread.data(), &zero);
+    const int32_t ncirc = 2, modes[2] = {1, 3};
     LOADCIRCSET(&ncirc, modes);
     setup_models(2, 1);
     set_time(0.0);

@@ -13,21 +13,16 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace usersub::properties {
 namespace {
 
-using test::composition;
-using test::Composition;
-using test::kR;
-using test::nasa9;
-using test::nasa_cp_J_kgK;
-using test::nasa_h_J_kg;
-using test::run_in_child;
-namespace fx = test::fx;
+using namespace usersub::test;
 
 MixtureProps frozen(double t_K, double p_Pa, Composition y, MixtureRequest rq = {})
 {
@@ -70,13 +65,9 @@ TEST(Propmix, BurntGasFromEverySpeciesOwnPolynomials)
 // correlation does not, while its dh/dP is the thermodynamic one).
 void expect_consistent_derivatives(double t, double p, const Composition& y, double rel_tol, bool dh_dP = true)
 {
-    const double dt = 1e-3 * t;
-    const double dp = 1e-4 * p;
-    const MixtureProps m = frozen(t, p, y);
-    const MixtureProps tp = frozen(t + dt, p, y);
-    const MixtureProps tm = frozen(t - dt, p, y);
-    const MixtureProps pp = frozen(t, p + dp, y);
-    const MixtureProps pm = frozen(t, p - dp, y);
+    const double dt = 1e-3 * t, dp = 1e-4 * p;
+    const MixtureProps m = frozen(t, p, y), tp = frozen(t + dt, p, y), tm = frozen(t - dt, p, y),
+                       pp = frozen(t, p + dp, y), pm = frozen(t, p - dp, y);
     EXPECT_NEAR(m.cp_J_kgK, (tp.h_J_kg - tm.h_J_kg) / (2 * dt), rel_tol * std::fabs(m.cp_J_kgK));
     EXPECT_NEAR(m.drho_dT, (tp.rho_kg_m3 - tm.rho_kg_m3) / (2 * dt), rel_tol * std::fabs(m.drho_dT));
     EXPECT_NEAR(m.drho_dP, (pp.rho_kg_m3 - pm.rho_kg_m3) / (2 * dp), rel_tol * std::fabs(m.drho_dP));
@@ -112,19 +103,14 @@ TEST(Propmix, RealGasAndIdealSpeciesSideBySide)
         const SpeciesTable& tab = species_table();
         tab.realgas_flag(fx::kO2) = 0;
         tab.realgas_flag(fx::product(1)) = 1;
-        const double t = 280.0;
-        const double p = 1.0e7;
+        const double t = 280.0, p = 1.0e7;
         const double dt = t - tab.tref_thermo;
         const Composition y = composition({{fx::kN2, 0.55}, {fx::kO2, 0.15}, {fx::kCH4, 5e-9},
                                            {fx::product(1), 0.3 - 2e-6}, {fx::product(2), 2e-6}});
         const int ids[5] = {fx::kN2, fx::kO2, fx::kCH4, fx::product(1), fx::product(2)};
         double moles = 0.0;
         for (int i : ids) moles += y[i - 1] / nasa9(test::nasa_name(i)).mw;
-        double h = 0.0;
-        double cp = 0.0;
-        double v = 0.0;
-        double dv_dT = 0.0;
-        double mass = 0.0;
+        double h = 0.0, cp = 0.0, v = 0.0, dv_dT = 0.0, mass = 0.0;
         for (int i : ids) {
             const char* name = test::nasa_name(i);
             const double yi = y[i - 1];
@@ -134,8 +120,7 @@ TEST(Propmix, RealGasAndIdealSpeciesSideBySide)
             if (form == 1) {  // the series of the set: the products' 2e-6 trace keeps two terms
                 const int k = i - fx::kOrdinary;
                 const int terms = i <= fx::kOrdinary ? tab.thermo_nterms(i) : (yi < 5e-6 ? 2 : product_species().prod_settings(k));
-                hi = 0.0;
-                cpi = 0.0;
+                hi = cpi = 0.0;
                 for (int j = 0; j < terms; ++j) {
                     const double c = i <= fx::kOrdinary ? tab.thermo_coef(1, j + 1, i) : product_species().prod_cp_mass(j + 1, k);
                     hi += c * std::pow(dt, j);
@@ -175,8 +160,7 @@ TEST(Propmix, LiquidsThePhasePairAndTheStabilityClip)
 
     // Water paired with the products' water vapour, present and absent: the
     // vapour's values come from its full polynomial.
-    const double t = 400.0;
-    const double p = 3.0e5;
+    const double t = 400.0, p = 3.0e5;
     const double h_liquid = -285.83e6 / 18.01528 + 4181.3 * (t - 298.15) + (p - 1.0e5) / 997.05;
     const double v_vapour = kR / nasa9("H2O").mw * t / p;
     const MixtureRequest rq{.pair_switch = 1, .liquid = fx::kH2OLiquid, .vapour = fx::product(2)};
@@ -190,10 +174,8 @@ TEST(Propmix, LiquidsThePhasePairAndTheStabilityClip)
 
     // n-heptane with a steep density slope: drho/dT is held at -sqrt(0.375 cp rho^2 drho/dP / T).
     species_table_rw().liq_coef_a(2, fx::kC7H16Liquid) = -5.0;  // kg/(m3 K)
-    const double t_ref = 298.15;
+    const double t_ref = 298.15, rho = 679.5, drho_dP = 0.098e-5;  // r1 at the reference state, r5 in 1/Pa
     const MixtureProps m = frozen(t_ref, 1.0e5, composition({{fx::kC7H16Liquid, 1.0}}));
-    const double rho = 679.5;       // r1 at the reference state
-    const double drho_dP = 0.098e-5;  // r5 per bar, in 1/Pa
     const double limit = std::sqrt(0.375 * m.cp_J_kgK * rho * rho * drho_dP / t_ref);
     EXPECT_NEAR(m.drho_dT, -limit, 1e-9 * limit);
 
@@ -237,43 +219,29 @@ TEST(Propmix, EquilibriumDecisionAndQueryCall)
 {
     test::load_species_fixture();
     const Composition products = composition({{fx::product(3), 0.75}, {fx::product(1), 0.15}, {fx::product(2), 0.10}});
-    struct Case {
-        std::int32_t eq_switch;
-        double t_K;
-        double mode;
-        std::int32_t flag;
-    };
-    for (const Case c : {Case{1, 1600.0, 1000.0, 0}, Case{1, 1600.001, 1000.0, 1}, Case{2, 500.0, 1000.0, 1},
-                         Case{2, 500.0, 0.1, 0}, Case{0, 2500.0, 1000.0, 0}}) {
-        SCOPED_TRACE(c.t_K);
+    for (auto [eq_switch, t_K, mode, expected] : {std::tuple{1, 1600.0, 1000.0, 0}, {1, 1600.001, 1000.0, 1},
+                                                  {2, 500.0, 1000.0, 1}, {2, 500.0, 0.1, 0}, {0, 2500.0, 1000.0, 0}}) {
         Composition y = products;
         MixtureProps out;
         std::int32_t flag = 0;
-        propmix({.eq_switch = c.eq_switch, .eq_mode = c.mode}, flag, c.t_K, 1e5, y.data(), out);
-        EXPECT_EQ(flag, c.flag);
+        propmix({.eq_switch = eq_switch, .eq_mode = mode}, flag, t_K, 1e5, y.data(), out);
+        EXPECT_EQ(flag, expected) << t_K;
     }
     // A query call without equilibrium answers cp = -1 and touches only h, dh/dP, dv/dT, dv/dP.
     MixtureProps out;
-    out.rho_kg_m3 = 7.0;
-    out.drho_dT = 7.0;
-    out.h_J_kg = 7.0;
-    out.dv_dT = 7.0;
+    out.rho_kg_m3 = out.drho_dT = out.h_J_kg = out.dv_dT = 7.0;
     Composition y = products;
     std::int32_t flag = 0;
     propmix({.eq_switch = 1, .query = 1, .eq_mode = 1.0}, flag, 1500.0, 1e5, y.data(), out);
-    EXPECT_EQ(out.cp_J_kgK, -1.0);
-    EXPECT_EQ(out.h_J_kg, 0.0);
-    EXPECT_EQ(out.dv_dT, 0.0);
-    EXPECT_EQ(out.rho_kg_m3, 7.0);
-    EXPECT_EQ(out.drho_dT, 7.0);
+    EXPECT_EQ((std::array{out.cp_J_kgK, out.h_J_kg, out.dv_dT, out.rho_kg_m3, out.drho_dT}),
+              (std::array{-1.0, 0.0, 0.0, 7.0, 7.0}));
 }
 
 TEST(Propmix, TraceProductsUseShortenedSeries)
 {
     test::load_species_fixture({.products_switch = 1});
     const auto& series = product_species().prod_cp_mass;
-    const double t = 1200.0;
-    const double dt = t - 298.15;
+    const double t = 1200.0, dt = t - 298.15;
     const auto h_terms = [&](int k, int n) {
         double h = 0.0;
         for (int j = 0; j < n; ++j) h += series(j + 1, k) * std::pow(dt, j);
@@ -296,10 +264,8 @@ TEST(Propmix, SecondFormMatchesTheLiveRoutineWithoutRealGases)
                                        {fx::product(1), 0.15}, {fx::product(2), 0.1 - 2e-6}, {fx::product(9), 2e-6}});
     const MixtureRequest rq{.pair_switch = 1, .liquid = fx::kH2OLiquid, .vapour = fx::product(2)};
     for (double t : {350.0, 900.0}) {
-        Composition y1 = y;
-        Composition y2 = y;
-        MixtureProps a;
-        MixtureProps b;
+        Composition y1 = y, y2 = y;
+        MixtureProps a, b;
         std::int32_t flag = 0;
         propmix(rq, flag, t, 4e5, y1.data(), a);
         propmix_b(rq, flag, t, 4e5, y2.data(), b);
@@ -324,13 +290,8 @@ TEST(IdealGasMixture, MolarAverageOfTheNasaPolynomials)
 {
     test::load_species_fixture();
     Composition y = composition({{fx::kN2, 0.7}, {fx::kO2, 0.2}, {fx::product(1), 0.1}});  // CO2 of the products
-    const double t = 2500.0;
-    const double p = 3.0e5;
-    double rho = 0.0;
-    double cp = 0.0;
-    double h = 0.0;
-    double e = 0.0;
-    double w = 0.0;
+    const double t = 2500.0, p = 3.0e5;
+    double rho = 0.0, cp = 0.0, h = 0.0, e = 0.0, w = 0.0;
     propmix_iga(p, t, y.data(), rho, cp, h, e, w);
 
     // Per kg the mass sum of the polynomials; h with a5 T^3 times 0.333333 in place of 1/3.
@@ -363,12 +324,8 @@ TEST(ProductMixture, PropertiesByTypeAndSpeciesEnthalpies)
 {
     test::load_species_fixture();
     Composition y = composition({{fx::kN2, 1.0}, {fx::kCH4, 5e-9}});
-    const double t = 800.0;
-    const double p = 2.0e5;
-    double rho = 0.0;
-    double h = 0.0;
-    double cp = 0.0;
-    double minus_h = 0.0;
+    const double t = 800.0, p = 2.0e5;
+    double rho = 0.0, h = 0.0, cp = 0.0, minus_h = 0.0;
     // The trace of methane enters only with the all-species flag.
     prodmix_props(0, fx::kCH4, 0.0, t, p, y.data(), rho, h, cp, minus_h, 0);
     EXPECT_NEAR(h, nasa_h_J_kg("N2", t), 1e-6);
@@ -400,8 +357,7 @@ TEST(PhState, NewtonOnTheMixtureEnthalpy)
     // Argon's series has two terms: cp constant, so the second evaluation confirms the first step.
     const Composition ar = composition({{fx::product(12), 1.0}});
     const double cp_ar = product_species().prod_cp_mass(2, 12);
-    double t = 400.0;
-    double cp = 0.0;
+    double t = 400.0, cp = 0.0;
     zalthrm_ph_solve(t, 1e5, ar.data(), cp_ar * (950.0 - 298.15), cp, 0, 0, 1.0e-4);
     EXPECT_NEAR(t, 950.0, 1e-9);
     EXPECT_DOUBLE_EQ(cp, cp_ar);
@@ -415,10 +371,7 @@ TEST(PhState, NewtonOnTheMixtureEnthalpy)
     t = 400.0;
     zalthrm_ph_solve(t, 1e5, ar.data(), 0.0, cp, 3, 0, 1.0e-4);
     EXPECT_EQ(t, 400.0);
-    double rho = -1.0;
-    double a = -1.0;
-    double b = -1.0;
-    double dv = -1.0;
+    double rho = -1.0, a = -1.0, b = -1.0, dv = -1.0;
     realgas_state(0, 0, 0, 500.0, 1e5, 0.0, ar.data(), rho, a, b, dv, 3);
     EXPECT_EQ(rho, -1.0);
 
@@ -438,10 +391,7 @@ TEST(PhState, MixEnthalpyNormalisesAndSkipsTraces)
     const Composition full = composition({{fx::kN2, 0.6}, {fx::kO2, 0.2}, {fx::product(1), 0.2}});
     Composition half = full;
     for (double& y : half) y *= 0.5;
-    double h1 = 0.0;
-    double cp1 = 0.0;
-    double h2 = 0.0;
-    double cp2 = 0.0;
+    double h1 = 0.0, cp1 = 0.0, h2 = 0.0, cp2 = 0.0;
     mix_enthalpy(0, 800.0, 1e5, full.data(), h1, cp1);
     mix_enthalpy(0, 800.0, 1e5, half.data(), h2, cp2);
     EXPECT_NEAR(h1, test::nasa_mixture(full, 800.0).h_J_kg, 1e-6);

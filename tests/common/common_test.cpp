@@ -1,18 +1,147 @@
-// Every expected field below was printed by gfortran 12.2 with
+// The common layer: one-based arrays and their bounds diagnostic, fixed-length
+// texts, list-directed and Fortran-edited output, and the run stop.
+//
+// Every expected Fortran field below was printed by gfortran 12.2 with
 // tools/fortran_format_reference.f90, but for E and G with d = 0, where gfortran stops.
 // Real rows are {w, d, value, field}; the value text is converted with strtod, giving the
 // same double as the reference program's list-directed READ.
+#include "common/array.h"
+#include "common/fixed_text.h"
 #include "common/fortran_format.h"
+#include "common/output.h"
+#include "common/run_stop.h"
+#include "support/child.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
+namespace usersub {
 namespace {
+
 using namespace usersub::fmt;
+
+TEST(Array1, OneBasedAccessOverHostArrayAndStorage)
+{
+    double host[3] = {1.5, 2.5, 3.5};
+    const Array1<double> a("HOSTARR", host, 3);
+    EXPECT_EQ(a(1), 1.5);
+    EXPECT_EQ(a(3), 3.5);
+    a(2) = 9.0;
+    EXPECT_EQ(host[1], 9.0);
+    EXPECT_EQ(a.span(2, 3).size(), 2u);
+    EXPECT_TRUE(a.span(3, 2).empty());  // an empty run is not checked
+
+    const Array1<double> zero_based("Z", host, 3, 0);
+    EXPECT_EQ(zero_based(0), 1.5);
+    EXPECT_EQ(zero_based(2), 3.5);  // the upper bound is 2
+
+    Storage<int, 1> s("STORE");
+    s.assign({4}, -999);
+    EXPECT_EQ(view1(s)(4), -999);
+}
+
+TEST(ArrayN, ColumnMajorWithFirstSubscriptFastest)
+{
+    Storage<int, 3> c("C3");
+    c.assign({2, 3, 4}, 7, {0, 1, -1});
+    c(1, 3, 2) = 5;
+    // offset (1 - 0) + 2 ((3 - 1) + 3 (2 - -1)): first subscript fastest, from its lower bound
+    EXPECT_EQ(c.data()[1 + 2 * (2 + 3 * 3)], 5);
+    EXPECT_EQ(c.view()(0, 1, -1), 7);
+}
+
+// An out-of-range subscript writes one line naming array, subscript, value and
+// bound, and ends the run with status 1.
+TEST(BoundsDiagnostic, StopsTheRunWithTheViolatedBound)
+{
+    int data[4] = {};
+    const Array1<int> a("INTPARM", data, 4);
+    test::expect_child_stop([&] { (void)a(5); },
+                            " Array bounds error: subscript 1 of array INTPARM has value 5, above its upper bound 4\n");
+
+    Storage<double, 2> m("XDATA");
+    m.assign({201, 2}, 0.0);
+    test::expect_child_stop([&] { (void)m(1, 0); },
+                            " Array bounds error: subscript 2 of array XDATA has value 0, below its lower bound 1\n");
+
+    char buf[2 * 5];
+    const TextArray<char> t("NAMES", buf, 5, 2);
+    t.assign(1, "ab");
+    t.assign(2, "abcdefgh");
+    EXPECT_EQ(t(2), "abcde");
+    test::expect_child_stop_mentioning([&] { (void)t(3); }, "array NAMES has value 3, above");
+}
+
+TEST(FixedText, AssignmentPadsOrCutsAndComparisonIgnoresTrailingBlanks)
+{
+    char field[6];
+    text::assign(field, 6, "abc");
+    EXPECT_EQ(std::string_view(field, 6), "abc   ");
+    text::assign(field, 6, "abcdefghij");
+    EXPECT_EQ(std::string_view(field, 6), "abcdef");
+    EXPECT_EQ(text::Fixed<4>{}.view(), "    ");
+
+    EXPECT_TRUE(text::equal("N2", "N2      "));
+    EXPECT_TRUE(text::equal("", "   "));
+    EXPECT_FALSE(text::equal(" N2", "N2"));  // leading blanks count
+    EXPECT_FALSE(text::equal("n2", "N2"));   // so does case
+    EXPECT_FALSE(text::equal("N2 x", "N2"));
+    EXPECT_EQ(text::trim_right("   "), "");
+
+    EXPECT_TRUE(text::host(nullptr, 5).empty());
+    EXPECT_TRUE(text::host("abc", -1).empty());
+    EXPECT_EQ(text::host("abcdef", 3), "abc");
+}
+
+TEST(ListDirected, LeadingBlankThenBlankSeparatedItemsToStandardOutput)
+{
+    out::ListLine line;
+    line << "User model:" << std::int32_t{3} << 2.5 << -1e20 << 2.0 << std::int64_t{-7};
+    EXPECT_EQ(line.str(), " User model: 3 2.5 -1e+20 2.0 -7");
+    EXPECT_EQ(out::ListLine{}.str(), " ");
+
+    std::string s;
+    out::append_real(s, 0.1);
+    EXPECT_EQ(s, "0.1");  // shortest form that reads back exactly
+    s.clear();
+    out::append_real(s, 1.0 / 3.0);
+    EXPECT_EQ(std::stod(s), 1.0 / 3.0);
+
+    EXPECT_EQ(test::capture_stdout([] {
+                  out::list("W*** warning", std::int32_t{12});
+                  out::write_line("as it stands");
+              }),
+              " W*** warning 12\nas it stands\n");
+}
+
+// A fatal error flushes what was written, closes the library's files (their
+// buffered lines reach the disk) and ends the process with status 1.
+TEST(RunStop, FlushesClosesFilesAndExitsWithStatusOne)
+{
+    char path[] = "/tmp/usersub_run_stop_XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const auto write_then_stop = [&] {
+        std::FILE* f = std::fopen(path, "w");
+        register_file(f);
+        std::fputs("buffered line\n", f);
+        std::fputs("partial stdout", stdout);  // no newline, still buffered
+        stop_run();
+    };
+    test::expect_child_stop(write_then_stop, "partial stdout");
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "buffered line\n");
+    std::remove(path);
+}
 
 struct Case { int w, d; const char* value; const char* field; };
 
@@ -103,3 +232,4 @@ TEST(FortranFormat, AppendBuildsALine) {
 }
 
 }  // namespace
+}  // namespace usersub

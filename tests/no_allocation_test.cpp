@@ -1,16 +1,32 @@
-// The property routines allocate nothing per call: operator new is counted
-// around repeated calls.
+// The per-call routines allocate nothing: operator new, replaced here (so
+// this test stands in an executable of its own), is counted around repeated calls.
+#include "exchange/user_models.h"
 #include "properties/equilibrium/equilibrium_driver.h"
 #include "properties/mixture/propmix.h"
 #include "properties/state/ph_state.h"
-#include "support/allocation_counter.h"
 #include "support/fixture_gases.h"
+#include "usermodels/model_setup.h"
 #include "usersub.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdlib>
+#include <new>
 #include <vector>
+
+namespace {
+long g_allocations = 0;
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    ++g_allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace usersub::test {
 namespace {
@@ -27,9 +43,9 @@ Composition as_composition(const std::vector<double>& y)
 template <class F>
 void expect_no_allocation(F&& calls)
 {
-    const long before = allocation_count();
+    const long before = g_allocations;
     for (int k = 0; k < 20; ++k) calls();
-    EXPECT_EQ(allocation_count(), before);
+    EXPECT_EQ(g_allocations, before);
 }
 
 TEST(NoAllocation, FluidStateEntryPoints)
@@ -86,6 +102,25 @@ TEST(NoAllocation, EquilibriumProducts)
             }
         }
     });
+}
+
+TEST(NoAllocation, FetchAndPlotStorePerCall)
+{
+    const int32_t one = 1;
+    setup_models(1, 1);
+    set_ints(1, std::vector<int32_t>(10, 0));
+    set_texts(1, {"curve"}, 5);
+    send_state({.state_int4 = 1, .time_step = 1});
+
+    usersub::exchange::UserModelArrays arrays;
+    const long before = g_allocations;
+    for (int k = 0; k < 201; ++k) {  // fills the plot buffer up to its thinning
+        usersub::exchange::load_user_model_arrays(1, arrays);
+        const double x = k;
+        USERPLOTSTORE(&one, &one, "T", 1, "C", 1, "x", 1, "y", 1, &x, &x);
+    }
+    EXPECT_EQ(g_allocations, before);
+    EXPECT_EQ(arrays.nint, 10);
 }
 
 }  // namespace
