@@ -36,19 +36,9 @@ void demo_property_models()
     ENTRY(ZALTHRM_PH)(&p_Pa, &h, y.data(), &t_ph, &rho, &e, &cp, &cv);
     std::printf("ZALTHRM_PH    from P and h, that composition frozen: %.1f K\n", t_ph);
 
-    // Water viscosity from 280 to 360 K (one table level at 1 bar) for the valve.
-    constexpr int R = 20, w = fx::kH2OLiquid - 1;
-    std::vector<int32_t> count(nsp, 0), levels(nsp, 0), rows(2 * R * nsp, 0), unread(R * nsp, 0);
-    std::vector<double> tt(R * nsp, 0.0), pt(R * nsp, 1e5), mu(R * nsp, 0.0), kt(R * nsp, 0.6);
-    const double t_rows[] = {280.0, 300.0, 320.0, 360.0}, mu_rows[] = {1.43e-3, 0.853e-3, 0.577e-3, 0.326e-3};
-    for (int r = 0; r < 4; ++r) tt[w * R + r] = t_rows[r], mu[w * R + r] = mu_rows[r];  // K, Pa s
-    count[w] = 4, levels[w] = 1, rows[2 * R * w] = 1, rows[2 * R * w + 1] = 4;
-    ENTRY(LOADPROP9)(count.data(), tt.data(), pt.data(), mu.data(), kt.data(), rows.data(), levels.data(),
-                     unread.data(), &z);
-
     // Flat valve, seat 8 mm, port 4 to 12 mm, lifted 0.1 mm; water at 300 K from 20 to 19 bar.
-    std::vector<double> water(nsp, 0.0);
-    water[w] = 1.0;
+    std::vector<double> water(nsp, 0.0);  // viscosity from the set's table
+    water[fx::kH2OLiquid - 1] = 1.0;
     const double h0 = 0.0, cd0 = 0.7, fn_crit = 5000.0, lift = 1e-4, v = 0.0, x_ref = 0.0, p1 = 20e5, p2 = 19e5,
                  t1 = 300.0, mdot = 0.01, p_vap = 3500.0, d_seat = 8e-3, d_out = 12e-3, d_in = 4e-3;
     double area = 0, dh = 0, fn = 0, cd = 0, force = 0, vol1 = 0, vol2 = 0;
