@@ -311,13 +311,8 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
                 d = roots ? std::min(d, kRootMaxStep) : std::clamp(d, kStepFloorX - vu, 1.0 - vu);
             }
 
-            double lambda;
-            if (variant.relaxation == Relaxation::step_change) {
-                if (i > 2 && delta_max > delta_prev) c = lv.c1;
-                lambda = std::clamp(c / std::max(std::fabs(delta_prev - delta_max), 1e-18) + 0.06, lambda_min, 1.0);
-            } else {  // the level's first numerator over the step itself
-                lambda = std::clamp(lv.c2 / std::max(delta_max, 1e-18) + 0.06, lambda_min, 1.0);
-            }
+            if (variant.relaxation == Relaxation::step_change && i > 2 && delta_max > delta_prev) c = lv.c1;
+            const double lambda = relaxation_factor(variant.relaxation, c, delta_max, delta_prev, lambda_min);
             double relative_step = 0.0;
             for (int u = 0; u < 4; ++u) {
                 double& vu = v[kUnknowns[u]];
@@ -386,6 +381,12 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
 }
 
 }  // namespace
+
+double relaxation_factor(Relaxation rule, double c, double delta_max, double delta_prev, double lambda_min) noexcept
+{
+    const double change = rule == Relaxation::step_change ? std::fabs(delta_prev - delta_max) : delta_max;
+    return std::clamp(c / std::max(change, 1e-18) + 0.06, lambda_min, 1.0);
+}
 
 NewtonOutcome solve_products(const NewtonVariant& variant, double p_Pa, double t_K,
                              const ElementAmounts& n, std::int32_t start) noexcept

@@ -119,6 +119,10 @@ inline constexpr NewtonVariant kRoot60Newton = [] {
     return v;
 }();
 
+// The relaxation of a step whose largest change is delta_max, after a step of
+// delta_prev (see Relaxation).
+double relaxation_factor(Relaxation rule, double c, double delta_max, double delta_prev, double lambda_min) noexcept;
+
 struct NewtonOutcome {
     bool converged = false;
     int iterations = 0;  // Newton iterations made, all levels
