@@ -9,13 +9,13 @@
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
+#include <span>
 #include <utility>
+#include <vector>
 
 namespace usersub::test {
 
 inline constexpr double kR = 8314.3;  // J/(kmol K), the library's gas constant
-
-using Composition = std::array<double, fx::kNSpecies>;
 
 // Mass fractions: the named species at their values, the rest 0.
 inline Composition composition(std::initializer_list<std::pair<int, double>> parts)
@@ -65,10 +65,7 @@ inline double nasa_cp_J_kgK(const char* name, double t_K) { return kR / nasa9(na
 // The gases of y summed by mass at T; fractions below 1e-8 are traces the
 // library leaves out. h_scale sums |h| for tolerances.
 struct NasaMixture {
-    double h_J_kg = 0.0;
-    double cp_J_kgK = 0.0;
-    double r_J_kgK = 0.0;
-    double h_scale = 0.0;
+    double h_J_kg = 0.0, cp_J_kgK = 0.0, r_J_kgK = 0.0, h_scale = 0.0;
 };
 inline NasaMixture nasa_mixture(const Composition& y, double t_K)
 {
@@ -83,6 +80,17 @@ inline NasaMixture nasa_mixture(const Composition& y, double t_K)
         m.r_J_kgK += yi * kR / nasa9(nasa_name(i)).mw;
     }
     return m;
+}
+
+// kmol of C, H, O and N atoms per kg in the mass fractions y of species
+// `first` on, from the formulas and molar masses of the loaded set.
+inline std::vector<double> element_amounts(std::span<const double> y, int first = 1)
+{
+    const auto& st = properties::species_table();
+    std::vector<double> n(4, 0.0);
+    for (int i = first; i <= fx::kNSpecies; ++i)
+        for (int e = 1; e <= 4; ++e) n[e - 1] += st.species_formula(e, i) * y[i - 1] / st.pmwt(i);
+    return n;
 }
 
 // The slot of liquid n-heptane takes the formula and molecular weight of

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -92,17 +94,30 @@ double nasa9_s_R(const Nasa9Species& s, double T)
            a[5] * T * T * T / 3 + a[6] * T * T * T * T / 4 + a[8];
 }
 
-std::vector<double> fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi)
+Composition fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi)
 {
     const double mw_o2 = nasa9("O2").mw;
     const double mw_n2 = nasa9("N2").mw;
     const double o2 = o2_per_fuel / phi;
     const double mass = mw_fuel + o2 * (mw_o2 + 3.76 * mw_n2);
-    std::vector<double> y(fx::kNSpecies, 0.0);
+    Composition y{};
     y[static_cast<std::size_t>(fuel - 1)] = mw_fuel / mass;
     y[fx::kO2 - 1] = o2 * mw_o2 / mass;
     y[fx::kN2 - 1] = 3.76 * o2 * mw_n2 / mass;
     return y;
+}
+
+std::vector<DataRow> data_rows(const char* path)
+{
+    std::vector<DataRow> rows;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        auto& r = rows.emplace_back().words;
+        for (std::string w; words >> w;) r.push_back(w);
+    }
+    return rows;
 }
 
 void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions& opt)

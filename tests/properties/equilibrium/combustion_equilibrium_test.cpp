@@ -14,9 +14,7 @@
 #include <bit>
 #include <cstdint>
 #include <cmath>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -99,34 +97,23 @@ const std::array<double, 6> kStoich = {4.3440229, 9.7740515, 13.5750715, 50.6003
 TEST(GibbsMinimisation, AgreesWithCeaAndConservesElements)
 {
     load_species_fixture();
-    struct Case {
-        std::string label;
-        double p_bar, t_K;
-        std::array<double, 6> n;                 // C, H, O, N, Ar, S
-        std::array<std::string, kProducts> x;  // as printed
-    };
-    std::vector<Case> cases;
-    std::ifstream in(USERSUB_TEST_DATA_DIR "/cea_equilibrium_tp.txt");
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream f(line);
-        Case& c = cases.emplace_back();
-        f >> c.label >> c.p_bar >> c.t_K;
-        for (double& v : c.n) f >> v;
-        for (auto& v : c.x) f >> v;
-    }
+    // Rows: label, p_bar, T, the amounts of C H O N Ar S, the 13 mole fractions as printed.
+    const auto cases = data_rows(USERSUB_TEST_DATA_DIR "/cea_equilibrium_tp.txt");
     ASSERT_EQ(cases.size(), 22u);
 
     const SpeciesTable& st = species_table();
     for (const char* pass : {"cold", "warm"}) {
-        for (const Case& c : cases) {
+        for (const DataRow& r : cases) {
+            const std::string& label = r.words[0];
+            std::array<double, 6> n{};
+            for (int e = 0; e < 6; ++e) n[e] = r.number(3 + e);
             if (pass[0] == 'c') set_molefrac({});
-            EXPECT_TRUE(solve(c.n, c.p_bar, c.t_K, pass[0] == 'c' ? 1 : 0).converged) << pass << ' ' << c.label;
+            EXPECT_TRUE(solve(n, r.number(1), r.number(2), pass[0] == 'c' ? 1 : 0).converged) << pass << ' ' << label;
             const Fractions got = molefrac();
             std::array<double, 4> atoms{};
             for (int k = 0; k < kProducts; ++k) {
-                const std::string& ref = c.x[k];
-                const std::string where = std::string(pass) + ' ' + c.label + ' ' + kNames[k];
+                const std::string& ref = r.words[9 + k];
+                const std::string where = std::string(pass) + ' ' + label + ' ' + kNames[k];
                 if (k < 11)
                     for (int e = 0; e < 4; ++e) atoms[e] += st.species_formula(e + 1, fx::product(k + 1)) * got[k];
                 if (ref == "-") {
@@ -139,10 +126,10 @@ TEST(GibbsMinimisation, AgreesWithCeaAndConservesElements)
                     << where;
             }
             const double atoms_sum = atoms[0] + atoms[1] + atoms[2] + atoms[3] + got[kAr - 1] + got[kSO2 - 1];
-            const double n_sum = c.n[0] + c.n[1] + c.n[2] + c.n[3] + c.n[4] + c.n[5];
+            const double n_sum = n[0] + n[1] + n[2] + n[3] + n[4] + n[5];
             for (int e = 0; e < 4; ++e)
-                EXPECT_NEAR(atoms[e] / atoms_sum, c.n[e] / n_sum, std::max(1e-12 * c.n[e] / n_sum, 1e-15))
-                    << pass << ' ' << c.label << " element " << e;
+                EXPECT_NEAR(atoms[e] / atoms_sum, n[e] / n_sum, std::max(1e-12 * n[e] / n_sum, 1e-15))
+                    << pass << ' ' << label << " element " << e;
         }
     }
 }

@@ -7,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <fstream>
 #include <numeric>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -26,40 +23,26 @@ void clear_products()
     for (int k = 1; k <= kProducts; ++k) x()(k) = 0.0;
 }
 
-std::vector<double> methane_air(double phi) { return fuel_air(fx::kCH4, 16.04246, 2.0, phi); }
-std::vector<double> octane_air(double phi)
+Composition methane_air(double phi) { return fuel_air(fx::kCH4, 16.04246, 2.0, phi); }
+Composition octane_air(double phi)
 {
     octane_in_heptane_slot();
     return fuel_air(fx::kC7H16Liquid, 114.22852, 12.5, phi);
 }
 
-// Element amounts (C, H, O, N) in kmol/kg of the products in y.
-std::array<double, 4> product_elements(const std::vector<double>& y)
-{
-    const ProductSpeciesSet& ps = product_species();
-    std::array<double, 4> n{};
-    for (int k = 1; k <= kProducts; ++k)
-        for (int e = 0; e < 4; ++e) n[e] += ps.prod_atoms(e + 1, k) * y[fx::product(k) - 1] / ps.prod_mw(k);
-    return n;
-}
-
 TEST(EquilibriumConstantSolvers, AgreeWithTheIndependentSolutionOfTheirRelations)
 {
     load_species_fixture();
-    std::ifstream in(USERSUB_TEST_DATA_DIR "/ecp_oracle_cases.txt");
-    ASSERT_TRUE(in);
-    std::string line;
-    int cases = 0;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        std::string name;
-        double t_K = 0, p_Pa = 0, n[6] = {}, expected[kProducts] = {};
-        fields >> name >> t_K >> p_Pa;
-        for (double& v : n) fields >> v;
-        for (double& v : expected) fields >> v;
-        ASSERT_TRUE(fields) << line;
-        ++cases;
+    // Rows: name, T, P, the amounts of C H O N Ar S, the 13 product mole fractions.
+    const auto rows = data_rows(USERSUB_TEST_DATA_DIR "/ecp_oracle_cases.txt");
+    ASSERT_EQ(rows.size(), 25u);
+    for (const DataRow& r : rows) {
+        ASSERT_EQ(r.words.size(), 22u) << r.words[0];
+        const std::string& name = r.words[0];
+        const double t_K = r.number(1), p_Pa = r.number(2);
+        double n[6], expected[kProducts];
+        for (int i = 0; i < 6; ++i) n[i] = r.number(3 + i);
+        for (int k = 0; k < kProducts; ++k) expected[k] = r.number(9 + k);
         // The cp_ pairs (rich, O2 near 1e-6: within the 1e-6 stop, not 1e-4) serve ECP's cp.
         const bool four_elements = n[4] == 0.0 && n[5] == 0.0 && name.rfind("cp_", 0) != 0;
         const double phi = (2 * n[0] + n[1] / 2) / n[2];
@@ -84,7 +67,6 @@ TEST(EquilibriumConstantSolvers, AgreeWithTheIndependentSolutionOfTheirRelations
                 check("root60", [&](std::int32_t& f) { ecpinz60_b(p_Pa, t_K, n[0], n[1], n[2], n[3], 0, f); });
         }
     }
-    EXPECT_EQ(cases, 25);
     EXPECT_GT(ecpinz60_iteration_counters().total, ecpinz60_iteration_counters().most);
 }
 
@@ -101,7 +83,7 @@ TEST(EquilibriumDriver, ChoosesTheMethodAndWritesBackTheProducts)
         {1.04, 2500.0, EquilibriumMethod::equilibrium_constants},
     };
     for (const Case& c : cases) {
-        std::vector<double> y = methane_air(c.phi);
+        Composition y = methane_air(c.phi);
         y[fx::kH2OLiquid - 1] = 0.1;  // kept out of the reaction: IFUEL -1
         for (int i = 0; i < fx::kOrdinary; ++i)
             if (i != fx::kH2OLiquid - 1) y[static_cast<std::size_t>(i)] *= 0.9;
@@ -113,7 +95,7 @@ TEST(EquilibriumDriver, ChoosesTheMethodAndWritesBackTheProducts)
         EXPECT_NEAR(std::accumulate(y.begin() + fx::kOrdinary, y.end(), 0.0), 0.9, 1e-15);
         // The products hold the elements of the reactants, as far as the
         // solvers converge: per CH4 1 C, 4 H, 4/phi O, 15.04/phi N.
-        const std::array<double, 4> n = product_elements(y);
+        const std::vector<double> n = element_amounts(y, fx::kFirstProduct);
         const double per_fuel[4] = {1.0, 4.0, 4.0 / c.phi, 2 * 3.76 * 2 / c.phi};
         for (int e = 0; e < 4; ++e) EXPECT_NEAR(n[e] / fuel_kmol_per_kg, per_fuel[e], 1e-6 * per_fuel[e]) << e;
     }
@@ -134,10 +116,10 @@ TEST(EquilibriumDriver, RepeatedCallsKeepEveryAtom)
         for (const double t_K : {1600.0, 2400.0, 3500.0, 5000.0})
             for (const double p_Pa : {1e3, 1e5, 1e7})
                 for (const double phi : {0.5, 1.0, 1.6, 2.0}) {
-                    std::vector<double> y = octane_air(phi);
+                    Composition y = octane_air(phi);
                     for (int call = 0; call < 300; ++call)
                         (method == 2 ? ecpinz60 : ecpinz)(0.0, t_K, p_Pa, y.data());
-                    const std::array<double, 4> n = product_elements(y);
+                    const std::vector<double> n = element_amounts(y);
                     const double given[3] = {18.0 / 8, 25.0 / (8 * phi), 94.0 / (8 * phi)};
                     const double rounding = method == 1 ? 1e-11 : 1e-12;  // Gibbs: a 5-by-5 elimination a call
                     for (int e = 1; e < 4; ++e)
@@ -156,7 +138,7 @@ TEST(EquilibriumDriver, HydrogenWithoutCarbonGoesToGibbsMinimisation)
         std::vector<std::int32_t> evolution(1000, 0);
         evolution[161] = word162;
         copy_user_evolution(evolution.data());
-        std::vector<double> y = fuel_air(fx::product(kH2), 2.01588, 0.5, 1.0);
+        Composition y = fuel_air(fx::product(kH2), 2.01588, 0.5, 1.0);
         ecpinz(0.0, 2000.0, 1e5, y.data());
         EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::gibbs);
         const double trace = 1e-6 * (4.0 + 2.0 + 2 * 3.76) / m;  // of the element sum
@@ -175,7 +157,7 @@ TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
         for (const double phi : {3.0, 3.2, 4.0, 4.1, 5.5, 8.0}) {
             for (const double t_K : {1600.0, 2300.0, 3000.0}) {
                 for (const double p_bar : {1.0, 10.0, 50.0}) {
-                    std::vector<double> y = octane ? octane_air(phi) : methane_air(phi);
+                    Composition y = octane ? octane_air(phi) : methane_air(phi);
                     // Per fuel molecule: octane 8 C, 18 H, 25/phi O; methane 1 C, 4 H, 4/phi O.
                     const double n_C = octane ? 8.0 : 1.0;
                     const double n_O = (octane ? 25.0 : 4.0) / phi;
@@ -192,7 +174,7 @@ TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
                     for (double v : y) EXPECT_TRUE(v >= 0.0 && v <= 1.0) << v;
                     EXPECT_NEAR(std::accumulate(y.begin(), y.end(), 0.0), 1.0, 1e-14);
                     // Only carbon is taken out: H and N keep their ratio to rounding.
-                    const std::array<double, 4> n = product_elements(y);
+                    const std::vector<double> n = element_amounts(y);
                     EXPECT_NEAR(n[1] / n[3], h_per_n, 1e-12 * h_per_n) << octane << " " << phi << " " << t_K;
                 }
             }
@@ -203,23 +185,12 @@ TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
 TEST(EquilibriumDriver, FatalMessagesEndTheRun)
 {
     load_species_fixture();
-    struct Case {
-        int species;
-        double amount;
-        const char* output;
-    };
-    const Case cases[] = {
-        {fx::kH2OLiquid, 1.0, "F*** No species defined with molecular formula, check FluidGas objects\n"},
-        {fx::kCH4, 1.0,
-         "W*** Solid carbon formed in equilibrium calculations\nF*** No oxygen available for combustion\n"},
-        {fx::product(kSO2), 1.0, "F*** Not enough oxygen to bond with sulfur.\n"},
-    };
-    for (const Case& c : cases) {
-        expect_child_stop([&] {
-            std::vector<double> y(fx::kNSpecies, 0.0);
-            y[c.species - 1] = c.amount;
-            ecpinz(0.0, 2000.0, 1e5, y.data());
-        }, c.output);
+    for (const auto& [species, output] :
+         {std::pair{fx::kH2OLiquid, "F*** No species defined with molecular formula, check FluidGas objects\n"},
+          std::pair{fx::kCH4, "W*** Solid carbon formed in equilibrium calculations\nF*** No oxygen available for combustion\n"},
+          std::pair{fx::product(kSO2), "F*** Not enough oxygen to bond with sulfur.\n"}}) {
+        Composition y = composition({{species, 1.0}});
+        expect_child_stop([&y] { ecpinz(0.0, 2000.0, 1e5, y.data()); }, output);
     }
 }
 
@@ -234,7 +205,7 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     DriverVariant impatient = kEcpinzDriver;
     impatient.root = &root;
     impatient.ecp = &ecp_variant;
-    std::vector<double> y = methane_air(1.04);
+    Composition y = methane_air(1.04);
     const std::string out = capture_stdout([&] { drive_equilibrium(impatient, 0.0, 2000.0, 1e5, y.data()); });
     EXPECT_EQ(out,
               "W*** ECPINZ: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2000.00       1.00   1.0400\n"
@@ -267,12 +238,10 @@ TEST(AlternativeEquilibrium, FourElementDriverFloorsAt1800KAndNeverUsesGibbs)
 {
     load_species_fixture();
     // Below the floor the products are those of 1800 K (and 1600 K for the live driver).
-    std::vector<double> at_1500 = methane_air(0.8);
-    std::vector<double> at_1800 = at_1500;
+    Composition at_1500 = methane_air(0.8), at_1800 = at_1500, live = at_1500;
     ecpinz60(0.0, 1500.0, 1e6, at_1500.data());
     ecpinz60(0.0, 1800.0, 1e6, at_1800.data());
     EXPECT_EQ(at_1500, at_1800);
-    std::vector<double> live = methane_air(0.8);
     ecpinz(0.0, 1500.0, 1e6, live.data());
     EXPECT_NE(live, at_1800);
 
