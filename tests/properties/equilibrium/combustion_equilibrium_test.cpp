@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -306,36 +306,25 @@ TEST_P(MatrixSolve, FixedOrdersMatchTheGeneralEliminationBitForBit)
     const Solver solve = GetParam();
     std::mt19937_64 rng(20261206);
     std::uniform_real_distribution<double> value(-3.0, 3.0);
-    for (std::int32_t n : {4, 5}) {
+    for (const std::size_t n : {4u, 5u}) {
+        const auto order = static_cast<std::int32_t>(n);
         for (int trial = 0; trial < 300; ++trial) {
-            std::vector<double> a(static_cast<std::size_t>(n * n)), b(static_cast<std::size_t>(n));
+            std::vector<double> a(n * n), b(n);
             for (double& e : a) e = value(rng);
             for (double& e : b) e = value(rng);
-            if (trial % 5 == 1) a[0] = 0.0;                                  // zero first diagonal
-            if (trial % 5 == 2) {  // ties in size
-                a[1] = -a[0];
-                a[static_cast<std::size_t>(n)] = a[0];
-            }
-            if (trial % 5 == 3)  // a zero column: singular, found at the last step
-                for (std::int32_t r = 0; r < n; ++r) a[static_cast<std::size_t>(r + n * 2)] = 0.0;
-            std::vector<double> padded(static_cast<std::size_t>((n + 1) * n), 7.0);
-            for (std::int32_t c = 0; c < n; ++c)
-                for (std::int32_t r = 0; r < n; ++r)
-                    padded[static_cast<std::size_t>(r + (n + 1) * c)] = a[static_cast<std::size_t>(r + n * c)];
-            std::vector<double> b_general = b;
-            const bool general = solve(n, n + 1, padded.data(), b_general.data());
-            const bool fixed = solve(n, n, a.data(), b.data());
+            if (trial % 5 == 1) a[0] = 0.0;  // zero first diagonal
+            if (trial % 5 == 2) a[1] = -a[0], a[n] = a[0];  // ties in size
+            if (trial % 5 == 3) std::fill_n(a.begin() + 2 * n, n, 0.0);  // zero column: singular at the last step
+            std::vector<double> padded((n + 1) * n, 7.0), b_general = b;
+            for (std::size_t c = 0; c < n; ++c) std::copy_n(a.begin() + n * c, n, padded.begin() + (n + 1) * c);
+            const bool general = solve(order, order + 1, padded.data(), b_general.data());
+            const bool fixed = solve(order, order, a.data(), b.data());
             ASSERT_EQ(fixed, general) << n << " " << trial;
             EXPECT_EQ(fixed, trial % 5 != 3) << n << " " << trial;
-            for (std::int32_t r = 0; r < n; ++r) {
-                EXPECT_EQ(std::bit_cast<std::uint64_t>(b[static_cast<std::size_t>(r)]),
-                          std::bit_cast<std::uint64_t>(b_general[static_cast<std::size_t>(r)]))
-                    << n << " " << trial << " " << r;
-                for (std::int32_t c = 0; c < n; ++c)
-                    EXPECT_EQ(std::bit_cast<std::uint64_t>(a[static_cast<std::size_t>(r + n * c)]),
-                              std::bit_cast<std::uint64_t>(padded[static_cast<std::size_t>(r + (n + 1) * c)]))
-                        << n << " " << trial << " " << r << " " << c;
-            }
+            // Bit for bit (memcmp: a zero of the other sign differs too), A without its padding row.
+            for (std::size_t c = 0; c < n; ++c) std::copy_n(padded.begin() + (n + 1) * c, n, padded.begin() + n * c);
+            EXPECT_EQ(std::memcmp(b.data(), b_general.data(), n * sizeof(double)), 0) << n << " " << trial;
+            EXPECT_EQ(std::memcmp(a.data(), padded.data(), n * n * sizeof(double)), 0) << n << " " << trial;
         }
     }
 }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace usersub::properties {
@@ -73,30 +74,23 @@ TEST(EquilibriumConstantSolvers, AgreeWithTheIndependentSolutionOfTheirRelations
 TEST(EquilibriumDriver, ChoosesTheMethodAndWritesBackTheProducts)
 {
     load_species_fixture();
-    struct Case {
-        double phi, t_K;
-        EquilibriumMethod method;
-    };
-    const Case cases[] = {
-        {1.04, 2000.0, EquilibriumMethod::square_root},
-        {1.06, 2000.0, EquilibriumMethod::equilibrium_constants},
-        {1.04, 2500.0, EquilibriumMethod::equilibrium_constants},
-    };
-    for (const Case& c : cases) {
-        Composition y = methane_air(c.phi);
+    using enum EquilibriumMethod;
+    for (const auto& [phi, t_K, method] : {std::tuple{1.04, 2000.0, square_root},
+                                           std::tuple{1.06, 2000.0, equilibrium_constants},
+                                           std::tuple{1.04, 2500.0, equilibrium_constants}}) {
+        Composition y = methane_air(phi);
+        for (double& v : y) v *= 0.9;
         y[fx::kH2OLiquid - 1] = 0.1;  // kept out of the reaction: IFUEL -1
-        for (int i = 0; i < fx::kOrdinary; ++i)
-            if (i != fx::kH2OLiquid - 1) y[static_cast<std::size_t>(i)] *= 0.9;
-        const double fuel_kmol_per_kg = 0.9 / (16.04246 + 2 / c.phi * (31.9988 + 3.76 * 28.0134));
-        ecpinz(0.0, c.t_K, 1e5, y.data());
-        EXPECT_EQ(last_equilibrium_method(), c.method) << c.phi << " " << c.t_K;
+        const double fuel_kmol_per_kg = 0.9 / (16.04246 + 2 / phi * (31.9988 + 3.76 * 28.0134));
+        ecpinz(0.0, t_K, 1e5, y.data());
+        EXPECT_EQ(last_equilibrium_method(), method) << phi << " " << t_K;
         EXPECT_EQ(y[fx::kH2OLiquid - 1], 0.1);
         for (int i : {fx::kN2, fx::kO2, fx::kCH4}) EXPECT_EQ(y[i - 1], 0.0);
         EXPECT_NEAR(std::accumulate(y.begin() + fx::kOrdinary, y.end(), 0.0), 0.9, 1e-15);
         // The products hold the elements of the reactants, as far as the
         // solvers converge: per CH4 1 C, 4 H, 4/phi O, 15.04/phi N.
         const std::vector<double> n = element_amounts(y, fx::kFirstProduct);
-        const double per_fuel[4] = {1.0, 4.0, 4.0 / c.phi, 2 * 3.76 * 2 / c.phi};
+        const double per_fuel[4] = {1.0, 4.0, 4.0 / phi, 2 * 3.76 * 2 / phi};
         for (int e = 0; e < 4; ++e) EXPECT_NEAR(n[e] / fuel_kmol_per_kg, per_fuel[e], 1e-6 * per_fuel[e]) << e;
     }
 }
@@ -153,9 +147,9 @@ TEST(EquilibriumDriver, HydrogenWithoutCarbonGoesToGibbsMinimisation)
 TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
 {
     load_species_fixture();
-    for (const bool octane : {true, false}) {
-        for (const double phi : {3.0, 3.2, 4.0, 4.1, 5.5, 8.0}) {
-            for (const double t_K : {1600.0, 2300.0, 3000.0}) {
+    for (const bool octane : {true, false})
+        for (const double phi : {3.0, 3.2, 4.0, 4.1, 5.5, 8.0})
+            for (const double t_K : {1600.0, 2300.0, 3000.0})
                 for (const double p_bar : {1.0, 10.0, 50.0}) {
                     Composition y = octane ? octane_air(phi) : methane_air(phi);
                     // Per fuel molecule: octane 8 C, 18 H, 25/phi O; methane 1 C, 4 H, 4/phi O.
@@ -177,9 +171,6 @@ TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
                     const std::vector<double> n = element_amounts(y);
                     EXPECT_NEAR(n[1] / n[3], h_per_n, 1e-12 * h_per_n) << octane << " " << phi << " " << t_K;
                 }
-            }
-        }
-    }
 }
 
 TEST(EquilibriumDriver, FatalMessagesEndTheRun)
@@ -198,12 +189,11 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
 {
     load_species_fixture();
     // One iteration in all: neither Newton solver can converge.
-    NewtonVariant root = kRootNewton;
-    NewtonVariant ecp_variant = kEcpNewton;
+    NewtonVariant root = kRootNewton, ecp_variant = kEcpNewton, ecp60_variant = kEcp60Newton;
     root.levels = {{{1, 0.014, 0.015}, {0, 0.001, 0.0015}, {0, 0.0005, 0.0005}}};
-    ecp_variant.levels = root.levels;
-    DriverVariant impatient = kEcpinzDriver;
-    impatient.root = &root;
+    ecp_variant.levels = ecp60_variant.levels = root.levels;
+    DriverVariant impatient = kEcpinzDriver, root_fails = kEcpinzDriver;
+    impatient.root = root_fails.root = &root;
     impatient.ecp = &ecp_variant;
     Composition y = methane_air(1.04);
     const std::string out = capture_stdout([&] { drive_equilibrium(impatient, 0.0, 2000.0, 1e5, y.data()); });
@@ -217,8 +207,6 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     // A failed square-root solve writes nothing: the equilibrium-constant
     // solver takes over from the root's start (here complete combustion), so
     // it gives what it gives from that start on its own, to the bit.
-    DriverVariant root_fails = kEcpinzDriver;
-    root_fails.root = &root;
     y = methane_air(1.04);
     capture_stdout([&] { drive_equilibrium(root_fails, 0.0, 2000.0, 1e5, y.data()); });
     const std::vector<double> after_fallback(&x()(1), &x()(1) + kProducts);
@@ -228,8 +216,6 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     EXPECT_EQ(std::vector<double>(&x()(1), &x()(1) + kProducts), after_fallback);
 
     // The four-element solver has nothing to fall back on: its failure ends the run.
-    NewtonVariant ecp60_variant = kEcp60Newton;
-    ecp60_variant.levels = root.levels;
     expect_child_stop([&] { solve_products(ecp60_variant, 2e6, 2400.0, {1, 4, 4, 15, 0, 0}, 1); },
                       "F*** ECP60: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2400.00      20.00   1.0000\n");
 }
