@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
+#include <numeric>
 #include <span>
 #include <utility>
 #include <vector>
@@ -31,8 +33,7 @@ inline Composition air() { return composition({{fx::kN2, 0.767}, {fx::kO2, 0.233
 inline Composition burnt_gas()
 {
     const double w[13] = {0.12, 0.05, 0.72, 0.0899, 1e-3, 5e-5, 1e-7, 1e-6, 2e-4, 1e-3, 1e-9, 0.0176, 0.0};
-    double sum = 0.0;
-    for (double v : w) sum += v;
+    const double sum = std::accumulate(std::begin(w), std::end(w), 0.0);
     Composition y{};
     for (int k = 1; k <= 13; ++k) y[fx::product(k) - 1] = w[k - 1] / sum;
     return y;
@@ -44,8 +45,7 @@ inline Composition burnt_gas_with_reactants()
 {
     const double parts[fx::kNSpecies] = {0.40, 0.05,   0.01,  0.0,  0.0,    0.08, 0.06, 0.38, 0.015,
                                          4e-3, 2e-4,   3e-6,  2e-5, 8e-5,   1.5e-3, 6e-7, 4e-3, 2e-7};
-    double sum = 0.0;
-    for (double v : parts) sum += v;
+    const double sum = std::accumulate(std::begin(parts), std::end(parts), 0.0);
     Composition y{};
     for (std::size_t i = 0; i < y.size(); ++i) y[i] = parts[i] / sum;
     return y;

@@ -291,8 +291,7 @@ TEST_P(MatrixSolve, FullPivotSearchAndFatalPaths)
     const std::string message =
         std::string(solve == &matrix_solve_b ? " " : "") + "F*** MATRIX routine: mmx1 .gt. ipmax\n";
     for (std::int32_t n : {0, 2}) {
-        double a = 1.0;
-        double b = 1.0;
+        double a = 1.0, b = 1.0;
         expect_child_stop([&] { solve(n, 1001, &a, &b); }, message);
     }
 }
