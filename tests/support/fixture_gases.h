@@ -64,9 +64,7 @@ inline double nasa_cp_J_kgK(const char* name, double t_K) { return kR / nasa9(na
 
 // The gases of y summed by mass at T; fractions below 1e-8 are traces the
 // library leaves out. h_scale sums |h| for tolerances.
-struct NasaMixture {
-    double h_J_kg = 0.0, cp_J_kgK = 0.0, r_J_kgK = 0.0, h_scale = 0.0;
-};
+struct NasaMixture { double h_J_kg = 0.0, cp_J_kgK = 0.0, r_J_kgK = 0.0, h_scale = 0.0; };
 inline NasaMixture nasa_mixture(const Composition& y, double t_K)
 {
     NasaMixture m;

@@ -25,12 +25,8 @@ namespace {
 namespace pr = usersub::properties;
 using Y = Composition;
 
-struct Tp {
-    double rho, e, h, cp, cv;
-};
-struct Re {
-    double t, p, h, cp, cv;
-};
+struct Tp { double rho, e, h, cp, cv; };
+struct Re { double t, p, h, cp, cv; };
 
 // The frozen state, or with eq the equilibrium state.
 Tp tp(double t, double p, Y& y, bool eq = false)
@@ -142,12 +138,9 @@ TEST(FluidState, OutOfRangeTemperatureOrPressureEndsTheRun)
 {
     load_species_fixture();
     enum Entry { kTp, kRe, kPh };
-    struct Case {
-        Entry entry;
-        double a, b;           // T and P; rho and the start T; P
-        std::string expected;  // empty: accepted
-        bool head_only;        // the output begins with the expected text
-    };
+    // a, b: T and P; rho and the start T; P. An empty expected output: accepted; head_only: the
+    // output begins with the expected text.
+    struct Case { Entry entry; double a, b; std::string expected; bool head_only; };
     const std::string tail_tp = "At location:  Pipe Subvolume, istep=  Part = unknown\n";
     const Case cases[] = {
         {kTp, 10000.0, 1.0e5, "", false},
