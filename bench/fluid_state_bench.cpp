@@ -89,9 +89,7 @@ BENCHMARK(BM_ZalthrmRE);
 void BM_ZalthrmTPEq(benchmark::State& state)
 {
     load_set();
-    const std::vector<double> stoichiometric = usersub::test::fuel_air(fx::kC7H16Liquid, 114.22852, 12.5, 1.0);
-    ub::Composition reactants{};
-    std::copy(stoichiometric.begin(), stoichiometric.end(), reactants.begin());
+    const ub::Composition reactants = usersub::test::fuel_air(fx::kC7H16Liquid, 114.22852, 12.5, 1.0);
     const auto call = [&](int) {
         ub::Composition y = reactants;
         const double t = 2400.0, p = 1.0e6;

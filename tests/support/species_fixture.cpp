@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,12 +23,12 @@ constexpr double kTref = 298.15;       // K
 constexpr int C = fx::kNSpecies;       // capacity: 5 ordinary + 13 products
 constexpr int kTableRows = 20;
 
-// Gas data names in fixture order (liquids carry their own data).
-const char* const kProductData[13] = {"CO2", "H2O", "N2", "O2", "CO", "H2", "H",
-                                      "O",   "OH",  "NO", "N",  "Ar", "SO2"};
-const char* const kProductNames[13] = {"prod_co2", "prod_h2o", "prod_n2", "prod_o2", "prod_co",
-                                       "prod_h2",  "prod_h",   "prod_o",  "prod_oh", "prod_no",
-                                       "prod_n",   "prod_ar",  "prod_so2"};
+// NASA data names of the gases in fixture order (the liquids carry their own data).
+const char* const kGasData[C] = {"N2", "O2", "CH4", nullptr, nullptr, "CO2", "H2O", "N2", "O2",
+                                 "CO", "H2", "H",   "O",     "OH",    "NO",  "N",   "Ar", "SO2"};
+const char* const kNames[C] = {"N2",      "O2",      "CH4",     "C7H16_L", "H2O_L",    "prod_co2",
+                               "prod_h2o", "prod_n2", "prod_o2", "prod_co", "prod_h2",  "prod_h",
+                               "prod_o",   "prod_oh", "prod_no", "prod_n",  "prod_ar",  "prod_so2"};
 // Atoms of C, H, O, N, S, Ar.
 const double kProductAtoms[13][6] = {
     {1, 0, 2, 0, 0, 0}, {0, 2, 1, 0, 0, 0}, {0, 0, 0, 2, 0, 0}, {0, 0, 2, 0, 0, 0},
@@ -92,17 +95,30 @@ double nasa9_s_R(const Nasa9Species& s, double T)
            a[5] * T * T * T / 3 + a[6] * T * T * T * T / 4 + a[8];
 }
 
-std::vector<double> fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi)
+Composition fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi)
 {
     const double mw_o2 = nasa9("O2").mw;
     const double mw_n2 = nasa9("N2").mw;
     const double o2 = o2_per_fuel / phi;
     const double mass = mw_fuel + o2 * (mw_o2 + 3.76 * mw_n2);
-    std::vector<double> y(fx::kNSpecies, 0.0);
+    Composition y{};
     y[static_cast<std::size_t>(fuel - 1)] = mw_fuel / mass;
     y[fx::kO2 - 1] = o2 * mw_o2 / mass;
     y[fx::kN2 - 1] = 3.76 * o2 * mw_n2 / mass;
     return y;
+}
+
+std::vector<DataRow> data_rows(const char* path)
+{
+    std::vector<DataRow> rows;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        auto& r = rows.emplace_back().words;
+        for (std::string w; words >> w;) r.push_back(w);
+    }
+    return rows;
 }
 
 void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions& opt)
@@ -151,12 +167,9 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
         ifuel[i - 1] = opt.heptane_is_fuel ? 2 : 0;
         mw[i - 1] = 100.20194;
         set_formula(i, {7, 16, 0, 0, 0, 0});
-        const double r[8] = {679.5,   // kg/m3 at 298.15 K, 1 bar
-                             -0.85,   // kg/(m3 K)
-                             -9e-4,   // kg/(m3 K^2)
-                             0.0,
-                             0.098,   // kg/(m3 bar): compressibility 1.44e-9 1/Pa
-                             -2e-5, 0.0, 0.0};
+        // 679.5 kg/m3 at 298.15 K and 1 bar, falling 0.85 kg/m3 per K (and 9e-4
+        // per K^2), rising 0.098 kg/m3 per bar (compressibility 1.44e-9 1/Pa).
+        const double r[8] = {679.5, -0.85, -9e-4, 0.0, 0.098, -2e-5, 0.0, 0.0};
         for (int k = 0; k < 8; ++k) liq_a[k + 8 * (i - 1)] = r[k];
         par_a[i - 1] = 298.15, par_b[i - 1] = 1e5;
         // Enthalpy C(t) = c1 + c2 t + c3 t^2 + c4 t^3, t = T - 298.15: the liquid's
@@ -191,8 +204,7 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
     }
     for (int k = 1; k <= 13; ++k) {
         const int i = fx::product(k);
-        const auto& s = nasa9(kProductData[k - 1]);
-        set_gas(i, s, kProductSeries[k - 1]);
+        set_gas(i, nasa9(kGasData[i - 1]), kProductSeries[k - 1]);
         for (int e = 0; e < 6; ++e) formula[e + 6 * (i - 1)] = kProductAtoms[k - 1][e];
         tcrit[i - 1] = kProductTcrit[k - 1], pcrit[i - 1] = kProductPcrit[k - 1];
     }
@@ -207,27 +219,19 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
               &pref_liq, &n, &m, &k, realgas_flag.data(), liq_flag.data());
 
     // ---- names and product data ----
-    std::vector<double> patoms(6 * 13), pmw(13), pmw_inv(13), pseries(8 * 13), sref(C, 0.0);
+    // The product tables hold the products' per-species data above, in their own order.
+    std::vector<double> patoms, pseries, pmw(mw.begin() + 5, mw.end()), pmw_inv(mw_inv.begin() + 5, mw_inv.end()),
+        sref(C, 0.0);
     for (int p = 0; p < 13; ++p) {
-        const auto& s = nasa9(kProductData[p]);
-        for (int e = 0; e < 6; ++e) patoms[static_cast<std::size_t>(e + 6 * p)] = kProductAtoms[p][e];
-        pmw[static_cast<std::size_t>(p)] = s.mw;
-        pmw_inv[static_cast<std::size_t>(p)] = 1.0 / s.mw;
-        for (int j = 0; j < 8; ++j) pseries[static_cast<std::size_t>(j + 8 * p)] = kProductSeries[p][j];
-        sref[static_cast<std::size_t>(fx::product(p + 1) - 1)] = nasa9_s_R(s, kTref) * kR / s.mw;
+        patoms.insert(patoms.end(), kProductAtoms[p], kProductAtoms[p] + 6);
+        pseries.insert(pseries.end(), kProductSeries[p], kProductSeries[p] + 8);
     }
-    const char* ordinary_data[3] = {"N2", "O2", "CH4"};
-    for (int i = 0; i < 3; ++i) {
-        const auto& s = nasa9(ordinary_data[i]);
-        sref[static_cast<std::size_t>(i)] = nasa9_s_R(s, kTref) * kR / s.mw;
-    }
+    for (int i = 0; i < C; ++i)
+        if (const char* gas = kGasData[i])
+            sref[static_cast<std::size_t>(i)] = nasa9_s_R(nasa9(gas), kTref) * kR / nasa9(gas).mw;
     constexpr std::size_t kLen = 12;
     std::string names(C * kLen, ' ');
-    const char* ordinary_names[5] = {"N2", "O2", "CH4", "C7H16_L", "H2O_L"};
-    for (int i = 0; i < C; ++i) {
-        const std::string nm = i < 5 ? ordinary_names[i] : kProductNames[i - 5];
-        names.replace(static_cast<std::size_t>(i) * kLen, nm.size(), nm);
-    }
+    for (std::size_t i = 0; i < C; ++i) names.replace(i * kLen, std::strlen(kNames[i]), kNames[i]);
     const double atomic_n = 14.0067, unused = 0.0;
     e.loadprop2(kProductTerms, patoms.data(), pmw.data(), pmw_inv.data(), pseries.data(), sref.data(),
               kProductTcrit, kProductPcrit, names.data(), static_cast<intptr_t>(kLen), &atomic_n, &unused,

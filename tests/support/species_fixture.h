@@ -7,7 +7,9 @@
 
 #include "usersub.h"
 
+#include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +28,9 @@ inline constexpr int kNSpecies = 18;
 // Species number of product k (1 = CO2 ... 13 = SO2).
 constexpr int product(int k) { return kOrdinary + k; }
 }  // namespace fx
+
+// Mass fractions of the set, in species order.
+using Composition = std::array<double, fx::kNSpecies>;
 
 struct SpeciesFixtureOptions {
     std::int32_t products_switch = 0;  // 0 NASA polynomials, 1 power series
@@ -71,7 +76,17 @@ inline void load_species_fixture(const SpeciesFixtureOptions& options = {})
 // Mass fractions of the set for fuel species `fuel` (molar mass mw_fuel,
 // kg/kmol) burning in air: o2_per_fuel / phi O2 and 3.76 times as many N2 per
 // fuel molecule, o2_per_fuel the stoichiometric O2.
-std::vector<double> fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi);
+Composition fuel_air(int fuel, double mw_fuel, double o2_per_fuel, double phi);
+
+// A row of a file of tests/data/ split into words; number(i) reads word i,
+// a '-' (nothing printed: below the print limit or absent) as 0.
+struct DataRow {
+    std::vector<std::string> words;
+    double number(std::size_t i) const { return words[i] == "-" ? 0.0 : std::stod(words[i]); }
+};
+// The rows of a file of tests/data/ (USERSUB_TEST_DATA_DIR "/name"), blank
+// and '#' lines left out.
+std::vector<DataRow> data_rows(const char* path);
 
 // NASA 9-coefficient data of one species (N2, O2, CH4, C7H16, H2O, CO2, CO,
 // H2, H, O, OH, NO, N, Ar, SO2).

@@ -11,12 +11,10 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstdint>
 #include <cmath>
-#include <fstream>
+#include <cstring>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -99,34 +97,23 @@ const std::array<double, 6> kStoich = {4.3440229, 9.7740515, 13.5750715, 50.6003
 TEST(GibbsMinimisation, AgreesWithCeaAndConservesElements)
 {
     load_species_fixture();
-    struct Case {
-        std::string label;
-        double p_bar, t_K;
-        std::array<double, 6> n;                 // C, H, O, N, Ar, S
-        std::array<std::string, kProducts> x;  // as printed
-    };
-    std::vector<Case> cases;
-    std::ifstream in(USERSUB_TEST_DATA_DIR "/cea_equilibrium_tp.txt");
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream f(line);
-        Case& c = cases.emplace_back();
-        f >> c.label >> c.p_bar >> c.t_K;
-        for (double& v : c.n) f >> v;
-        for (auto& v : c.x) f >> v;
-    }
+    // Rows: label, p_bar, T, the amounts of C H O N Ar S, the 13 mole fractions as printed.
+    const auto cases = data_rows(USERSUB_TEST_DATA_DIR "/cea_equilibrium_tp.txt");
     ASSERT_EQ(cases.size(), 22u);
 
     const SpeciesTable& st = species_table();
     for (const char* pass : {"cold", "warm"}) {
-        for (const Case& c : cases) {
+        for (const DataRow& r : cases) {
+            const std::string& label = r.words[0];
+            std::array<double, 6> n{};
+            for (int e = 0; e < 6; ++e) n[e] = r.number(3 + e);
             if (pass[0] == 'c') set_molefrac({});
-            EXPECT_TRUE(solve(c.n, c.p_bar, c.t_K, pass[0] == 'c' ? 1 : 0).converged) << pass << ' ' << c.label;
+            EXPECT_TRUE(solve(n, r.number(1), r.number(2), pass[0] == 'c' ? 1 : 0).converged) << pass << ' ' << label;
             const Fractions got = molefrac();
             std::array<double, 4> atoms{};
             for (int k = 0; k < kProducts; ++k) {
-                const std::string& ref = c.x[k];
-                const std::string where = std::string(pass) + ' ' + c.label + ' ' + kNames[k];
+                const std::string& ref = r.words[9 + k];
+                const std::string where = std::string(pass) + ' ' + label + ' ' + kNames[k];
                 if (k < 11)
                     for (int e = 0; e < 4; ++e) atoms[e] += st.species_formula(e + 1, fx::product(k + 1)) * got[k];
                 if (ref == "-") {
@@ -139,10 +126,10 @@ TEST(GibbsMinimisation, AgreesWithCeaAndConservesElements)
                     << where;
             }
             const double atoms_sum = atoms[0] + atoms[1] + atoms[2] + atoms[3] + got[kAr - 1] + got[kSO2 - 1];
-            const double n_sum = c.n[0] + c.n[1] + c.n[2] + c.n[3] + c.n[4] + c.n[5];
+            const double n_sum = n[0] + n[1] + n[2] + n[3] + n[4] + n[5];
             for (int e = 0; e < 4; ++e)
-                EXPECT_NEAR(atoms[e] / atoms_sum, c.n[e] / n_sum, std::max(1e-12 * c.n[e] / n_sum, 1e-15))
-                    << pass << ' ' << c.label << " element " << e;
+                EXPECT_NEAR(atoms[e] / atoms_sum, n[e] / n_sum, std::max(1e-12 * n[e] / n_sum, 1e-15))
+                    << pass << ' ' << label << " element " << e;
         }
     }
 }
@@ -304,8 +291,7 @@ TEST_P(MatrixSolve, FullPivotSearchAndFatalPaths)
     const std::string message =
         std::string(solve == &matrix_solve_b ? " " : "") + "F*** MATRIX routine: mmx1 .gt. ipmax\n";
     for (std::int32_t n : {0, 2}) {
-        double a = 1.0;
-        double b = 1.0;
+        double a = 1.0, b = 1.0;
         expect_child_stop([&] { solve(n, 1001, &a, &b); }, message);
     }
 }
@@ -319,36 +305,25 @@ TEST_P(MatrixSolve, FixedOrdersMatchTheGeneralEliminationBitForBit)
     const Solver solve = GetParam();
     std::mt19937_64 rng(20261206);
     std::uniform_real_distribution<double> value(-3.0, 3.0);
-    for (std::int32_t n : {4, 5}) {
+    for (const std::size_t n : {4u, 5u}) {
+        const auto order = static_cast<std::int32_t>(n);
         for (int trial = 0; trial < 300; ++trial) {
-            std::vector<double> a(static_cast<std::size_t>(n * n)), b(static_cast<std::size_t>(n));
+            std::vector<double> a(n * n), b(n);
             for (double& e : a) e = value(rng);
             for (double& e : b) e = value(rng);
-            if (trial % 5 == 1) a[0] = 0.0;                                  // zero first diagonal
-            if (trial % 5 == 2) {  // ties in size
-                a[1] = -a[0];
-                a[static_cast<std::size_t>(n)] = a[0];
-            }
-            if (trial % 5 == 3)  // a zero column: singular, found at the last step
-                for (std::int32_t r = 0; r < n; ++r) a[static_cast<std::size_t>(r + n * 2)] = 0.0;
-            std::vector<double> padded(static_cast<std::size_t>((n + 1) * n), 7.0);
-            for (std::int32_t c = 0; c < n; ++c)
-                for (std::int32_t r = 0; r < n; ++r)
-                    padded[static_cast<std::size_t>(r + (n + 1) * c)] = a[static_cast<std::size_t>(r + n * c)];
-            std::vector<double> b_general = b;
-            const bool general = solve(n, n + 1, padded.data(), b_general.data());
-            const bool fixed = solve(n, n, a.data(), b.data());
+            if (trial % 5 == 1) a[0] = 0.0;  // zero first diagonal
+            if (trial % 5 == 2) a[1] = -a[0], a[n] = a[0];  // ties in size
+            if (trial % 5 == 3) std::fill_n(a.begin() + 2 * n, n, 0.0);  // zero column: singular at the last step
+            std::vector<double> padded((n + 1) * n, 7.0), b_general = b;
+            for (std::size_t c = 0; c < n; ++c) std::copy_n(a.begin() + n * c, n, padded.begin() + (n + 1) * c);
+            const bool general = solve(order, order + 1, padded.data(), b_general.data());
+            const bool fixed = solve(order, order, a.data(), b.data());
             ASSERT_EQ(fixed, general) << n << " " << trial;
             EXPECT_EQ(fixed, trial % 5 != 3) << n << " " << trial;
-            for (std::int32_t r = 0; r < n; ++r) {
-                EXPECT_EQ(std::bit_cast<std::uint64_t>(b[static_cast<std::size_t>(r)]),
-                          std::bit_cast<std::uint64_t>(b_general[static_cast<std::size_t>(r)]))
-                    << n << " " << trial << " " << r;
-                for (std::int32_t c = 0; c < n; ++c)
-                    EXPECT_EQ(std::bit_cast<std::uint64_t>(a[static_cast<std::size_t>(r + n * c)]),
-                              std::bit_cast<std::uint64_t>(padded[static_cast<std::size_t>(r + (n + 1) * c)]))
-                        << n << " " << trial << " " << r << " " << c;
-            }
+            // Bit for bit (memcmp: a zero of the other sign differs too), A without its padding row.
+            for (std::size_t c = 0; c < n; ++c) std::copy_n(padded.begin() + (n + 1) * c, n, padded.begin() + n * c);
+            EXPECT_EQ(std::memcmp(b.data(), b_general.data(), n * sizeof(double)), 0) << n << " " << trial;
+            EXPECT_EQ(std::memcmp(a.data(), padded.data(), n * n * sizeof(double)), 0) << n << " " << trial;
         }
     }
 }

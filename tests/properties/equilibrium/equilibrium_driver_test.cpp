@@ -7,12 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <fstream>
 #include <numeric>
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace usersub::properties {
@@ -26,40 +24,25 @@ void clear_products()
     for (int k = 1; k <= kProducts; ++k) x()(k) = 0.0;
 }
 
-std::vector<double> methane_air(double phi) { return fuel_air(fx::kCH4, 16.04246, 2.0, phi); }
-std::vector<double> octane_air(double phi)
+Composition methane_air(double phi) { return fuel_air(fx::kCH4, 16.04246, 2.0, phi); }
+Composition octane_air(double phi)
 {
     octane_in_heptane_slot();
     return fuel_air(fx::kC7H16Liquid, 114.22852, 12.5, phi);
 }
 
-// Element amounts (C, H, O, N) in kmol/kg of the products in y.
-std::array<double, 4> product_elements(const std::vector<double>& y)
-{
-    const ProductSpeciesSet& ps = product_species();
-    std::array<double, 4> n{};
-    for (int k = 1; k <= kProducts; ++k)
-        for (int e = 0; e < 4; ++e) n[e] += ps.prod_atoms(e + 1, k) * y[fx::product(k) - 1] / ps.prod_mw(k);
-    return n;
-}
-
 TEST(EquilibriumConstantSolvers, AgreeWithTheIndependentSolutionOfTheirRelations)
 {
     load_species_fixture();
-    std::ifstream in(USERSUB_TEST_DATA_DIR "/ecp_oracle_cases.txt");
-    ASSERT_TRUE(in);
-    std::string line;
-    int cases = 0;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        std::string name;
-        double t_K = 0, p_Pa = 0, n[6] = {}, expected[kProducts] = {};
-        fields >> name >> t_K >> p_Pa;
-        for (double& v : n) fields >> v;
-        for (double& v : expected) fields >> v;
-        ASSERT_TRUE(fields) << line;
-        ++cases;
+    // Rows: name, T, P, the amounts of C H O N Ar S, the 13 product mole fractions.
+    const auto rows = data_rows(USERSUB_TEST_DATA_DIR "/ecp_oracle_cases.txt");
+    ASSERT_EQ(rows.size(), 25u);
+    for (const DataRow& r : rows) {
+        ASSERT_EQ(r.words.size(), 22u) << r.words[0];
+        const std::string& name = r.words[0];
+        const double t_K = r.number(1), p_Pa = r.number(2);
+        double n[6];
+        for (int i = 0; i < 6; ++i) n[i] = r.number(3 + i);
         // The cp_ pairs (rich, O2 near 1e-6: within the 1e-6 stop, not 1e-4) serve ECP's cp.
         const bool four_elements = n[4] == 0.0 && n[5] == 0.0 && name.rfind("cp_", 0) != 0;
         const double phi = (2 * n[0] + n[1] / 2) / n[2];
@@ -72,7 +55,7 @@ TEST(EquilibriumConstantSolvers, AgreeWithTheIndependentSolutionOfTheirRelations
             const std::string out = capture_stdout([&] { solve(failure); });
             EXPECT_EQ(failure, 0) << solver << " " << name << out;
             for (int k = 1; k <= kProducts; ++k)
-                EXPECT_NEAR(x()(k), expected[k - 1], 1e-4 * expected[k - 1] + 1e-9)
+                EXPECT_NEAR(x()(k), r.number(8 + k), 1e-4 * r.number(8 + k) + 1e-9)
                     << solver << " " << name << " species " << k;
         };
         check("ECP", [&](std::int32_t& f) { ecp(p_Pa, t_K, n[0], n[1], n[2], n[3], n[4], n[5], 0, f); });
@@ -84,37 +67,29 @@ TEST(EquilibriumConstantSolvers, AgreeWithTheIndependentSolutionOfTheirRelations
                 check("root60", [&](std::int32_t& f) { ecpinz60_b(p_Pa, t_K, n[0], n[1], n[2], n[3], 0, f); });
         }
     }
-    EXPECT_EQ(cases, 25);
     EXPECT_GT(ecpinz60_iteration_counters().total, ecpinz60_iteration_counters().most);
 }
 
 TEST(EquilibriumDriver, ChoosesTheMethodAndWritesBackTheProducts)
 {
     load_species_fixture();
-    struct Case {
-        double phi, t_K;
-        EquilibriumMethod method;
-    };
-    const Case cases[] = {
-        {1.04, 2000.0, EquilibriumMethod::square_root},
-        {1.06, 2000.0, EquilibriumMethod::equilibrium_constants},
-        {1.04, 2500.0, EquilibriumMethod::equilibrium_constants},
-    };
-    for (const Case& c : cases) {
-        std::vector<double> y = methane_air(c.phi);
+    using enum EquilibriumMethod;
+    for (const auto& [phi, t_K, method] : {std::tuple{1.04, 2000.0, square_root},
+                                           std::tuple{1.06, 2000.0, equilibrium_constants},
+                                           std::tuple{1.04, 2500.0, equilibrium_constants}}) {
+        Composition y = methane_air(phi);
+        for (double& v : y) v *= 0.9;
         y[fx::kH2OLiquid - 1] = 0.1;  // kept out of the reaction: IFUEL -1
-        for (int i = 0; i < fx::kOrdinary; ++i)
-            if (i != fx::kH2OLiquid - 1) y[static_cast<std::size_t>(i)] *= 0.9;
-        const double fuel_kmol_per_kg = 0.9 / (16.04246 + 2 / c.phi * (31.9988 + 3.76 * 28.0134));
-        ecpinz(0.0, c.t_K, 1e5, y.data());
-        EXPECT_EQ(last_equilibrium_method(), c.method) << c.phi << " " << c.t_K;
+        const double fuel_kmol_per_kg = 0.9 / (16.04246 + 2 / phi * (31.9988 + 3.76 * 28.0134));
+        ecpinz(0.0, t_K, 1e5, y.data());
+        EXPECT_EQ(last_equilibrium_method(), method) << phi << " " << t_K;
         EXPECT_EQ(y[fx::kH2OLiquid - 1], 0.1);
         for (int i : {fx::kN2, fx::kO2, fx::kCH4}) EXPECT_EQ(y[i - 1], 0.0);
         EXPECT_NEAR(std::accumulate(y.begin() + fx::kOrdinary, y.end(), 0.0), 0.9, 1e-15);
         // The products hold the elements of the reactants, as far as the
         // solvers converge: per CH4 1 C, 4 H, 4/phi O, 15.04/phi N.
-        const std::array<double, 4> n = product_elements(y);
-        const double per_fuel[4] = {1.0, 4.0, 4.0 / c.phi, 2 * 3.76 * 2 / c.phi};
+        const std::vector<double> n = element_amounts(y, fx::kFirstProduct);
+        const double per_fuel[4] = {1.0, 4.0, 4.0 / phi, 2 * 3.76 * 2 / phi};
         for (int e = 0; e < 4; ++e) EXPECT_NEAR(n[e] / fuel_kmol_per_kg, per_fuel[e], 1e-6 * per_fuel[e]) << e;
     }
 }
@@ -134,10 +109,10 @@ TEST(EquilibriumDriver, RepeatedCallsKeepEveryAtom)
         for (const double t_K : {1600.0, 2400.0, 3500.0, 5000.0})
             for (const double p_Pa : {1e3, 1e5, 1e7})
                 for (const double phi : {0.5, 1.0, 1.6, 2.0}) {
-                    std::vector<double> y = octane_air(phi);
+                    Composition y = octane_air(phi);
                     for (int call = 0; call < 300; ++call)
                         (method == 2 ? ecpinz60 : ecpinz)(0.0, t_K, p_Pa, y.data());
-                    const std::array<double, 4> n = product_elements(y);
+                    const std::vector<double> n = element_amounts(y);
                     const double given[3] = {18.0 / 8, 25.0 / (8 * phi), 94.0 / (8 * phi)};
                     const double rounding = method == 1 ? 1e-11 : 1e-12;  // Gibbs: a 5-by-5 elimination a call
                     for (int e = 1; e < 4; ++e)
@@ -156,7 +131,7 @@ TEST(EquilibriumDriver, HydrogenWithoutCarbonGoesToGibbsMinimisation)
         std::vector<std::int32_t> evolution(1000, 0);
         evolution[161] = word162;
         copy_user_evolution(evolution.data());
-        std::vector<double> y = fuel_air(fx::product(kH2), 2.01588, 0.5, 1.0);
+        Composition y = fuel_air(fx::product(kH2), 2.01588, 0.5, 1.0);
         ecpinz(0.0, 2000.0, 1e5, y.data());
         EXPECT_EQ(last_equilibrium_method(), EquilibriumMethod::gibbs);
         const double trace = 1e-6 * (4.0 + 2.0 + 2 * 3.76) / m;  // of the element sum
@@ -171,11 +146,11 @@ TEST(EquilibriumDriver, HydrogenWithoutCarbonGoesToGibbsMinimisation)
 TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
 {
     load_species_fixture();
-    for (const bool octane : {true, false}) {
-        for (const double phi : {3.0, 3.2, 4.0, 4.1, 5.5, 8.0}) {
-            for (const double t_K : {1600.0, 2300.0, 3000.0}) {
+    for (const bool octane : {true, false})
+        for (const double phi : {3.0, 3.2, 4.0, 4.1, 5.5, 8.0})
+            for (const double t_K : {1600.0, 2300.0, 3000.0})
                 for (const double p_bar : {1.0, 10.0, 50.0}) {
-                    std::vector<double> y = octane ? octane_air(phi) : methane_air(phi);
+                    Composition y = octane ? octane_air(phi) : methane_air(phi);
                     // Per fuel molecule: octane 8 C, 18 H, 25/phi O; methane 1 C, 4 H, 4/phi O.
                     const double n_C = octane ? 8.0 : 1.0;
                     const double n_O = (octane ? 25.0 : 4.0) / phi;
@@ -192,34 +167,20 @@ TEST(EquilibriumDriver, SolidCarbonLeavesASolvableRichMixture)
                     for (double v : y) EXPECT_TRUE(v >= 0.0 && v <= 1.0) << v;
                     EXPECT_NEAR(std::accumulate(y.begin(), y.end(), 0.0), 1.0, 1e-14);
                     // Only carbon is taken out: H and N keep their ratio to rounding.
-                    const std::array<double, 4> n = product_elements(y);
+                    const std::vector<double> n = element_amounts(y);
                     EXPECT_NEAR(n[1] / n[3], h_per_n, 1e-12 * h_per_n) << octane << " " << phi << " " << t_K;
                 }
-            }
-        }
-    }
 }
 
 TEST(EquilibriumDriver, FatalMessagesEndTheRun)
 {
     load_species_fixture();
-    struct Case {
-        int species;
-        double amount;
-        const char* output;
-    };
-    const Case cases[] = {
-        {fx::kH2OLiquid, 1.0, "F*** No species defined with molecular formula, check FluidGas objects\n"},
-        {fx::kCH4, 1.0,
-         "W*** Solid carbon formed in equilibrium calculations\nF*** No oxygen available for combustion\n"},
-        {fx::product(kSO2), 1.0, "F*** Not enough oxygen to bond with sulfur.\n"},
-    };
-    for (const Case& c : cases) {
-        expect_child_stop([&] {
-            std::vector<double> y(fx::kNSpecies, 0.0);
-            y[c.species - 1] = c.amount;
-            ecpinz(0.0, 2000.0, 1e5, y.data());
-        }, c.output);
+    for (const auto& [species, output] :
+         {std::pair{fx::kH2OLiquid, "F*** No species defined with molecular formula, check FluidGas objects\n"},
+          std::pair{fx::kCH4, "W*** Solid carbon formed in equilibrium calculations\nF*** No oxygen available for combustion\n"},
+          std::pair{fx::product(kSO2), "F*** Not enough oxygen to bond with sulfur.\n"}}) {
+        Composition y = composition({{species, 1.0}});
+        expect_child_stop([&y] { ecpinz(0.0, 2000.0, 1e5, y.data()); }, output);
     }
 }
 
@@ -227,14 +188,13 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
 {
     load_species_fixture();
     // One iteration in all: neither Newton solver can converge.
-    NewtonVariant root = kRootNewton;
-    NewtonVariant ecp_variant = kEcpNewton;
+    NewtonVariant root = kRootNewton, ecp_variant = kEcpNewton, ecp60_variant = kEcp60Newton;
     root.levels = {{{1, 0.014, 0.015}, {0, 0.001, 0.0015}, {0, 0.0005, 0.0005}}};
-    ecp_variant.levels = root.levels;
-    DriverVariant impatient = kEcpinzDriver;
-    impatient.root = &root;
+    ecp_variant.levels = ecp60_variant.levels = root.levels;
+    DriverVariant impatient = kEcpinzDriver, root_fails = kEcpinzDriver;
+    impatient.root = root_fails.root = &root;
     impatient.ecp = &ecp_variant;
-    std::vector<double> y = methane_air(1.04);
+    Composition y = methane_air(1.04);
     const std::string out = capture_stdout([&] { drive_equilibrium(impatient, 0.0, 2000.0, 1e5, y.data()); });
     EXPECT_EQ(out,
               "W*** ECPINZ: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2000.00       1.00   1.0400\n"
@@ -246,8 +206,6 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     // A failed square-root solve writes nothing: the equilibrium-constant
     // solver takes over from the root's start (here complete combustion), so
     // it gives what it gives from that start on its own, to the bit.
-    DriverVariant root_fails = kEcpinzDriver;
-    root_fails.root = &root;
     y = methane_air(1.04);
     capture_stdout([&] { drive_equilibrium(root_fails, 0.0, 2000.0, 1e5, y.data()); });
     const std::vector<double> after_fallback(&x()(1), &x()(1) + kProducts);
@@ -257,8 +215,6 @@ TEST(EquilibriumDriver, NonConvergenceIsReportedAndFallsBack)
     EXPECT_EQ(std::vector<double>(&x()(1), &x()(1) + kProducts), after_fallback);
 
     // The four-element solver has nothing to fall back on: its failure ends the run.
-    NewtonVariant ecp60_variant = kEcp60Newton;
-    ecp60_variant.levels = root.levels;
     expect_child_stop([&] { solve_products(ecp60_variant, 2e6, 2400.0, {1, 4, 4, 15, 0, 0}, 1); },
                       "F*** ECP60: THIRD  LEVEL NON-CONVERGENCE, T,P,PHI =  2400.00      20.00   1.0000\n");
 }
@@ -267,12 +223,10 @@ TEST(AlternativeEquilibrium, FourElementDriverFloorsAt1800KAndNeverUsesGibbs)
 {
     load_species_fixture();
     // Below the floor the products are those of 1800 K (and 1600 K for the live driver).
-    std::vector<double> at_1500 = methane_air(0.8);
-    std::vector<double> at_1800 = at_1500;
+    Composition at_1500 = methane_air(0.8), at_1800 = at_1500, live = at_1500;
     ecpinz60(0.0, 1500.0, 1e6, at_1500.data());
     ecpinz60(0.0, 1800.0, 1e6, at_1800.data());
     EXPECT_EQ(at_1500, at_1800);
-    std::vector<double> live = methane_air(0.8);
     ecpinz(0.0, 1500.0, 1e6, live.data());
     EXPECT_NE(live, at_1800);
 
