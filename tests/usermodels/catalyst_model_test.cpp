@@ -88,7 +88,7 @@ TEST(Catalyst, TemperatureLimitedConversionStopsAtTheLimit)
 {
     load_species_fixture();
     setup_models(1, 2);
-    send_state({1, 2, 0.0, 0.0});
+    send_state({});
     load_model(1, {3}, {200.0});
     Catalyst k(0.02), second(0.02);
     const auto y0 = k.fm;
@@ -96,7 +96,7 @@ TEST(Catalyst, TemperatureLimitedConversionStopsAtTheLimit)
     double t_eq = k.t, p_eq = k.p, h = 0, cp = 0, cv = 0;
     properties::zalthrm_re_eq(k.rho, k.e, eq.data(), t_eq, p_eq, h, cp, cv);
     std::string lines = capture_stdout([&] { k.call(); }) + capture_stdout([&] { second.call(); });  // one line
-    send_state({1, 3, 0.0, 0.0});
+    send_state({.time_step = 3});
     lines += capture_stdout([&] { Catalyst(0.02).call(); });
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2);
     std::istringstream first(lines.substr(lines.find(':') + 1));

@@ -109,18 +109,6 @@ TEST(WallHeatTransfer, ReferenceStateThenCombustionTerm)
     }
 }
 
-// Sizes the cylinder table and gives every cylinder this stroke, pin offset and rod length.
-void load_cylinders(int32_t n, double stroke_m, double pin_offset_m = 0.0, double rod_m = 0.0)
-{
-    const int32_t ival = 0;
-    const std::array<double, 13> cyl{0.0, stroke_m, pin_offset_m, 0.0, rod_m};
-    const double* r = cyl.data();
-    ALLOCATE_CYLINDERINFO(&n);
-    for (int32_t c = 1; c <= n; ++c)
-        LOADCYLINDERINFO(&c, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10,
-                         r + 11, r + 12);
-}
-
 // Evaporated mass per species of cylinder 1 at 30 deg, then the three zeroed entries.
 std::vector<double> evaporate(int32_t n, std::vector<int32_t> inj = {2, 1}, int32_t nv = 1)
 {
