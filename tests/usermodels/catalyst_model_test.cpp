@@ -166,5 +166,22 @@ TEST(Catalyst, MixtureDiffusivityOfTwoGasesIsTheirBinaryCoefficient)
     }
 }
 
+// Inputs at a physical limit give their finite value: a composition with nothing in it has no fractions, and
+// amounts at the top of the real range overflow no sum (N2 and O2 at equal moles are 28.0134 / 60.0122 by mass).
+TEST(FiniteResults, EmptyAndHugeCompositions)
+{
+    load_species_fixture();
+    const std::vector<double> zero(fx::kNSpecies, 0.0);
+    for (auto fractions : {GETMOLFRAC, GETMASSFRAC}) {
+        std::vector<double> out(fx::kNSpecies, -1.0);
+        fractions(zero.data(), out.data());
+        EXPECT_EQ(out, zero);
+    }
+    std::vector<double> huge(fx::kNSpecies, 0.0), out(fx::kNSpecies);
+    huge[fx::kN2 - 1] = huge[fx::kO2 - 1] = 1e308;
+    GETMASSFRAC(huge.data(), out.data());
+    EXPECT_NEAR(out[fx::kN2 - 1], 28.0134 / 60.0122, 1e-12);
+}
+
 }  // namespace
 }  // namespace usersub::test
