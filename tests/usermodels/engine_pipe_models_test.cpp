@@ -284,9 +284,11 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
                     1374.9991382213254}, 1e-10);
     const double huge_force = 1e300, huge_speed = -1e307;  // |F| = sqrt(1e600); 50 |v| = 5e308 overflows
     expect_child_stop([&] { ENGFRIC_USER_CRANK(&one, &two, &rpm, &huge_force, &f2, &t[0]); },
-                      " F*** ENGFRIC_USER_CRANK: argument 4 (bearing force 1) gives a value beyond the real range: 1e+300\n");
+                      " F*** ENGFRIC_USER_CRANK: argument 4 (bearing force 1) gives a value beyond the real range: "
+                      "1e+300\n");
     expect_child_stop([&] { ENGFRIC_USER_CYL(&two, &one, n_, n_, n_, n_, &huge_speed, &load, n_, n_, n_, n_, &t[0]); },
-                      " F*** ENGFRIC_USER_CYL: argument 7 (piston velocity) gives a value beyond the real range: -1e+307\n");
+                      " F*** ENGFRIC_USER_CYL: argument 7 (piston velocity) gives a value beyond the real range: "
+                      "-1e+307\n");
     const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3), cylinder = drain_plot(2, 1);
     EXPECT_EQ(valve.y.size(), 2u);  // every call; only bearing 1 and cylinder 1
     expect_near(crank.points(), {30.0, 16.964586}, 1e-10);
