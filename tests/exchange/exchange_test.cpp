@@ -80,11 +80,10 @@ TEST(OutOfMemory, SizingEntryPointsStopTheRunWithAMessage)
 #endif
 }
 
+// A run state whose second and fifth integers are 22 and 55, time 0.5 s, crank angle 180, third real -3.
 void push_state(int32_t a1, int32_t a3, int32_t a4, int32_t a6 = 0, int32_t l10 = 0)
 {
-    const int32_t a2 = 22, a5 = 55;
-    const double time = 0.5, angle = 180.0, third = -3.0;
-    SEND_USER_STATE(&a1, &a2, &a3, &a4, &a5, &a6, &time, &angle, &third, &l10);
+    send_state({a1, 22, a3, a4, 55, a6, 0.5, 180.0, -3.0, l10});
 }
 
 TEST(RunInfo, OutputsComeInTheirOwnOrder)
@@ -243,11 +242,11 @@ TEST(EngineComponents, InjectorsAndValvesBeforeAndAfterTheSpeciesSet)
 
 TEST(EngineComponents, CylinderTableAndPistonKinematics)
 {
-    const std::int32_t one = 1, two = 2, three = 3, ival = 7;
-    ALLOCATE_CYLINDERINFO(&two);
-    // Stroke 0.1 m, pin offset 5 mm, rod 0.16 m; reals 1, 4 and 6 to 13 are not read.
-    const double z = 0.0, stroke = 0.1, offset = 0.005, rod = 0.16, r13 = 13.0, angle = 35.5;
-    LOADCYLINDERINFO(&one, &ival, &z, &stroke, &offset, &z, &rod, &z, &z, &z, &z, &z, &z, &z, &r13);
+    const std::int32_t one = 1, three = 3;
+    // Stroke 0.1 m, rod 0.16 m; cylinder 1 with a pin offset of 5 mm. Reals 1, 4 and 6 to 13 are not read.
+    const double angle = 35.5;
+    load_cylinders(2, 0.1, 0.0, 0.16);
+    load_cylinder(1, {0.0, 0.1, 0.005, 0.0, 0.16, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 13.0}, 7);
     LOADCYLINDERANGLE(&one, &angle);
     std::int32_t got_ival = 0;
     double got_r13 = 0.0, got_angle = 0.0, *r[13] = {};
@@ -267,7 +266,6 @@ TEST(EngineComponents, CylinderTableAndPistonKinematics)
     EXPECT_NEAR(m.acceleration, 5025.0505, 1e-3);
     // Without offset: position and velocity 0 at top dead centre, acceleration
     // r w^2 (1 + r/L) = 0.05 x 314.15927^2 x 1.3125.
-    LOADCYLINDERINFO(&two, &ival, &z, &stroke, &z, &z, &rod, &z, &z, &z, &z, &z, &z, &z, &z);
     const PistonMotion tdc = piston_kinematics(2, 3000.0, 3000.0, 0.0, 1.0);
     EXPECT_NEAR(tdc.position, 0.0, 1e-15);
     EXPECT_EQ(tdc.velocity, 0.0);

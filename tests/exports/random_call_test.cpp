@@ -329,8 +329,8 @@ void realistic_setup()
 {
     using namespace usersub::test;
     // cylinders, injectors and valves first: the species set sizes their compositions
-    const std::int32_t z = 0, one = 1, two = 2;
-    ALLOCATE_CYLINDERINFO(&two);
+    const std::int32_t one = 1, two = 2;
+    load_cylinders(2, 0.09, 0.001, 0.15);
     ALLOCATEINJECTORINFO(&two);
     ALLOCATEVALVEINFO(&two);
     load_species_fixture();
@@ -355,10 +355,6 @@ void realistic_setup()
     }
     send_state({.state_int4 = 1, .time_step = 2, .sim_time_s = 0.01, .crank_angle_deg = 30.0});
 
-    const double cyl[13] = {0.0, 0.09, 0.001, 0.0, 0.15, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-    for (std::int32_t c = 1; c <= 2; ++c)
-        LOADCYLINDERINFO(&c, &z, cyl, cyl + 1, cyl + 2, cyl + 3, cyl + 4, cyl + 5, cyl + 6, cyl + 7, cyl + 8,
-                         cyl + 9, cyl + 10, cyl + 11, cyl + 12);
     const std::vector<double> comp(fx::kNSpecies, 1.0 / fx::kNSpecies);
     const double r[8] = {1e-3, 2e-3, 3e-3, 0.5, 300.0, 1e5, 0.01, 0.0};
     for (std::int32_t i = 1; i <= 2; ++i) {

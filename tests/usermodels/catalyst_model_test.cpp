@@ -80,7 +80,7 @@ TEST(Catalyst, TemperatureLimitedConversionStopsAtTheLimit)
 {
     load_species_fixture();
     setup_models(1, 2);
-    send_state({1, 2, 0.0, 0.0});
+    send_state({});
     load_model(1, {3}, {200.0});
     Catalyst k(0.02), second(0.02);
     const auto y0 = k.fm;
@@ -88,7 +88,7 @@ TEST(Catalyst, TemperatureLimitedConversionStopsAtTheLimit)
     double t_eq = k.t, p_eq = k.p, h = 0, cp = 0, cv = 0;
     properties::zalthrm_re_eq(k.rho, k.e, eq.data(), t_eq, p_eq, h, cp, cv);
     std::string lines = capture_stdout([&] { k.call(); }) + capture_stdout([&] { second.call(); });  // one line
-    send_state({1, 3, 0.0, 0.0});
+    send_state({.time_step = 3});
     lines += capture_stdout([&] { Catalyst(0.02).call(); });
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2);
     std::istringstream first(lines.substr(lines.find(':') + 1));
@@ -156,6 +156,23 @@ TEST(Catalyst, MixtureDiffusivityOfTwoGasesIsTheirBinaryCoefficient)
         usermodels::mixture_diffusivity(p, t, {"X", x.data(), 18}, {"DIFF", diff.data(), 18});
         expect_near({diff[0], diff[1]}, {c.d_n2, c.d_o2}, 1e-12);
     }
+}
+
+// Inputs at a physical limit give their finite value: a composition with nothing in it has no fractions, and
+// amounts at the top of the real range overflow no sum (N2 and O2 at equal moles are 28.0134 / 60.0122 by mass).
+TEST(FiniteResults, EmptyAndHugeCompositions)
+{
+    load_species_fixture();
+    const std::vector<double> zero(fx::kNSpecies, 0.0);
+    for (auto fractions : {GETMOLFRAC, GETMASSFRAC}) {
+        std::vector<double> out(fx::kNSpecies, -1.0);
+        fractions(zero.data(), out.data());
+        EXPECT_EQ(out, zero);
+    }
+    std::vector<double> huge(fx::kNSpecies, 0.0), out(fx::kNSpecies);
+    huge[fx::kN2 - 1] = huge[fx::kO2 - 1] = 1e308;
+    GETMASSFRAC(huge.data(), out.data());
+    EXPECT_NEAR(out[fx::kN2 - 1], 28.0134 / 60.0122, 1e-12);
 }
 
 }  // namespace

@@ -62,8 +62,7 @@ TEST(BurnLaw, CosineBurnThroughAWholeCycleAndIntoTheNext)
     b.call(0.0);
     expect_near({b.end, b.x}, {9000.0, 0.3454915116402722}, 1e-15);  // z = 0.4
     // burn fraction and rate (dx / 25) of every burning call
-    const Plot frac = drain_plot(1, 1);
-    const Plot rate = drain_plot(1, 2);
+    const Plot frac = drain_plot(1, 1), rate = drain_plot(1, 2);
     EXPECT_EQ(frac.x, (std::vector<double>{5.0, 15.0, 30.0, 30.0, 0.0}));
     EXPECT_NEAR(rate.y.at(1), 0.011755705107400427, 1e-16);
     EXPECT_EQ(frac.labels(), labels("User Combustion Model", "Burn Fraction", "theta", " "));
@@ -107,18 +106,6 @@ TEST(WallHeatTransfer, ReferenceStateThenCombustionTerm)
                     .theta = c.theta_deg};
         expect_near(g.heat(), {c.woschni, c.hohenberg}, 1e-13);
     }
-}
-
-// Sizes the cylinder table and gives every cylinder this stroke, pin offset and rod length.
-void load_cylinders(int32_t n, double stroke_m, double pin_offset_m = 0.0, double rod_m = 0.0)
-{
-    const int32_t ival = 0;
-    const std::array<double, 13> cyl{0.0, stroke_m, pin_offset_m, 0.0, rod_m};
-    const double* r = cyl.data();
-    ALLOCATE_CYLINDERINFO(&n);
-    for (int32_t c = 1; c <= n; ++c)
-        LOADCYLINDERINFO(&c, &ival, r, r + 1, r + 2, r + 3, r + 4, r + 5, r + 6, r + 7, r + 8, r + 9, r + 10,
-                         r + 11, r + 12);
 }
 
 // Evaporated mass per species of cylinder 1 at 30 deg, then the three zeroed entries.
@@ -225,8 +212,7 @@ std::vector<double> nozzle_flow(double flow_switch, double p1, double p2, double
 std::vector<double> nozzle_geometry(int32_t id)
 {
     int32_t count = -1;
-    double d = -1.0;
-    INJNOZZUSER_GETDIM(n_, n_, &id, &count, &d);
+    const double d = output_of([&](double* d) { INJNOZZUSER_GETDIM(n_, n_, &id, &count, d); });
     return {double(count), d};
 }
 
@@ -296,17 +282,14 @@ TEST(FrictionTorque, ValveCrankAndCylinderWithTheirPlots)
     // bearing w = 0.06 * 0.5 * 3000 * 3.14159 / 30 = 9.42477; (0.01 w / 1e-5) 0.06 0.02 (5000 / 1e4 + 1)
     expect_near(t, {4.299037442278701, 4.299037442278701, 16.964586, 16.964586, 16.964586, 924.9994829327952,
                     1374.9991382213254}, 1e-10);
-    expect_child_stop([&] {  // |F| = sqrt(1e600)
-        const double huge = 1e300;
-        ENGFRIC_USER_CRANK(&one, &two, &rpm, &huge, &f2, &t[0]);
-    }, " F*** ENGFRIC_USER_CRANK: argument 4 (bearing force 1) gives a value beyond the real range: 1e+300\n");
-    expect_child_stop([&] {  // 50 |v| = 5e308 overflows
-        const double v = -1e307;
-        ENGFRIC_USER_CYL(&two, &one, n_, n_, n_, n_, &v, &load, n_, n_, n_, n_, &t[0]);
-    }, " F*** ENGFRIC_USER_CYL: argument 7 (piston velocity) gives a value beyond the real range: -1e+307\n");
-    const Plot crank = drain_plot(1, 2);
-    const Plot valve = drain_plot(1, 3);
-    const Plot cylinder = drain_plot(2, 1);
+    const double huge_force = 1e300, huge_speed = -1e307;  // |F| = sqrt(1e600); 50 |v| = 5e308 overflows
+    expect_child_stop([&] { ENGFRIC_USER_CRANK(&one, &two, &rpm, &huge_force, &f2, &t[0]); },
+                      " F*** ENGFRIC_USER_CRANK: argument 4 (bearing force 1) gives a value beyond the real range: "
+                      "1e+300\n");
+    expect_child_stop([&] { ENGFRIC_USER_CYL(&two, &one, n_, n_, n_, n_, &huge_speed, &load, n_, n_, n_, n_, &t[0]); },
+                      " F*** ENGFRIC_USER_CYL: argument 7 (piston velocity) gives a value beyond the real range: "
+                      "-1e+307\n");
+    const Plot crank = drain_plot(1, 2), valve = drain_plot(1, 3), cylinder = drain_plot(2, 1);
     EXPECT_EQ(valve.y.size(), 2u);  // every call; only bearing 1 and cylinder 1
     expect_near(crank.points(), {30.0, 16.964586}, 1e-10);
     expect_near(cylinder.points(), {30.0, 1374.9991382213254}, 1e-12);
@@ -392,12 +375,11 @@ TEST(PipeFlow, FrictionFactorsHeatTransferWithItsPlotAndTransferMatrix)
     setup_models(7, 1);
     set_reals(4, {0.0, 0.0, 1.1, 1.2, 1.3});
     // Re = 1.2 (10 + 1e-6) 0.05 / 1.8e-5 = 33333.3367; 0.0791 / Re^0.25 (by hand)
+    // at u = 0: Re = 3.333e-3, still finite; then the refrigerant's liquid, vapour, two-phase at 2x = 0.5
     const double blasius = 0.0058540548371826115;
-    EXPECT_NEAR(Air{}.cf(4), blasius, 1e-15);
-    EXPECT_NEAR(Air{.u = 0.0}.cf(4), 0.32919770371776635, 1e-13);  // Re = 3.333e-3, still finite
-    // liquid, vapour, two-phase at 2x = 0.5
-    expect_near({Air{}.refrig_cf(4, 0.0), Air{}.refrig_cf(4, 1.0), Air{}.refrig_cf(4, 0.25)},
-                {blasius * 1.1, blasius * 1.2, blasius * 0.5 * 1.3}, 1e-13);
+    expect_near({Air{}.cf(4), Air{.u = 0.0}.cf(4), Air{}.refrig_cf(4, 0.0), Air{}.refrig_cf(4, 1.0),
+                 Air{}.refrig_cf(4, 0.25)},
+                {blasius, 0.32919770371776635, blasius * 1.1, blasius * 1.2, blasius * 0.5 * 1.3}, 1e-13);
 
     // heat transfer: default law of model 3, Nusselt law of model 1 plotted every hundredth call
     send_state({});

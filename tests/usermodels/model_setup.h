@@ -5,6 +5,7 @@
 #include "support/child.h"
 #include "usersub.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -55,20 +56,36 @@ inline void set_texts(int32_t model, const std::vector<std::string>& v, intptr_t
     LOAD_USER_CHARARRAY(&model, &n, all.data(), len);
 }
 
+// The ten values of one SEND_USER_STATE call, in its argument order.
 struct RunState {
-    int32_t state_int4 = 1, time_step = 2;  // plots are stored while state_int4 is 1
-    double sim_time_s = 0.0, crank_angle_deg = 0.0;
+    int32_t state_int1 = 0, state_int2 = 0, state_int3 = 0;
+    int32_t state_int4 = 1, time_step = 2, state_int6 = 0;  // plots are stored while state_int4 is 1
+    double sim_time_s = 0.0, crank_angle_deg = 0.0, state_real3 = 0.0;
+    int32_t l10 = 0;
 };
 
 inline void send_state(const RunState& s)
 {
-    const int32_t z = 0, l = 0;
-    const double r = 0.0;
-    SEND_USER_STATE(&z, &z, &z, &s.state_int4, &s.time_step, &z, &s.sim_time_s, &s.crank_angle_deg, &r, &l);
+    SEND_USER_STATE(&s.state_int1, &s.state_int2, &s.state_int3, &s.state_int4, &s.time_step, &s.state_int6,
+                    &s.sim_time_s, &s.crank_angle_deg, &s.state_real3, &s.l10);
 }
 
 // Run state with plot storage on, time step 1 and simulation time t_s.
-inline void set_time(double t_s) { send_state({1, 1, t_s, 0.0}); }
+inline void set_time(double t_s) { send_state({.time_step = 1, .sim_time_s = t_s}); }
+
+// Loads cylinder c: its thirteen reals (stroke second, pin offset third, rod length fifth) and its integer.
+inline void load_cylinder(int32_t c, const std::array<double, 13>& r, int32_t ival = 0)
+{
+    LOADCYLINDERINFO(&c, &ival, &r[0], &r[1], &r[2], &r[3], &r[4], &r[5], &r[6], &r[7], &r[8], &r[9], &r[10], &r[11],
+                     &r[12]);
+}
+
+// Sizes the cylinder table and gives every cylinder this stroke, pin offset and rod length.
+inline void load_cylinders(int32_t n, double stroke_m, double pin_offset_m = 0.0, double rod_m = 0.0)
+{
+    ALLOCATE_CYLINDERINFO(&n);
+    for (int32_t c = 1; c <= n; ++c) load_cylinder(c, {0.0, stroke_m, pin_offset_m, 0.0, rod_m});
+}
 
 inline std::string padded(const std::string& s, std::size_t len = 80) { return s + std::string(len - s.size(), ' '); }
 
