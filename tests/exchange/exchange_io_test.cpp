@@ -38,8 +38,7 @@ TEST(UfdExchange, ActuatorsPortMapAndSensors)
 {
     alloc_ufd(2, 3, 2);
     EXPECT_EQ(actuator<ex::ufd_get_actuator2>(1), std::make_pair(0, -9999.0));
-    actuate(1, 1, 2.5);
-    actuate(1, 2, 2.5);
+    for (int32_t kind : {1, 2}) actuate(1, kind, 2.5);
     for (int32_t kind : {0, 3}) actuate(1, kind, 8.0);  // other kinds do nothing
     EXPECT_EQ(actuator<ex::ufd_get_actuator1>(1), std::make_pair(1, 250000.0));  // 2.5 x 100000
     EXPECT_EQ(actuator<ex::ufd_get_actuator2>(1), std::make_pair(1, 2.5));       // unscaled
@@ -103,11 +102,8 @@ TEST(Harness, NamesAndSignals)
     EXPECT_EQ(id_of("Engine"), 0);  // no store yet
     alloc_harness(3, 3);
     EXPECT_EQ(id_of("   "), 1);  // every name still blank
-    name_harness(1, "Engine");
-    name_harness(2, "Brake   ");
-    name_harness(3, "Engine");
-    EXPECT_EQ(id_of("Engine      "), 1);
-    EXPECT_EQ(id_of("Brake"), 2);
+    for (auto [i, name] : {std::pair{1, "Engine"}, {2, "Brake   "}, {3, "Engine"}}) name_harness(i, name);
+    EXPECT_EQ(std::pair(id_of("Engine      "), id_of("Brake")), std::pair(1, 2));
     const std::string long_name = std::string(100, 'h') + std::string(20, 'T');  // 120 characters
     name_harness(3, long_name);
     EXPECT_EQ(id_of(long_name.substr(0, 117)), 3);  // stored cut to 117
