@@ -144,9 +144,8 @@ TEST(PropertyLoaders, Loadprop2NamesAndProductData)
     double atoms[12], series[16];
     std::iota(atoms, atoms + 12, 1.0);
     std::iota(series, series + 16, 100.0);
-    const double mw[2] = {44.0, 18.0}, mw_inv[2] = {1 / 44.0, 1 / 18.0};
-    const double sref[3] = {1.0, 2.0, 3.0}, tcrit[2] = {300.0, 600.0}, pcrit[2] = {7e6, 2e7};
-    const double n_mass = 14.0, unread = 0.0;
+    const double mw[2] = {44.0, 18.0}, mw_inv[2] = {1 / 44.0, 1 / 18.0}, sref[3] = {1.0, 2.0, 3.0};
+    const double tcrit[2] = {300.0, 600.0}, pcrit[2] = {7e6, 2e7}, n_mass = 14.0, unread = 0.0;
     EXPECT_EQ(ps.prod_mw(2) + ps.prod_mw_inv(2), 0.0);  // until loaded
     LOADPROP2(settings, atoms, mw, mw_inv, series, sref, tcrit, pcrit, short_names.data(), 20, &n_mass, &unread,
               &unread);

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -452,9 +453,8 @@ TEST(SecantStep, FirstCallDampingConvergenceAndLimit)
 TEST(PropertyReports, LocationLinesAndFatalReportsReadAsWritten)
 {
     EXPECT_EQ(location_text(location_code()), std::string(40, ' '));  // 0 at load
-    EXPECT_EQ(location_text(16), "Update first 2 timesteps, istep=" + std::string(8, ' '));
-    EXPECT_EQ(location_text(21), "DROPLETEVAP,  istep=" + std::string(20, ' '));
-    EXPECT_EQ(location_text(72), "BURNRATE(HTRL),istep=" + std::string(19, ' '));
+    for (auto [code, label] : {std::pair{16, "Update first 2 timesteps, istep="}, {21, "DROPLETEVAP,  istep="}, {72, "BURNRATE(HTRL),istep="}})
+        EXPECT_EQ(location_text(code), std::string(label).append(40 - std::strlen(label), ' ')) << code;
     for (int code = 1; code < kLocationCount; ++code)
         EXPECT_NE(location_text(code).find("istep= "), std::string_view::npos) << code;
     test::expect_child_stop_mentioning([] { (void)location_text(74); }, "LOCATION_TEXTS");
