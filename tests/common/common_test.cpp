@@ -120,9 +120,7 @@ TEST(ListDirected, LeadingBlankThenBlankSeparatedItemsToStandardOutput)
 TEST(RunStop, FlushesClosesFilesAndExitsWithStatusOne)
 {
     char path[] = "/tmp/usersub_run_stop_XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    ASSERT_EQ(close(mkstemp(path)), 0);
     const auto write_then_stop = [&] {
         std::FILE* f = std::fopen(path, "w");
         register_file(f);
