@@ -20,6 +20,7 @@
 #include <iterator>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -31,17 +32,12 @@ using namespace usersub::fmt;
 TEST(Array1, OneBasedAccessOverHostArrayAndStorage)
 {
     double host[3] = {1.5, 2.5, 3.5};
-    const Array1<double> a("HOSTARR", host, 3);
-    EXPECT_EQ(a(1), 1.5);
-    EXPECT_EQ(a(3), 3.5);
+    const Array1<double> a("HOSTARR", host, 3), zero_based("Z", host, 3, 0);
     a(2) = 9.0;
-    EXPECT_EQ(host[1], 9.0);
+    EXPECT_EQ(std::tie(a(1), a(3), host[1]), std::make_tuple(1.5, 3.5, 9.0));
     EXPECT_EQ(a.span(2, 3).size(), 2u);
     EXPECT_TRUE(a.span(3, 2).empty());  // an empty run is not checked
-
-    const Array1<double> zero_based("Z", host, 3, 0);
-    EXPECT_EQ(zero_based(0), 1.5);
-    EXPECT_EQ(zero_based(2), 3.5);  // the upper bound is 2
+    EXPECT_EQ(std::tie(zero_based(0), zero_based(2)), std::make_tuple(1.5, 3.5));  // the upper bound is 2
 
     Storage<int, 1> s("STORE");
     s.assign({4}, -999);
@@ -89,11 +85,10 @@ TEST(FixedText, AssignmentPadsOrCutsAndComparisonIgnoresTrailingBlanks)
     EXPECT_EQ(std::string_view(field, 6), "abcdef");
     EXPECT_EQ(text::Fixed<4>{}.view(), "    ");
 
-    EXPECT_TRUE(text::equal("N2", "N2      "));
-    EXPECT_TRUE(text::equal("", "   "));
-    EXPECT_FALSE(text::equal(" N2", "N2"));  // leading blanks count
-    EXPECT_FALSE(text::equal("n2", "N2"));   // so does case
-    EXPECT_FALSE(text::equal("N2 x", "N2"));
+    // Leading blanks count, and so does case.
+    for (auto [a, b, equal] : {std::tuple{"N2", "N2      ", true}, {"", "   ", true}, {" N2", "N2", false},
+                               {"n2", "N2", false}, {"N2 x", "N2", false}})
+        EXPECT_EQ(text::equal(a, b), equal) << '"' << a << "\" \"" << b << '"';
     EXPECT_EQ(text::trim_right("   "), "");
 
     EXPECT_TRUE(text::host(nullptr, 5).empty());
@@ -108,12 +103,10 @@ TEST(ListDirected, LeadingBlankThenBlankSeparatedItemsToStandardOutput)
     EXPECT_EQ(line.str(), " User model: 3 2.5 -1e+20 2.0 -7");
     EXPECT_EQ(out::ListLine{}.str(), " ");
 
-    std::string s;
+    std::string s = "0.1 ";  // shortest forms that read back exactly
     out::append_real(s, 0.1);
-    EXPECT_EQ(s, "0.1");  // shortest form that reads back exactly
-    s.clear();
     out::append_real(s, 1.0 / 3.0);
-    EXPECT_EQ(std::stod(s), 1.0 / 3.0);
+    EXPECT_EQ(s, "0.1 0.10.3333333333333333");
 
     EXPECT_EQ(test::capture_stdout([] {
                   out::list("W*** warning", std::int32_t{12});
@@ -127,9 +120,7 @@ TEST(ListDirected, LeadingBlankThenBlankSeparatedItemsToStandardOutput)
 TEST(RunStop, FlushesClosesFilesAndExitsWithStatusOne)
 {
     char path[] = "/tmp/usersub_run_stop_XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    ASSERT_EQ(close(mkstemp(path)), 0);
     const auto write_then_stop = [&] {
         std::FILE* f = std::fopen(path, "w");
         register_file(f);
@@ -154,12 +145,9 @@ void expect_fields(std::string (*format)(double, int, int), const std::vector<Ca
 
 TEST(FortranFormat, IntegerField) {
     const std::int64_t min = std::numeric_limits<std::int64_t>::min();
-    EXPECT_EQ(format_i(-42, 5), "  -42");
-    EXPECT_EQ(format_i(0, 3), "  0");
-    EXPECT_EQ(format_i(-42, 2), "**");
-    EXPECT_EQ(format_i(-42, 0), "-42");
-    EXPECT_EQ(format_i(min, 20), "-9223372036854775808");
-    EXPECT_EQ(format_i(min, 19), "*******************");
+    for (auto [value, w, field] : {std::tuple{std::int64_t{-42}, 5, "  -42"}, {0, 3, "  0"}, {-42, 2, "**"}, {-42, 0, "-42"},
+                                   {min, 20, "-9223372036854775808"}, {min, 19, "*******************"}})
+        EXPECT_EQ(format_i(value, w), field) << value << ' ' << w;
 }
 
 // Optional leading zero, signed zero, ties, carries, exact binary digits, width 0 and the

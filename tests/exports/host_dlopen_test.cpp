@@ -7,6 +7,8 @@
 
 #include <dlfcn.h>
 
+#include <tuple>
+
 extern "C" int usersub_header_compiles_as_c11(void);
 
 namespace {
@@ -28,9 +30,7 @@ TEST(HostInterface, ResolvedEntriesShareTheLibraryTables)
     int32_t major = 0, minor = 0;
     double v = 0.0;
     vers(&major, &minor, &v);
-    EXPECT_EQ(major, 7);
-    EXPECT_EQ(minor, 0);
-    EXPECT_EQ(v, 2.0);
+    EXPECT_EQ(std::tie(major, minor, v), std::make_tuple(7, 0, 2.0));
 
     auto alloc = resolve<decltype(&ALLOCATE_USER_STRUCTURE)>(lib, "ALLOCATE_USER_STRUCTURE");
     auto load_int = resolve<decltype(&LOAD_USER_INTARRAY)>(lib, "LOAD_USER_INTARRAY");

@@ -124,9 +124,9 @@ TEST(PropertyLoaders, Loadprop1ArgumentPositionsRowsColumnsAndScalars)
     // THERMO_COEF host (3, 7, 2): entry (r, j, i) at (r-1) + 3 (j-1) + 21 (i-1).
     EXPECT_EQ(t.thermo_coef(2, 7, 2), 12000.0 + 1 + 18 + 21);
     EXPECT_EQ(t.thermo_coef(3, 8, 2), -999.0);  // columns 8 and 9 keep the fill
-    EXPECT_EQ(t.liq_coef_a(3, 2), 13005.0);     // host (3, 2): entry (3, 2) at 5
-    EXPECT_EQ(t.liq_coef_b(1, 2), 14003.0);
-    EXPECT_EQ(t.liq_coef_c(4, 1), -999.0);  // rows 4..8 keep the fill
+    // Liquid host (3, 2): entry (3, 2) at 5, (1, 2) at 3; rows 4..8 keep the fill.
+    EXPECT_EQ(std::tie(t.liq_coef_a(3, 2), t.liq_coef_b(1, 2), t.liq_coef_c(4, 1)),
+              std::make_tuple(13005.0, 14003.0, -999.0));
     // Counts past the capacity or the coefficient rows stop the run with the bounds diagnostic.
     for (auto [n, m, k, text] : {std::tuple{5, 8, 9, "array IPROPTYP has value 5"},
                                  {1, 9, 9, "subscript 1 of array LIQ_COEF_A has value 9"},
@@ -144,9 +144,8 @@ TEST(PropertyLoaders, Loadprop2NamesAndProductData)
     double atoms[12], series[16];
     std::iota(atoms, atoms + 12, 1.0);
     std::iota(series, series + 16, 100.0);
-    const double mw[2] = {44.0, 18.0}, mw_inv[2] = {1 / 44.0, 1 / 18.0};
-    const double sref[3] = {1.0, 2.0, 3.0}, tcrit[2] = {300.0, 600.0}, pcrit[2] = {7e6, 2e7};
-    const double n_mass = 14.0, unread = 0.0;
+    const double mw[2] = {44.0, 18.0}, mw_inv[2] = {1 / 44.0, 1 / 18.0}, sref[3] = {1.0, 2.0, 3.0};
+    const double tcrit[2] = {300.0, 600.0}, pcrit[2] = {7e6, 2e7}, n_mass = 14.0, unread = 0.0;
     EXPECT_EQ(ps.prod_mw(2) + ps.prod_mw_inv(2), 0.0);  // until loaded
     LOADPROP2(settings, atoms, mw, mw_inv, series, sref, tcrit, pcrit, short_names.data(), 20, &n_mass, &unread,
               &unread);
@@ -290,16 +289,12 @@ TEST(SpeciesLookup, IndexIsExactNameIsPaddedOrCut)
     for (std::string other : {" O2", "o2", "O", ""}) EXPECT_EQ(SPECIES_INDEX(other.data(), std::ssize(other)), 0);
 
     load_names({"N2", "CH4"});
-    char out[20], wide[130];
-    const std::int32_t zero = 0, one = 1, two = 2, three = 3;
-    SPECIES_NAME(out, 20, &zero);
-    EXPECT_EQ(std::string(out, 20), "Index_out_of_bound  ");
-    SPECIES_NAME(out, 10, &three);
-    EXPECT_EQ(std::string(out, 10), "Index_out_");
-    SPECIES_NAME(out, 20, &two);
-    EXPECT_EQ(std::string(out, 20), "CH4" + std::string(17, ' '));
-    SPECIES_NAME(wide, 130, &one);
-    EXPECT_EQ(std::string(wide, 130), "N2" + std::string(128, ' '));
+    char out[130];
+    for (auto [len, i, want] : {std::tuple{20, 0, std::string("Index_out_of_bound  ")}, {10, 3, std::string("Index_out_")},
+                                {20, 2, "CH4" + std::string(17, ' ')}, {130, 1, "N2" + std::string(128, ' ')}}) {
+        SPECIES_NAME(out, len, &i);
+        EXPECT_EQ(std::string(out, static_cast<std::size_t>(len)), want) << i;
+    }
 }
 
 TEST(SpeciesLookup, FractionsAndTheUnitTable)
@@ -336,10 +331,9 @@ TEST(SpeciesLookup, FractionsAndTheUnitTable)
     EXPECT_EQ(b[1], 0.0);
 
     const double xt[4] = {0.0, 1.0, 2.0, 4.0}, yt[4] = {0.0, 0.2, 0.6, 1.0};
-    EXPECT_EQ(table_lookup_unit(-1.0, 4, xt, yt), 0.0);
-    EXPECT_EQ(table_lookup_unit(5.0, 4, xt, yt), 1.0);
-    EXPECT_DOUBLE_EQ(table_lookup_unit(1.5, 4, xt, yt), 0.4);  // halfway between 0.2 and 0.6
-    EXPECT_DOUBLE_EQ(table_lookup_unit(3.0, 4, xt, yt), 0.8);
+    // Held at the ends; 1.5 lies halfway between 0.2 and 0.6.
+    for (auto [x, want] : {std::pair{-1.0, 0.0}, {5.0, 1.0}, {1.5, 0.4}, {3.0, 0.8}})
+        EXPECT_DOUBLE_EQ(table_lookup_unit(x, 4, xt, yt), want) << x;
     // Only a value that compares false with every point finds no bracketing pair.
     test::expect_child_stop([&] { (void)table_lookup_unit(std::nan(""), 4, xt, yt); }, " Something bad has happened\n");
 }

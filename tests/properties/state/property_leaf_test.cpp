@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -77,30 +78,34 @@ std::array<double, 4> density(int i, double t_K, double p_Pa)
     return o;
 }
 
+void expect_near(const std::array<double, 4>& got, const std::array<double, 4>& want)
+{
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_NEAR(got[k], want[k], 1e-12 * std::abs(want[k])) << k;
+}
+
 void at_step(std::int32_t step) { exchange::send_user_state(0, 0, 0, 0, step, 0, 0.0, 0.0, 0.0, false); }
 
 TEST(LiquidSpecies, DensityAndEnthalpyAgainstTheirPolynomials)
 {
     liquids();
     // Form 1 at 350 K, 51 bar: t = 50 K, pp = 50 bar.
-    std::array<double, 4> o = density(1, 350.0, 51.0e5);
-    EXPECT_NEAR(o[0], 1012.625, 1e-9);    // 1000 - 25 - 5 + 25 + 20 - 2.5 + 0.125
-    EXPECT_NEAR(o[1], -0.2, 1e-12);       // -0.5 - 0.2 + 0.5
-    EXPECT_NEAR(o[2], -0.004, 1e-15);
-    EXPECT_NEAR(o[3], 8.075e-6, 1e-18);   // (0.5 + 0.4 - 0.1 + 0.0075) 1e-5
+    // rho = 1000 - 25 - 5 + 25 + 20 - 2.5 + 0.125, drho/dT = -0.5 - 0.2 + 0.5,
+    // drho/dP = (0.5 + 0.4 - 0.1 + 0.0075) 1e-5.
+    expect_near(density(1, 350.0, 51.0e5), {1012.625, -0.2, -0.004, 8.075e-6});
     // Clamped: above Tmax the state of Tmax, above Pmax that of Pmax.
     EXPECT_EQ(density(1, 450.0, 51.0e5), density(1, 400.0, 51.0e5));
     EXPECT_EQ(density(1, 350.0, 2.0e8), density(1, 350.0, 1.0e8));
     // Form 2 at 400 K, 100 bar: x = 800 + 100 + 100 = 1000.
-    o = density(2, 400.0, 1.0e7);
-    EXPECT_NEAR(o[0], 29661.851067789195, 1e-8);     // 500 + 60 + 1000^1.5 / 1.5 + 100 (0.2 + 80)
-    EXPECT_NEAR(o[1], 93.32055320336759, 1e-10);     // 3/40 + 2 sqrt(1000) + 0.015 * 100 * 20
-    EXPECT_NEAR(o[2], 0.10065180320336759, 1e-14);   // 2 / sqrt(1000) - 3/32000 + 0.0375
-    EXPECT_NEAR(o[3], 1.1182277660168379e-3, 1e-16); // (sqrt(1000) + 0.2 + 80) 1e-5
+    // rho = 500 + 60 + 1000^1.5 / 1.5 + 100 (0.2 + 80), drho/dT = 3/40 + 2 sqrt(1000) +
+    // 0.015 * 100 * 20, d2rho/dT2 = 2 / sqrt(1000) - 3/32000 + 0.0375, drho/dP =
+    // (sqrt(1000) + 0.2 + 80) 1e-5.
+    expect_near(density(2, 400.0, 1.0e7),
+                {29661.851067789195, 93.32055320336759, 0.10065180320336759, 1.1182277660168379e-3});
     EXPECT_NE(density(2, 400.0, 2.0e8)[0], density(2, 400.0, 1.0e8)[0]);  // clamp switch set
     // Gases: zeros from form 1, the no-density values from form 2; no form: outputs untouched.
     EXPECT_EQ(density(4, 300.0, 1.0e5), (std::array{0.0, 0.0, 0.0, 0.0}));
-    EXPECT_EQ(density(5, 300.0, 1.0e5), (std::array{1.0e-6, 1.0, 1.0, 1.0}));
+    const std::array<double, 4> none{1.0e-6, 1.0, 1.0, 1.0};
+    EXPECT_EQ(density(5, 300.0, 1.0e5), none);
     EXPECT_EQ(density(6, 300.0, 1.0e5)[0], -7.0);
     expect_child_stop([] { (void)density(3, 400.0, 1.0e7); },  // x = 900 - 2000
                       "F*** Cannot calculate density for species: LIQUID-THREE" + std::string(105, ' ') +
@@ -147,15 +152,13 @@ TEST(LiquidSpecies, DensityFormsAlone)
     species_props_b(4, 300.0, 1.0e5, alone[0], alone[1], alone[2], alone[3]);  // a gas
     EXPECT_EQ(alone, (std::array{0.0, 0.0, 0.0, 0.0}));
 
-    species_props_c(2, 400.0, 1.0e7, alone[0], alone[1], alone[2], alone[3], flag);
-    EXPECT_EQ(alone, density(2, 400.0, 1.0e7));
-    EXPECT_EQ(flag, 0);
-    species_props_c(4, 300.0, 1.0e5, alone[0], alone[1], alone[2], alone[3], flag);  // a gas
-    EXPECT_EQ(alone, (std::array{1.0e-6, 1.0, 1.0, 1.0}));
-    EXPECT_EQ(flag, 0);
-    species_props_c(3, 400.0, 1.0e7, alone[0], alone[1], alone[2], alone[3], flag);  // a negative base
-    EXPECT_EQ(alone, (std::array{1.0e-6, 1.0, 1.0, 1.0}));
-    EXPECT_EQ(flag, 1);
+    // Form 2, a gas, a negative base (no density, flagged).
+    const std::array<double, 4> none{1.0e-6, 1.0, 1.0, 1.0};
+    for (auto [i, t_K, p_Pa, want, want_flag] : {std::tuple{2, 400.0, 1.0e7, density(2, 400.0, 1.0e7), 0},
+                                                 {4, 300.0, 1.0e5, none, 0}, {3, 400.0, 1.0e7, none, 1}}) {
+        species_props_c(i, t_K, p_Pa, alone[0], alone[1], alone[2], alone[3], flag);
+        EXPECT_EQ(std::pair(alone, flag), std::pair(want, want_flag)) << i;
+    }
 }
 
 TEST(LiquidSpecies, SoundSpeedOfLiquidHeptane)
@@ -195,10 +198,9 @@ TEST(LiquidSpecies, SoundSpeedOfLiquidHeptane)
     for (const auto& [species, name] : {std::pair{test::fx::kH2OLiquid, "H2O_L"}, std::pair{i, "C7H16_L"}}) {
         std::string padded = name;
         padded.resize(117, ' ');
-        expect_child_stop([species] {
-            double cw = 0.0;
-            liquid_props_wrap(species, 298.15, 1e5, cw);
-        }, "F*** Cannot calculate sound speed for species: " + padded + "\n     T     =  298.15\n     P     =    1.00\n");
+        expect_child_stop([species, c]() mutable { liquid_props_wrap(species, 298.15, 1e5, c); },
+                          "F*** Cannot calculate sound speed for species: " + padded +
+                              "\n     T     =  298.15\n     P     =    1.00\n");
     }
 }
 
@@ -217,10 +219,7 @@ TEST(LiquidDensity, RangeWarningIsWrittenOncePerStepOnTenSteps)
 
     at_step(1);
     const std::string out = capture_stdout([] {
-        (void)density(1, 400.0, 1.0e5);  // Tmax is inside
-        (void)density(1, 410.0, 1.0e5);
-        (void)density(1, 420.0, 1.0e5);
-        (void)density(1, 240.0, 1.0e5);
+        for (double t_K : {400.0, 410.0, 420.0, 240.0}) (void)density(1, t_K, 1.0e5);  // Tmax is inside
     });
     EXPECT_EQ(out, lines("  410.00", 1, per_step));
     EXPECT_EQ(std::tie(warn.trange_warn_calls, warn.trange_warn_printed), std::make_tuple(3, 1));
@@ -301,14 +300,12 @@ TEST(RealGas, BothSolversAgreeWithTheRedlichKwongEquation)
         const RealGasOut o = cubic(t, p);
         EXPECT_NEAR(o.z, z_ref(t, p), 1e-10) << tr << ' ' << pr;
         EXPECT_NEAR(o.h_dep, h_dep_ref(t, p), 1e-9 * std::abs(o.h_dep)) << tr << ' ' << pr;
-        const double cp = (h_dep_ref(t + dt, p) - h_dep_ref(t - dt, p)) / (2 * dt);
-        const double dhdp = (h_dep_ref(t, p + dp) - h_dep_ref(t, p - dp)) / (2 * dp);
-        const double dzdt = (z_ref(t + dt, p) - z_ref(t - dt, p)) / (2 * dt);
-        const double dzdp = (z_ref(t, p + dp) - z_ref(t, p - dp)) / (2 * dp);
-        EXPECT_NEAR(o.cp_dep, cp, 1e-6 * std::abs(cp) + 1e-6) << tr << ' ' << pr;
-        EXPECT_NEAR(o.dhdep_dp, dhdp, 1e-6 * std::abs(dhdp)) << tr << ' ' << pr;
-        EXPECT_NEAR(o.dz_dt, dzdt, 1e-6 * std::abs(dzdt)) << tr << ' ' << pr;
-        EXPECT_NEAR(o.dz_dp, dzdp, 1e-6 * std::abs(dzdp)) << tr << ' ' << pr;
+        // cp, dh/dP, dZ/dT, dZ/dP
+        const std::array<double, 4> got{o.cp_dep, o.dhdep_dp, o.dz_dt, o.dz_dp},
+            want{(h_dep_ref(t + dt, p) - h_dep_ref(t - dt, p)) / (2 * dt), (h_dep_ref(t, p + dp) - h_dep_ref(t, p - dp)) / (2 * dp),
+                 (z_ref(t + dt, p) - z_ref(t - dt, p)) / (2 * dt), (z_ref(t, p + dp) - z_ref(t, p - dp)) / (2 * dp)};
+        for (std::size_t k = 0; k < 4; ++k)
+            EXPECT_NEAR(got[k], want[k], 1e-6 * std::abs(want[k]) + (k == 0 ? 1e-6 : 0.0)) << k << ' ' << tr << ' ' << pr;
 
         const RealGasOut f = bracketed(t, p);
         EXPECT_NEAR(f.z, o.z, 0.002) << tr << ' ' << pr;
@@ -454,9 +451,8 @@ TEST(SecantStep, FirstCallDampingConvergenceAndLimit)
 TEST(PropertyReports, LocationLinesAndFatalReportsReadAsWritten)
 {
     EXPECT_EQ(location_text(location_code()), std::string(40, ' '));  // 0 at load
-    EXPECT_EQ(location_text(16), "Update first 2 timesteps, istep=" + std::string(8, ' '));
-    EXPECT_EQ(location_text(21), "DROPLETEVAP,  istep=" + std::string(20, ' '));
-    EXPECT_EQ(location_text(72), "BURNRATE(HTRL),istep=" + std::string(19, ' '));
+    for (auto [code, label] : {std::pair{16, "Update first 2 timesteps, istep="}, {21, "DROPLETEVAP,  istep="}, {72, "BURNRATE(HTRL),istep="}})
+        EXPECT_EQ(location_text(code), std::string(label).append(40 - std::strlen(label), ' ')) << code;
     for (int code = 1; code < kLocationCount; ++code)
         EXPECT_NE(location_text(code).find("istep= "), std::string_view::npos) << code;
     test::expect_child_stop_mentioning([] { (void)location_text(74); }, "LOCATION_TEXTS");
