@@ -144,6 +144,7 @@ TEST(Propmix, LiquidsThePhasePairAndTheStabilityClip)
     const MixtureProps m = frozen(t_ref, 1.0e5, composition({{fx::kC7H16Liquid, 1.0}}));
     const double limit = std::sqrt(0.375 * m.cp_J_kgK * rho * rho * drho_dP / t_ref);
     EXPECT_NEAR(m.drho_dT, -limit, 1e-9 * limit);
+    EXPECT_NEAR(m.drho_dP, drho_dP, 1e-12 * drho_dP);  // through dv/dP = -(drho/dP) / rho^2
 
     // A density that falls with pressure ends the run with the five values
     // (cp, from the enthalpy correlation, is checked for its label and unit).

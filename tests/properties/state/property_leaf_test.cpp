@@ -324,9 +324,11 @@ TEST(RealGas, FallBacksOutsideTheRanges)
     // 0.02 Pr, the state of Tr = 0.5 with dZ/dT 0; form 0 gives Z alone.
     const RealGasOut ideal = cubic(2.5 * kTc, 1.0e-5 * kPc), low = cubic(0.1 * kTc, 6.0 * kPc);
     EXPECT_EQ(std::tie(ideal.z, ideal.h_dep, ideal.dz_dt), std::make_tuple(1.0, 0.0, 0.0));
+    EXPECT_NE(cubic(2.5 * kTc, 1.0e-3 * kPc).z, 1.0);
     EXPECT_EQ(std::tie(low.z, low.cp_dep), std::make_tuple(5.0, 0.0));
     const RealGasOut held = cubic(0.45 * kTc, 0.5 * kPc), half = cubic(0.5 * kTc, 0.5 * kPc);
     EXPECT_EQ(std::tie(held.z, held.h_dep, held.dz_dt), std::make_tuple(half.z, half.h_dep, 0.0));
+    EXPECT_NE(half.dz_dt, 0.0);
     EXPECT_EQ(cubic(0.1 * kTc, 4.0 * kPc).z, cubic(0.5 * kTc, 4.0 * kPc).z);  // 0.1 above 0.08
     EXPECT_EQ(cubic(1.5 * kTc, kPc, 0).dz_dp, 0.0);
     // Bracketed: Z = 1 without critical data (Tc above 1e4 K or Pc above
@@ -448,6 +450,8 @@ TEST(PropertyReports, LocationLinesAndFatalReportsReadAsWritten)
     EXPECT_EQ(location_text(location_code()), std::string(40, ' '));  // 0 at load
     for (auto [code, label] : {std::pair{16, "Update first 2 timesteps, istep="}, {21, "DROPLETEVAP,  istep="}, {72, "BURNRATE(HTRL),istep="}})
         EXPECT_EQ(location_text(code), std::string(label).append(40 - std::strlen(label), ' ')) << code;
+    for (int code = 1; code < kLocationCount; ++code)
+        EXPECT_NE(location_text(code).find("istep= "), std::string_view::npos) << code;
     test::expect_child_stop_mentioning([] { (void)location_text(74); }, "LOCATION_TEXTS");
 
     // The location lines of the state entry, the solver and the mixture under
