@@ -44,16 +44,6 @@ TEST(Array1, OneBasedAccessOverHostArrayAndStorage)
     EXPECT_EQ(view1(s)(4), -999);
 }
 
-TEST(ArrayN, ColumnMajorWithFirstSubscriptFastest)
-{
-    Storage<int, 3> c("C3");
-    c.assign({2, 3, 4}, 7, {0, 1, -1});
-    c(1, 3, 2) = 5;
-    // offset (1 - 0) + 2 ((3 - 1) + 3 (2 - -1)): first subscript fastest, from its lower bound
-    EXPECT_EQ(c.data()[1 + 2 * (2 + 3 * 3)], 5);
-    EXPECT_EQ(c.view()(0, 1, -1), 7);
-}
-
 // An out-of-range subscript writes one line naming array, subscript, value and
 // bound, and ends the run with status 1.
 TEST(BoundsDiagnostic, StopsTheRunWithTheViolatedBound)
@@ -137,10 +127,9 @@ TEST(RunStop, FlushesClosesFilesAndExitsWithStatusOne)
 struct Case { int w, d; const char* value; const char* field; };
 
 void expect_fields(std::string (*format)(double, int, int), const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
+    for (const Case& c : cases)
         EXPECT_EQ(format(std::strtod(c.value, nullptr), c.w, c.d), c.field)
             << "w=" << c.w << " d=" << c.d << " value=" << c.value;
-    }
 }
 
 TEST(FortranFormat, IntegerField) {
@@ -208,15 +197,6 @@ TEST(FortranFormat, ScaledExponentField) {
         {10, 4, "-12.345", "**********"}, {8, 1, "0.25", " 2.5E-01"}, {6, 0, "1.5", "2.E+00"},
         {12, 4, "NaN", "         NaN"}, {12, 4, "-Inf", "   -Infinity"},
     });
-}
-
-TEST(FortranFormat, AppendBuildsALine) {
-    std::string line;  // I4, F7.3, E11.3, G10.3
-    append_i(line, 12, 4);
-    append_f(line, -0.5, 7, 3);
-    append_e(line, 6.02e23, 11, 3);
-    append_g(line, 0.5, 10, 3);
-    EXPECT_EQ(line, "  12 -0.500  0.602E+24 0.500    ");
 }
 
 }  // namespace
