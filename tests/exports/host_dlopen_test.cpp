@@ -13,12 +13,6 @@ extern "C" int usersub_header_compiles_as_c11(void);
 
 namespace {
 
-template <class F>
-F resolve(void* lib, const char* name)
-{
-    return reinterpret_cast<F>(dlsym(lib, name));
-}
-
 TEST(HostInterface, ResolvedEntriesShareTheLibraryTables)
 {
     void* lib = dlopen(USERSUB_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
@@ -26,15 +20,15 @@ TEST(HostInterface, ResolvedEntriesShareTheLibraryTables)
     // Internal C++ names are not visible to the host.
     EXPECT_EQ(dlsym(lib, "_ZN7usersub8stop_runEv"), nullptr);
 
-    auto vers = resolve<decltype(&ZALUSR_VERS)>(lib, "ZALUSR_VERS");
+    auto vers = reinterpret_cast<decltype(&ZALUSR_VERS)>(dlsym(lib, "ZALUSR_VERS"));
     int32_t major = 0, minor = 0;
     double v = 0.0;
     vers(&major, &minor, &v);
     EXPECT_EQ(std::tie(major, minor, v), std::make_tuple(7, 0, 2.0));
 
-    auto alloc = resolve<decltype(&ALLOCATE_USER_STRUCTURE)>(lib, "ALLOCATE_USER_STRUCTURE");
-    auto load_int = resolve<decltype(&LOAD_USER_INTARRAY)>(lib, "LOAD_USER_INTARRAY");
-    auto fetch = resolve<decltype(&LOAD_USER_MODEL_ARRAYS)>(lib, "LOAD_USER_MODEL_ARRAYS");
+    auto alloc = reinterpret_cast<decltype(&ALLOCATE_USER_STRUCTURE)>(dlsym(lib, "ALLOCATE_USER_STRUCTURE"));
+    auto load_int = reinterpret_cast<decltype(&LOAD_USER_INTARRAY)>(dlsym(lib, "LOAD_USER_INTARRAY"));
+    auto fetch = reinterpret_cast<decltype(&LOAD_USER_MODEL_ARRAYS)>(dlsym(lib, "LOAD_USER_MODEL_ARRAYS"));
     const int32_t n = 1, m = 1, two = 2, vals[] = {11, 12};
     alloc(&n);
     load_int(&m, &two, vals);

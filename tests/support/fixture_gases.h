@@ -17,8 +17,6 @@
 
 namespace usersub::test {
 
-inline constexpr double kR = 8314.3;  // J/(kmol K), the library's gas constant
-
 // Mass fractions: the named species at their values, the rest 0.
 inline Composition composition(std::initializer_list<std::pair<int, double>> parts)
 {
@@ -49,14 +47,6 @@ inline Composition burnt_gas_with_reactants()
     Composition y{};
     for (std::size_t i = 0; i < y.size(); ++i) y[i] = parts[i] / sum;
     return y;
-}
-
-// Name of the NASA data of fixture species i; nullptr for the two liquids.
-inline const char* nasa_name(int i)
-{
-    static const char* const names[fx::kNSpecies] = {"N2", "O2", "CH4", nullptr, nullptr, "CO2", "H2O", "N2", "O2",
-                                                     "CO", "H2", "H",   "O",     "OH",    "NO",  "N",   "Ar", "SO2"};
-    return names[i - 1];
 }
 
 inline double nasa_h_J_kg(const char* name, double t_K) { return kR / nasa9(name).mw * t_K * nasa9_h_RT(nasa9(name), t_K); }

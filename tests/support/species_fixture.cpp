@@ -18,14 +18,10 @@ const Nasa9Species kNasa9[] = {
 #include "support/nasa9_data.inc"
 };
 
-constexpr double kR = 8314.3;          // J/(kmol K), the library's gas constant
 constexpr double kTref = 298.15;       // K
 constexpr int C = fx::kNSpecies;       // capacity: 5 ordinary + 13 products
 constexpr int kTableRows = 20;
 
-// NASA data names of the gases in fixture order (the liquids carry their own data).
-const char* const kGasData[C] = {"N2", "O2", "CH4", nullptr, nullptr, "CO2", "H2O", "N2", "O2",
-                                 "CO", "H2", "H",   "O",     "OH",    "NO",  "N",   "Ar", "SO2"};
 const char* const kNames[C] = {"N2",      "O2",      "CH4",     "C7H16_L", "H2O_L",    "prod_co2",
                                "prod_h2o", "prod_n2", "prod_o2", "prod_co", "prod_h2",  "prod_h",
                                "prod_o",   "prod_oh", "prod_no", "prod_n",  "prod_ar",  "prod_so2"};
@@ -204,7 +200,7 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
     }
     for (int k = 1; k <= 13; ++k) {
         const int i = fx::product(k);
-        set_gas(i, nasa9(kGasData[i - 1]), kProductSeries[k - 1]);
+        set_gas(i, nasa9(nasa_name(i)), kProductSeries[k - 1]);
         for (int e = 0; e < 6; ++e) formula[e + 6 * (i - 1)] = kProductAtoms[k - 1][e];
         tcrit[i - 1] = kProductTcrit[k - 1], pcrit[i - 1] = kProductPcrit[k - 1];
     }
@@ -227,7 +223,7 @@ void load_species_set(const PropertyEntryPoints& e, const SpeciesFixtureOptions&
         pseries.insert(pseries.end(), kProductSeries[p], kProductSeries[p] + 8);
     }
     for (int i = 0; i < C; ++i)
-        if (const char* gas = kGasData[i])
+        if (const char* gas = nasa_name(i + 1))
             sref[static_cast<std::size_t>(i)] = nasa9_s_R(nasa9(gas), kTref) * kR / nasa9(gas).mw;
     constexpr std::size_t kLen = 12;
     std::string names(C * kLen, ' ');

@@ -15,6 +15,8 @@
 
 namespace usersub::test {
 
+inline constexpr double kR = 8314.3;  // J/(kmol K), the library's gas constant
+
 // Species numbers of the fixture set.
 namespace fx {
 inline constexpr int kN2 = 1;
@@ -98,6 +100,14 @@ struct Nasa9Species {
     double ranges[3][11];     // Tmin, Tmax, a1..a7, b1, b2
 };
 const Nasa9Species& nasa9(std::string_view name);
+
+// Name of the NASA data of fixture species i; nullptr for the two liquids.
+inline const char* nasa_name(int i)
+{
+    static const char* const names[fx::kNSpecies] = {"N2", "O2", "CH4", nullptr, nullptr, "CO2", "H2O", "N2", "O2",
+                                                     "CO", "H2", "H",   "O",     "OH",    "NO",  "N",   "Ar", "SO2"};
+    return names[i - 1];
+}
 
 // The polynomials of the range holding T (the last range beyond it).
 double nasa9_cp_R(const Nasa9Species& s, double T);
