@@ -2,10 +2,10 @@
 #include "support/species_fixture.h"
 #include "usermodels/model_setup.h"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -476,16 +476,10 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
     EXPECT_EQ(p.labels(), labels("Heat Transfer User Model", std::string(80, 'c'), "sec", "W/m^2-K"));
 }
 
-// Model 1 (or 5) with these parameters and, if any, one text of 8 characters; then a call
-// that must end the run with status 1 and exactly this output.
-struct InputFault {
-    int32_t model;
-    std::vector<int32_t> ints;
-    std::vector<double> reals;
-    std::string text;
-    std::function<void()> call;
-    std::string output;
-};
+// Model 1 (or 5) with these integers and reals and, if any, one text of 8 characters; then a
+// call that must end the run with status 1 and exactly this output.
+using InputFault = std::tuple<int32_t, std::vector<int32_t>, std::vector<double>, std::string, std::function<void()>,
+                              std::string>;
 
 TEST(EngineAndPipeModels, InputFaultsStopTheRun)
 {
@@ -545,13 +539,13 @@ TEST(EngineAndPipeModels, InputFaultsStopTheRun)
         {1, {}, {}, "pipe", [] { matrix(1, 1.0); },  // the word, blank-padded, but no reals
          " UserModel error (TMBlackBox):  Check UserModel input\n"},
     };
-    for (const InputFault& f : faults) {
+    for (const auto& [model, ints, reals, text, call, output] : faults) {
         expect_child_stop([&] {
             setup_models(5);
-            load_model(f.model, f.ints, f.reals);
-            if (!f.text.empty()) set_texts(f.model, {f.text}, 8);
-            f.call();
-        }, f.output);
+            load_model(model, ints, reals);
+            if (!text.empty()) set_texts(model, {text}, 8);
+            call();
+        }, output);
     }
 }
 

@@ -2,12 +2,8 @@
 #include "usermodels/model_setup.h"
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstdlib>
-#include <random>
 #include <utility>
-#include <vector>
 
 namespace usersub::test {
 namespace {
@@ -19,13 +15,15 @@ constexpr double kMu300 = 1.0e-3;  // the fixture's water table: halfway between
 constexpr double kMu340 = 0.45e-3; // halfway between 0.6e-3 (320 K) and 0.3e-3 (360 K)
 
 // Liquid water with the fixture's one-level viscosity table, circuit 1 mixing
-// by mass fractions; two models with one plot each, plots switched on.
+// by mass fractions; two models with one plot each, plots switched on; model 1
+// holds the parameter valve's diameters D, DO, DI in mm.
 void load_water()
 {
     load_species_fixture();
     const int32_t ncirc = 2, modes[2] = {1, 3};
     LOADCIRCSET(&ncirc, modes);
     setup_models(2, 1);
+    set_reals(1, {20.0, 30.0, 10.0});
     set_time(0.0);
 }
 
@@ -244,7 +242,6 @@ TEST(HydraulicValve, ModeZeroReadsNothingWritesNothingCallsNothing)
 TEST(HydraulicValve, SqueezedFilmOnTheUpstreamSideOpeningClosingAndPressedIntoTheSeat)
 {
     load_water();
-    load_model(1, {}, {20.0, 30.0, 10.0});
     // The upstream side gives the viscosity (300 K on side 1, 340 K on side 2): side 2 for a flow against the direction
     // factor or, below 1e-17 kg/s, when p2 is the higher pressure. An opening gap of 0 acts as 1e-9; a closing film
     // is ramped in above 1.5e-7 and has no viscous term below it or pressed into the seat.
@@ -271,22 +268,6 @@ TEST(HydraulicValve, SqueezedFilmOnTheUpstreamSideOpeningClosingAndPressedIntoTh
     EXPECT_NEAR(call(FVLV, {.mode = 2, .p1 = 1e5, .p2 = 1e5, .pvap = 2e5}).force, kPi * 1.25e-4 * 2e5, 1e-9);
 }
 
-// Seeded gaps across the seat, closing and opening: the film force stays finite.
-TEST(HydraulicValve, RandomFilmGapsGiveFiniteForces)
-{
-    load_water();
-    load_model(1, {}, {20.0, 30.0, 10.0});
-    std::mt19937 rng(20261206);
-    std::uniform_real_distribution<double> gap(-1e-2, 1e-2);
-    std::uniform_real_distribution<double> rate(1e-6, 10.0);
-    for (int i = 0; i < 300; ++i) {
-        const double x = gap(rng);
-        const double v = (i % 2 == 0 ? -1.0 : 1.0) * rate(rng);
-        for (Name t : {FVLV, FVLVMH, VALVE})
-            ASSERT_TRUE(std::isfinite(call(t, {.mode = 2, .x = x, .v = v}).force)) << x << " " << v;
-    }
-}
-
 TEST(HydraulicValve, PlotCounterSharedByModelsOfOneTemplate)
 {
     load_water();
@@ -302,7 +283,6 @@ TEST(HydraulicValve, PlotCounterSharedByModelsOfOneTemplate)
 TEST(HydraulicValve, ParameterValveAndSecondBodyAgreeWithTheFlatValve)
 {
     load_water();
-    load_model(1, {}, {20.0, 30.0, 10.0});
     // With a second body 1 mm up (reference 0.2 mm) moving at -0.02 m/s: lift 1 mm, opening at 0.01 m/s; -7 unwritten.
     struct Case { int32_t mode; double area, vol2, force; };
     for (const Case& c : {Case{1, kPi * 1e-3 * 0.02, kPi4 * 5e-4 * (1.5e-3 - 0.8e-3), -7.0},

@@ -1,9 +1,6 @@
 #include "support/species_fixture.h"
 #include "usermodels/model_setup.h"
 
-#include <array>
-#include <cmath>
-
 namespace usersub::test {
 namespace {
 
