@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <tuple>
 
 #include <unistd.h>
 
@@ -155,12 +154,10 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
 }
 
 struct Jet {
-    int32_t flow_switch = 1, extent = 5;
-    double phi = 1.0;
-    std::array<double, 5> t{800, 850, 900, 950, 1000}, m{1e-5, 2e-5, 3e-5, 4e-5, 5e-5};
-    double offset = 50.0, p = 40.0, i0 = 0.1, i1 = -1, f = 1.0, a = -1.05, b = 4000.0, dt = 1e-5, out = -1;
+    int32_t flow_switch = 1, extent = 5, id = 1;
+    double phi = 1.0, offset = 50.0, p = 40.0, i0 = 0.1, i1 = -1, f = 1.0, a = -1.05, b = 4000.0, dt = 1e-5, out = -1;
     double v19 = 30.0, v20 = 10.0, v21 = 2.0, v22 = 1.0;
-    int32_t id = 1;
+    std::array<double, 5> t{800, 850, 900, 950, 1000}, m{1e-5, 2e-5, 3e-5, 4e-5, 5e-5};
     std::vector<double> call()  // the integral and the output factor
     {
         JETIGNITIONUSR(&flow_switch, n_, n_, &id, &extent, n_, &phi, t.data(), m.data(), &offset, &p, &i0, &i1, &f,
@@ -237,9 +234,8 @@ TEST(InjectorNozzle, GeometryAndFlowBothWays)
 }
 
 struct Nox {
-    int32_t cylinder = 1, source_switch = 1;
+    int32_t cylinder = 1, source_switch = 1, status = 7, id = 1;
     double compare = 60.0, time_scale = 1.0, reference = 100.0, source = 5000.0, nox = -1.0;
-    int32_t status = 7, id = 1;
     std::vector<double> call()  // the value and the status
     {
         ENGNOXUSER(&id, &cylinder, n_, &source_switch, n_, n_, &compare, n_, n_, &time_scale, n_, n_, n_, n_, n_, n_,
