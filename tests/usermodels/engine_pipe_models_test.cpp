@@ -2,7 +2,6 @@
 #include "support/species_fixture.h"
 #include "usermodels/model_setup.h"
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -155,12 +154,10 @@ TEST(Evaporation, OnlyLiquidFuelsEvaporateAndEveryComponentIsPlotted)
 }
 
 struct Jet {
-    int32_t flow_switch = 1, extent = 5;
-    double phi = 1.0;
-    std::array<double, 5> t{800, 850, 900, 950, 1000}, m{1e-5, 2e-5, 3e-5, 4e-5, 5e-5};
-    double offset = 50.0, p = 40.0, i0 = 0.1, i1 = -1, f = 1.0, a = -1.05, b = 4000.0, dt = 1e-5, out = -1;
+    int32_t flow_switch = 1, extent = 5, id = 1;
+    double phi = 1.0, offset = 50.0, p = 40.0, i0 = 0.1, i1 = -1, f = 1.0, a = -1.05, b = 4000.0, dt = 1e-5, out = -1;
     double v19 = 30.0, v20 = 10.0, v21 = 2.0, v22 = 1.0;
-    int32_t id = 1;
+    std::array<double, 5> t{800, 850, 900, 950, 1000}, m{1e-5, 2e-5, 3e-5, 4e-5, 5e-5};
     std::vector<double> call()  // the integral and the output factor
     {
         JETIGNITIONUSR(&flow_switch, n_, n_, &id, &extent, n_, &phi, t.data(), m.data(), &offset, &p, &i0, &i1, &f,
@@ -237,9 +234,8 @@ TEST(InjectorNozzle, GeometryAndFlowBothWays)
 }
 
 struct Nox {
-    int32_t cylinder = 1, source_switch = 1;
+    int32_t cylinder = 1, source_switch = 1, status = 7, id = 1;
     double compare = 60.0, time_scale = 1.0, reference = 100.0, source = 5000.0, nox = -1.0;
-    int32_t status = 7, id = 1;
     std::vector<double> call()  // the value and the status
     {
         ENGNOXUSER(&id, &cylinder, n_, &source_switch, n_, n_, &compare, n_, n_, &time_scale, n_, n_, n_, n_, n_, n_,
@@ -476,16 +472,10 @@ TEST(RefrigerantHeatTransfer, SingleAndTwoPhaseBranchesWithTheirPlot)
     EXPECT_EQ(p.labels(), labels("Heat Transfer User Model", std::string(80, 'c'), "sec", "W/m^2-K"));
 }
 
-// Model 1 (or 5) with these parameters and, if any, one text of 8 characters; then a call
-// that must end the run with status 1 and exactly this output.
-struct InputFault {
-    int32_t model;
-    std::vector<int32_t> ints;
-    std::vector<double> reals;
-    std::string text;
-    std::function<void()> call;
-    std::string output;
-};
+// Model 1 (or 5) with these integers and reals and, if any, one text of 8 characters; then a
+// call that must end the run with status 1 and exactly this output.
+using InputFault = std::tuple<int32_t, std::vector<int32_t>, std::vector<double>, std::string, std::function<void()>,
+                              std::string>;
 
 TEST(EngineAndPipeModels, InputFaultsStopTheRun)
 {
@@ -545,13 +535,13 @@ TEST(EngineAndPipeModels, InputFaultsStopTheRun)
         {1, {}, {}, "pipe", [] { matrix(1, 1.0); },  // the word, blank-padded, but no reals
          " UserModel error (TMBlackBox):  Check UserModel input\n"},
     };
-    for (const InputFault& f : faults) {
+    for (const auto& [model, ints, reals, text, call, output] : faults) {
         expect_child_stop([&] {
             setup_models(5);
-            load_model(f.model, f.ints, f.reals);
-            if (!f.text.empty()) set_texts(f.model, {f.text}, 8);
-            f.call();
-        }, f.output);
+            load_model(model, ints, reals);
+            if (!text.empty()) set_texts(model, {text}, 8);
+            call();
+        }, output);
     }
 }
 

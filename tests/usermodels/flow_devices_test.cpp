@@ -1,8 +1,5 @@
-#include "support/species_fixture.h"
+#include "support/fixture_gases.h"
 #include "usermodels/model_setup.h"
-
-#include <array>
-#include <cmath>
 
 namespace usersub::test {
 namespace {
@@ -10,16 +7,11 @@ namespace {
 // Frozen ideal-gas mixture of N2 and O2 from the NASA Glenn data (gas constant 8314.3).
 struct Gas {
     double y_n2, y_o2;
-    // Sum over N2 and O2 of y_i R_i f_i(T).
-    double sum(double (*f)(const Nasa9Species&, double), double T) const
-    {
-        const Nasa9Species& n2 = nasa9("N2");
-        const Nasa9Species& o2 = nasa9("O2");
-        return 8314.3 * (y_n2 * f(n2, T) / n2.mw + y_o2 * f(o2, T) / o2.mw);
-    }
-    double R() const { return sum([](const Nasa9Species&, double) { return 1.0; }, 0.0); }
-    double h(double T) const { return T * sum(nasa9_h_RT, T); }
-    double cp(double T) const { return sum(nasa9_cp_R, T); }
+    Composition composition() const { return test::composition({{fx::kN2, y_n2}, {fx::kO2, y_o2}}); }
+    NasaMixture at(double T) const { return nasa_mixture(composition(), T); }
+    double R() const { return at(300.0).r_J_kgK; }
+    double h(double T) const { return at(T).h_J_kg; }
+    double cp(double T) const { return at(T).cp_J_kgK; }
     double e(double T) const { return h(T) - R() * T; }
     // Temperature of a specific internal energy (or enthalpy), by Newton steps.
     double t_from(double target_J_kg, bool enthalpy = false) const
@@ -27,13 +19,6 @@ struct Gas {
         double T = 400.0;
         for (int k = 0; k < 30; ++k) T += (target_J_kg - (enthalpy ? h(T) : e(T))) / (cp(T) - (enthalpy ? 0.0 : R()));
         return T;
-    }
-    std::vector<double> composition() const
-    {
-        std::vector<double> y(fx::kNSpecies, 0.0);
-        y[fx::kN2 - 1] = y_n2;
-        y[fx::kO2 - 1] = y_o2;
-        return y;
     }
 };
 const Gas kAir{0.767, 0.233};
@@ -50,7 +35,8 @@ struct Device {
     std::array<int32_t, 2> map{1, 2};
     double dt = 1e-3, p0 = 2e5, t0 = 400.0, v0 = 1e-3, m0 = p0 * v0 / (kAir.R() * t0), unread = 77.0;
     std::array<double, 2> ulpg{0, 0}, uceng{0, 0}, tlpg{300, 300}, plpg{1e5, 1e5}, rhopg{1.2, 2.0}, area{1e-4, 2e-4};
-    std::vector<double> rmspg = std::vector<double>(2 * fx::kNSpecies, 0.0), y0 = kAir.composition();
+    std::vector<double> rmspg = std::vector<double>(2 * fx::kNSpecies, 0.0);
+    Composition y0 = kAir.composition();
     std::array<double, 2> ulpu{}, plpu{}, tlpu{}, slpu{-7, -7};
     std::vector<double> rmspu = std::vector<double>(2 * fx::kNSpecies, -7.0);
     double time = 0.0, damping_switch = -1.0, ref_time = 0.0;
@@ -173,7 +159,7 @@ TEST(FlowDevice, InputErrorsEndTheRun)
 struct Implicit {
     int32_t d = 2, init = 1, accept = 0, np = 3, ndev = 2, nc = 2, id = 1;
     double dt = 1e-3, p = 2e5, t = 400.0, speed = -7.0, v = 1e-3, p_prev = 1.9e5, zero = -7.0;
-    std::vector<double> y = kAir.composition();
+    Composition y = kAir.composition();
     std::array<double, 3> fmas{0.02, 0.0, 0.5}, fmas_h{0.02 * 3e5, 777.0, 9e9}, slpu{-7, -7, -7};
 
     double call(double t_in)

@@ -1,9 +1,6 @@
 #include "support/species_fixture.h"
 #include "usermodels/model_setup.h"
 
-#include <array>
-#include <cmath>
-
 namespace usersub::test {
 namespace {
 
@@ -160,18 +157,11 @@ std::vector<double> fuel(double methane)
     return f;
 }
 
-double harness_output(int32_t isig)
-{
-    const int32_t harness = 1;
-    return output_of([&](double* v) { GET_USER_HARN_OUTPUT(&isig, &harness, v); });
-}
-
 // One knock step of a cylinder; the knock index output starts at -1.
 struct Knock {
     int32_t id = 1, c = 3, status = 1;
-    double t_K = 1000.0, dt_s = 1e-3, p_Pa = 3e6, divisor = 4.0, fraction = 0.2;
+    double t_K = 1000.0, dt_s = 1e-3, p_Pa = 3e6, divisor = 4.0, fraction = 0.2, index = -1.0;
     std::vector<double> fconc = fuel(1.0);
-    double index = -1.0;
     void step()
     {
         const auto n = static_cast<int32_t>(fconc.size());
@@ -179,7 +169,11 @@ struct Knock {
                     &fraction, n_, fconc.data(), n_, n_, &index);
     }
     std::string printed() { return capture_stdout([this] { step(); }); }
-    std::vector<double> result() const { return {double(status), index, harness_output(c)}; }  // harness signal c
+    std::vector<double> result() const  // with harness 1's signal c
+    {
+        const int32_t harness = 1;
+        return {double(status), index, output_of([&](double* v) { GET_USER_HARN_OUTPUT(&c, &harness, v); })};
+    }
 };
 
 // Model 1: delay 0.001 x 1 x 1^1 x p^0 x exp(0) = 1e-3 s, so 1/tau = 1000 1/s
