@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -5,7 +5,6 @@
 #include "properties/species/species_table.h"
 #include "support/species_fixture.h"
 
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <initializer_list>

@@ -49,8 +49,7 @@ const double kProductSeries[13][8] = {
 // Methane's series in the same form (least-squares fit of its NASA enthalpy over 300..3000 K).
 const double kCH4Series[8] = {-4650042, 2081.047, 2.259092, -4.844846e-04, 2.950228e-08, 4.488193e-12, 0, 0};
 const std::int32_t kProductTerms[13] = {6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 6, 2, 6};
-const double kProductTcrit[13] = {304.1, 647.3, 126.2, 154.6, 132.9, 33.3, 1e9,
-                                  1e9,   1e9,   180.0, 1e9,   150.7, 430.75};
+const double kProductTcrit[13] = {304.1, 647.3, 126.2, 154.6, 132.9, 33.3, 1e9, 1e9, 1e9, 180.0, 1e9, 150.7, 430.75};
 const double kProductPcrit[13] = {7.39e6, 2.209e7, 3.39e6, 5.05e6, 3.5e6, 1.3e6, 1e9,
                                   1e9,    1e9,     6.49e6, 1e9,   4.86e6, 7.87e6};
 

@@ -9,6 +9,7 @@
 #include "properties/state/volume_state.h"
 #include "support/child.h"
 #include "support/fixture_gases.h"
+#include "usermodels/model_setup.h"
 #include "usersub.h"
 
 #include <gtest/gtest.h>
@@ -55,13 +56,6 @@ std::array<double, 8> entry(std::int32_t kind, double t, double p, Y y)
                           o[3], o[4], o[5], o[6]});
     o[7] = status;
     return o;
-}
-
-void send_step(std::int32_t step)
-{
-    const int32_t z = 0;
-    const double r = 0.0;
-    SEND_USER_STATE(&z, &z, &z, &z, &step, &z, &r, &r, &r, &z);
 }
 
 TEST(FluidState, TemperaturePressureStateIsTheIdealGasOfTheNasaPolynomials)
@@ -208,7 +202,7 @@ TEST(FluidState, NegativeGammaIsReplacedAndWarnedOncePerStep)
     pr::prop_warn_state() = {};
 
     set_cp_R(0.5);
-    send_step(5);
+    send_state({.time_step = 5});
     const auto& warn = pr::prop_warn_state();
     std::string out = capture_stdout([&] {
         const Tp s = tp(500.0, 1.0e5, y);
@@ -221,7 +215,7 @@ TEST(FluidState, NegativeGammaIsReplacedAndWarnedOncePerStep)
     EXPECT_EQ(warn.gamwarn_calls, 2);
     EXPECT_EQ(pr::pressure_tolerance(), 1.0);  // T-P states leave it alone
 
-    send_step(6);
+    send_state({.time_step = 6});
     out = capture_stdout([&] {
         Y yr = y;
         const Re s = re(1.0, -0.5 * r_n2 * 400.0, yr, 300.0, 1.0e5);  // e = (f - 1) R T
@@ -233,7 +227,7 @@ TEST(FluidState, NegativeGammaIsReplacedAndWarnedOncePerStep)
               std::string::npos);
 
     pr::prop_warn_state().gamwarn_printed = 11;
-    send_step(7);
+    send_state({.time_step = 7});
     EXPECT_EQ(capture_stdout([&] { (void)tp(500.0, 1.0e5, y); }), "");
     EXPECT_EQ(warn.gamwarn_calls, 4);
     // One mixture evaluation per T-P state, also when gamma is replaced: a
