@@ -313,12 +313,12 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
 
             if (variant.relaxation == Relaxation::step_change && i > 2 && delta_max > delta_prev) c = lv.c1;
             const double lambda = relaxation_factor(variant.relaxation, c, delta_max, delta_prev, lambda_min);
-            double relative_step = 0.0;
+            bool settled = true;  // every unknown moved by less than kSettled of its value
             for (int u = 0; u < 4; ++u) {
                 double& vu = v[kUnknowns[u]];
                 const double step = lambda * delta[static_cast<std::size_t>(u)];
                 vu = std::clamp(vu + step, v_floor, 1.0);
-                relative_step = std::max(relative_step, std::fabs(step) / vu);
+                settled = settled & (std::fabs(step) < kSettled * vu);
             }
 
             // Dependent species toward their relations, at most 0.1 per step.
@@ -350,7 +350,7 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
             // A level that restarts from complete combustion settles on its own
             // before it may stop; otherwise only the first level must.
             if (polished >= 0 || (delta_max < kTolerance && (i > 2 || (level > 1 && !variant.restart_each_level)))) {
-                if (++polished > kPolishSteps || delta_max < kNothingLeft || relative_step < kSettled) {
+                if (++polished > kPolishSteps || delta_max < kNothingLeft || settled) {
                     converged = true;
                     break;
                 }
