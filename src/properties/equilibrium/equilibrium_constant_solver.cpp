@@ -36,7 +36,7 @@ constexpr double kTolerance = 1e-6;   // largest Newton step at convergence
 // solves 1 K apart differ by the physics and not by where each one stopped
 // (their difference is the equilibrium cp); a step below 1e-15 has nothing
 // left to give.
-constexpr int kPolishSteps = 1;
+constexpr int kPolishSteps = 2;
 constexpr double kSettled = 1e-3;  // largest step relative to its unknown at the end
 constexpr double kNothingLeft = 1e-15;
 constexpr double kMaxMove = 0.1;      // largest move of a dependent species per iteration
@@ -287,8 +287,8 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
         const double lambda_min =
             start == 1 && level == 1 ? variant.lambda_min_fresh_start : variant.lambda_min;
         double c = lv.c2;
-        int polished = -1;  // steps made since the step fell below the tolerance
-        for (int i = 1; i <= lv.iteration_limit || polished >= 0; ++i) {
+        int polished = 0;  // steps made since the step fell below the tolerance
+        for (int i = 1; i <= lv.iteration_limit || polished > 0; ++i) {
             for (Product k : kIterated) v[k] = std::clamp(v[k], v_floor, 1.0);
             for (int k = 1; k <= kProducts; ++k) x[k] = to_x(v[k]);
 
@@ -349,8 +349,8 @@ NewtonOutcome iterate(const NewtonVariant& variant, double p_Pa, double t_K, con
             ++global;
             // A level that restarts from complete combustion settles on its own
             // before it may stop; otherwise only the first level must.
-            if (polished >= 0 || (delta_max < kTolerance && (i > 2 || (level > 1 && !variant.restart_each_level)))) {
-                if (++polished > kPolishSteps || delta_max < kNothingLeft || settled) {
+            if (polished > 0 || (delta_max < kTolerance && (i > 2 || (level > 1 && !variant.restart_each_level)))) {
+                if (settled || delta_max < kNothingLeft || polished++ == kPolishSteps) {
                     converged = true;
                     break;
                 }
