@@ -17,9 +17,6 @@
 namespace usersub::properties {
 namespace {
 
-constexpr double kTrace = 1.0e-8;
-constexpr double kLiquidRefPressure = 1.0e5;  // Pa
-
 // The rounded thirds these routines were fitted with.
 constexpr double kIgaThird = 0.333333;
 constexpr double kHelperThird = 0.3333333;
@@ -105,7 +102,7 @@ void prodmix_props(std::int32_t all_species, std::int32_t species, double /*unre
     if (kind != 3) {
         for (std::int32_t i = 1; i <= tab.props_scalar_3; ++i) {
             const double yi = y[i - 1];
-            if (all_species != 1 && !(yi >= kTrace)) continue;
+            if (all_species != 1 && !(yi >= kTraceMassFraction)) continue;
             SpeciesState s;
             if (!ordinary_species_state(tab, th, ideal, i, yi, t_K, p_Pa, false, s)) continue;
             mass_sum += yi;
@@ -115,7 +112,7 @@ void prodmix_props(std::int32_t all_species, std::int32_t species, double /*unre
         }
         for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
             const double yi = y[i - 1];
-            if (!(yi >= kTrace)) continue;
+            if (!(yi >= kTraceMassFraction)) continue;
             const HCp s = th.product(i, th.product_terms(i, yi));
             mass_sum += yi;
             v_sum += yi * th.r_product(i) * t_K / p_Pa;
@@ -164,9 +161,7 @@ double prodmix_realgas(std::int32_t i, double t_K, double p_Pa) noexcept
             pc_Pa = tab.pcrit(i);
             break;
         case kConstantDensityLiquid:
-            h = (th.form() == GasDataForm::series ? th.series(i, 4) : th.gas(i)).h_J_kg +
-                (p_Pa - kLiquidRefPressure) / tab.rho_const(i);
-            return h;
+            return constant_density_liquid(tab, th, i, p_Pa).h_J_kg;
         case kPolynomialLiquid: {
             double rho = 0.0;
             double drho_dT = 0.0;

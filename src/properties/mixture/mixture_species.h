@@ -10,6 +10,9 @@
 
 namespace usersub::properties {
 
+// Mass fraction below which the mixture routines skip a species.
+inline constexpr double kTraceMassFraction = 1.0e-8;
+
 struct SpeciesState {
     double h = 0.0;       // J/kg
     double cp = 0.0;      // J/(kg K)
@@ -21,6 +24,10 @@ struct SpeciesState {
 
 // A gas at the real-gas point c: its ideal-gas h and cp with the departures added.
 SpeciesState gas_state(HCp ideal, double r_J_kgK, double t_K, double p_Pa, const RealGasPoint& c) noexcept;
+
+// Constant-density liquid i at P: h and cp from four series terms or the NASA
+// form, h plus (P - 1 bar)/rho.
+HCp constant_density_liquid(const SpeciesTable& tab, const SpeciesThermo& th, std::int32_t i, double p_Pa) noexcept;
 
 // Ordinary species i of mass fraction y_i: a gas from the data form of th,
 // corrected when rg is on, y_i exceeds 1e-8 and the species' real-gas bit is

@@ -17,9 +17,6 @@
 namespace usersub::properties {
 namespace {
 
-constexpr double kTrace = 1.0e-8;           // mass fraction below which a species is skipped
-constexpr double kLiquidRefPressure = 1.0e5; // Pa, where a constant-density liquid's h is its base value
-
 // What distinguishes the two forms of the mixture routine.
 struct MixtureRules {
     bool kept_species;     // arguments kept_a, kept_b name species evaluated as traces
@@ -63,7 +60,7 @@ void ideal_products(const SpeciesTable& tab, const SpeciesThermo& th, const doub
 {
     const std::int32_t first = tab.props_scalar_2, last = tab.nspecies;
     if (th.form() == GasDataForm::nasa9) {
-        const SpeciesThermo::MixedSums s = th.mix_products(y, first, last, kTrace, mix);
+        const SpeciesThermo::MixedSums s = th.mix_products(y, first, last, kTraceMassFraction, mix);
         ym_sum += s.y_over_m;
         mass_sum += s.mass;
         return;
@@ -71,7 +68,7 @@ void ideal_products(const SpeciesTable& tab, const SpeciesThermo& th, const doub
     double h = 0.0, cp = 0.0, ym = 0.0, mass = 0.0;
     for (std::int32_t i = first; i <= last; ++i) {
         const double yi = y[i - 1];
-        if (!(yi >= kTrace)) continue;
+        if (!(yi >= kTraceMassFraction)) continue;
         const HCp g = th.product(i, th.product_terms(i, yi));
         h += yi * g.h_J_kg;
         cp += yi * g.cp_J_kgK;
@@ -150,13 +147,13 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     // Ordinary species.
     for (std::int32_t i = 1; i <= n_ordinary; ++i) {
         const double yi = y[i - 1];
-        if (!(yi >= kTrace)) {
+        if (!(yi >= kTraceMassFraction)) {
             const bool named = i == rq.liquid || i == rq.vapour ||
                                (rules.kept_species && (i == rq.kept_a || i == rq.kept_b));
             if (!named) continue;
         }
 
-        if (type[i - 1] == kGas && !(yi > kTrace && rg.on && (rg_flag[i - 1] & 1) != 0)) {
+        if (type[i - 1] == kGas && !(yi > kTraceMassFraction && rg.on && (rg_flag[i - 1] & 1) != 0)) {
             // An ideal gas: its volume terms are those of R_i alone.
             const double ym = yi * th.m_inv_gas(i);
             if (th.form() == GasDataForm::nasa9) {
@@ -209,7 +206,7 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
     for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
         const double yi = y[i - 1];
         const double r = th.r_product(i);
-        if (!(yi >= kTrace)) {
+        if (!(yi >= kTraceMassFraction)) {
             // A product that is the vapour of the phase pair still gives its
             // values to the pair differences, with its full polynomial.
             if (i == rq.vapour) {
@@ -294,23 +291,31 @@ SpeciesState gas_state(HCp ideal, double r_J_kgK, double t_K, double p_Pa, const
     return s;
 }
 
+HCp constant_density_liquid(const SpeciesTable& tab, const SpeciesThermo& th, std::int32_t i, double p_Pa) noexcept
+{
+    constexpr double kReferencePressure_Pa = 1.0e5;  // where the base enthalpy holds
+    HCp s = th.form() == GasDataForm::series ? th.series(i, 4) : th.gas(i);
+    s.h_J_kg += (p_Pa - kReferencePressure_Pa) / tab.rho_const(i);
+    return s;
+}
+
 bool ordinary_species_state(const SpeciesTable& tab, const SpeciesThermo& th, const RealGasRule& rg, std::int32_t i,
                             double y_i, double t_K, double p_Pa, bool liquid_stability, SpeciesState& s) noexcept
 {
     switch (tab.iproptyp.data()[i - 1]) {
     case kGas: {
         RealGasPoint c;
-        if (y_i > kTrace && rg.on && (tab.realgas_flag.data()[i - 1] & 1) != 0)
+        if (y_i > kTraceMassFraction && rg.on && (tab.realgas_flag.data()[i - 1] & 1) != 0)
             c = realgas_point(rg, rg.form_ordinary, t_K, p_Pa, tab.molefrac_work(i), tab.tcrit(i), tab.pcrit(i),
                               th.r_gas(i));
         s = gas_state(th.gas(i), th.r_gas(i), t_K, p_Pa, c);
         return true;
     }
     case kConstantDensityLiquid: {
-        const HCp base = th.form() == GasDataForm::series ? th.series(i, 4) : th.gas(i);
+        const HCp liquid = constant_density_liquid(tab, th, i, p_Pa);
         const double rho = tab.rho_const(i);
-        s.h = base.h_J_kg + (p_Pa - kLiquidRefPressure) / rho;
-        s.cp = base.cp_J_kgK;
+        s.h = liquid.h_J_kg;
+        s.cp = liquid.cp_J_kgK;
         s.v = 1.0 / rho;
         s.dh_dP = 1.0 / rho;
         s.dv_dT = -1.0e-18;

@@ -2,6 +2,7 @@
 
 #include "common/bounds.h"
 #include "properties/mixture/mixture_realgas.h"
+#include "properties/mixture/mixture_species.h"
 #include "properties/mixture/species_thermo.h"
 #include "properties/species/liquid_species.h"
 #include "properties/species/product_species.h"
@@ -13,8 +14,6 @@
 namespace usersub::properties {
 namespace {
 
-constexpr double kTrace = 1.0e-8;
-constexpr double kLiquidRefPressure = 1.0e5;  // Pa
 constexpr int kMaxEvaluations = 10;
 constexpr double kTMin_K = 2.0;
 constexpr double kTMax_K = 3000.0;
@@ -70,15 +69,14 @@ void mix_enthalpy(std::int32_t h_switch, double t_K, double p_Pa, const double* 
     double mass_sum = 0.0;
     for (std::int32_t i = 1; i <= tab.props_scalar_3; ++i) {
         const double yi = y[i - 1];
-        if (h_switch != 1 && !(yi >= kTrace)) continue;
+        if (h_switch != 1 && !(yi >= kTraceMassFraction)) continue;
         HCp s;
         switch (type[i - 1]) {
         case kGas:
             s = th.gas(i);
             break;
         case kConstantDensityLiquid:
-            s = th.form() == GasDataForm::series ? th.series(i, 4) : th.gas(i);
-            s.h_J_kg += (p_Pa - kLiquidRefPressure) / tab.rho_const(i);
+            s = constant_density_liquid(tab, th, i, p_Pa);
             break;
         case kPolynomialLiquid:
             liquid_species_h(i, t_K, p_Pa, s.h_J_kg, s.cp_J_kgK);
@@ -92,7 +90,7 @@ void mix_enthalpy(std::int32_t h_switch, double t_K, double p_Pa, const double* 
     }
     for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
         const double yi = y[i - 1];
-        if (!(yi >= kTrace)) continue;
+        if (!(yi >= kTraceMassFraction)) continue;
         const HCp s = th.product(i, th.product_terms(i, yi));
         h_sum += yi * s.h_J_kg;
         cp_sum += yi * s.cp_J_kgK;
@@ -132,7 +130,7 @@ void realgas_state(std::int32_t species_switch, std::int32_t species_a, std::int
 
     for (std::int32_t i = 1; i <= tab.props_scalar_3; ++i) {
         const double yi = y[i - 1];
-        if (species_switch != 1 && !(yi >= kTrace)) continue;
+        if (species_switch != 1 && !(yi >= kTraceMassFraction)) continue;
         GasVolume g;
         switch (type[i - 1]) {
         case kGas: {
@@ -173,7 +171,7 @@ void realgas_state(std::int32_t species_switch, std::int32_t species_a, std::int
         const ProductSpeciesSet& prod = product_species();
         for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
             const double yi = y[i - 1];
-            if (!(yi >= kTrace)) continue;
+            if (!(yi >= kTraceMassFraction)) continue;
             const std::int32_t k = i - tab.props_scalar_3;
             const double r = th.r_product(i);
             RealGasPoint c;
