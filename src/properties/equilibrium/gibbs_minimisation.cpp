@@ -105,6 +105,18 @@ void refresh_gibbs_energies(double t_K) noexcept
 using Atoms = std::array<std::array<double, kVaried>, 4>;  // a(e, j): C, H, O, N
 using Moles = std::array<double, kVaried>;
 
+// sum_j a_ij a_kj n_j of the elements i, k (0 .. 3), stored by columns with
+// leading dimension ld: the element block of both linear systems below.
+void element_block(const Atoms& a, const Moles& n, int ld, double* m) noexcept
+{
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 4; ++k) {
+            double s = 0.0;
+            for (int j = 0; j < kVaried; ++j) s += a[i][j] * a[k][j] * n[j];
+            m[i + ld * k] = s;
+        }
+}
+
 // Reduced Newton system of Gibbs minimisation at fixed T and P for the element
 // potentials pi_C .. pi_N and d ln n, stored by columns (row r, column c at
 // r + 5 c); sums over the varied species, n' = total less the fixed amounts:
@@ -117,6 +129,7 @@ void newton_system(const Atoms& a, const std::array<double, 4>& b, const Moles& 
                    std::array<double, kOrder>& rhs) noexcept
 {
     auto at = [&m](int r, int c) -> double& { return m[r + kOrder * c]; };
+    element_block(a, n, kOrder, m.data());
     double sum_n = 0.0;
     double sum_n_mu = 0.0;
     for (int j = 0; j < kVaried; ++j) {
@@ -130,17 +143,70 @@ void newton_system(const Atoms& a, const std::array<double, 4>& b, const Moles& 
             a_n += a[i][j] * n[j];
             a_n_mu += a[i][j] * n[j] * (mu[j] - 1.0);
         }
-        for (int k = 0; k < 4; ++k) {
-            double s = 0.0;
-            for (int j = 0; j < kVaried; ++j) s += a[i][j] * a[k][j] * n[j];
-            at(i, k) = s;
-        }
         at(i, 4) = a_n;
         at(4, i) = a_n;
         rhs[i] = b[i] + a_n_mu;
     }
     at(4, 4) = sum_n - n_varied;
     rhs[4] = n_varied + sum_n_mu;
+}
+
+// The update in logarithms (n_j e^step) keeps the element balances only to
+// first order, and the iteration stops on the change of the mole fractions: a
+// solve that stops after a step of 1e-4 leaves the balances open by about
+// 1e-8 against each other. A host hands the products back at its next call,
+// 1 K away from where they were solved (the equilibrium cp), so the same
+// remainder would come back on every call and add up over a run. It is closed
+// here, to rounding, in two moves that leave the Gibbs solution as it is within
+// the tolerance:
+// - all mole numbers are scaled onto the atoms given: the scale of the mole
+//   numbers leaves the mole fractions as they are, and the iteration, which
+//   stops on those, may leave it open by far more than the balances are open
+//   against each other;
+// - what is then open, b_i - sum_j a_ij n_j, is shared over the species in
+//   proportion to their atoms of each element: n_j becomes
+//   n_j (1 + sum_i a_ij l_i) with (sum_j a_ij a_kj n_j) l_k = b_i - sum_j a_ij n_j,
+//   the balance part of a Newton step without its Gibbs part. No species moves
+//   by more than the balances were open, and no carrier of each element is
+//   needed, which a mixture with a trace of carbon (hydrogen in air) would lack
+//   for its oxygen. (Another step of the iteration would close the balances
+//   only to the rounding of the chemical potentials, some 1e-14 a call, which
+//   still adds up.)
+// Elements the mixture lacks stay out; their species stay at the minimum.
+void close_balances(const Atoms& a, const std::array<double, 4>& b,
+                    const std::array<bool, kVaried>& held, Moles& n) noexcept
+{
+    std::array<double, 4> atoms{};
+    double given = 0.0;
+    double found = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        if (b[i] <= 0.0) continue;
+        for (int j = 0; j < kVaried; ++j) atoms[i] += a[i][j] * n[j];
+        given += b[i];
+        found += atoms[i];
+    }
+    const double scale = given / found;
+    for (int j = 0; j < kVaried; ++j)
+        if (!held[j]) n[j] *= scale;
+
+    std::array<double, 16> m{};
+    std::array<double, 4> l{};
+    element_block(a, n, 4, m.data());
+    for (int i = 0; i < 4; ++i) {
+        if (b[i] <= 0.0) {
+            for (int k = 0; k < 4; ++k) m[i + 4 * k] = m[k + 4 * i] = 0.0;
+            m[i + 4 * i] = 1.0;
+            continue;
+        }
+        l[i] = b[i] - scale * atoms[i];
+    }
+    if (!matrix_solve_b(4, 4, m.data(), l.data())) return;
+    for (int j = 0; j < kVaried; ++j) {
+        if (held[j]) continue;
+        double share = 0.0;
+        for (int i = 0; i < 4; ++i) share += a[i][j] * l[i];
+        n[j] += n[j] * share;
+    }
 }
 
 }  // namespace
@@ -252,6 +318,12 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
         if (counted > 0) change /= counted;
 
         if (change <= kTolerance && !trace_moving) {
+            close_balances(a, b, held, n);
+            double closed_total = fixed;
+            for (double nj : n) closed_total += nj;
+            for (int j = 0; j < kVaried; ++j) x(j + 1) = n[j] / closed_total;
+            x(kAr) = fixed_ar / closed_total;
+            x(kSO2) = fixed_s / closed_total;
             outcome.converged = true;
             return outcome;
         }

@@ -31,9 +31,10 @@ struct GibbsOutcome {
 //
 // The result is written to the product mole fractions (all 13). The iteration
 // ends when the mean relative change of the mole fractions of 1e-10 and above
-// is at most 1e-6 and no species below 1e-10 is still rising; after 100
-// iterations without that, the composition of the lowest Gibbs energy met is
-// returned, silently.
+// is at most 1e-6 and no species below 1e-10 is still rising; the balances
+// that leaves open are then closed, so that a converged result holds the C, H,
+// O and N it was given to rounding. After 100 iterations without convergence,
+// the composition of the lowest Gibbs energy met is returned, silently.
 GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, double n_O, double n_N,
                           double n_Ar, double n_S, double phi, std::int32_t start) noexcept;
 
