@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 
 namespace usersub::properties {
 namespace {
@@ -296,7 +297,7 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
             n_new_total += n[j];
         }
 
-        // New mole fractions and the change measure. A trace species (below
+        // The change measure of the new mole fractions. A trace species (below
         // 1e-10, so outside the measure) that is still moving, and not resting
         // at the minimum, keeps the iteration going: a species far from its
         // equilibrium amount moves by at most a factor of e^2 per step.
@@ -311,19 +312,18 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
             } else if (std::fabs(step[j]) > kTolerance && n[j] > kMinMoles) {
                 trace_moving = true;
             }
-            x(j + 1) = x_new;
         }
+        if (counted > 0) change /= counted;
+        const bool converged = change <= kTolerance && !trace_moving;
+        if (converged) {
+            close_balances(a, b, held, n);
+            n_new_total = std::accumulate(n.begin(), n.end(), fixed);
+        }
+
+        for (int j = 0; j < kVaried; ++j) x(j + 1) = n[j] / n_new_total;
         x(kAr) = fixed_ar / n_new_total;
         x(kSO2) = fixed_s / n_new_total;
-        if (counted > 0) change /= counted;
-
-        if (change <= kTolerance && !trace_moving) {
-            close_balances(a, b, held, n);
-            double closed_total = fixed;
-            for (double nj : n) closed_total += nj;
-            for (int j = 0; j < kVaried; ++j) x(j + 1) = n[j] / closed_total;
-            x(kAr) = fixed_ar / closed_total;
-            x(kSO2) = fixed_s / closed_total;
+        if (converged) {
             outcome.converged = true;
             return outcome;
         }
