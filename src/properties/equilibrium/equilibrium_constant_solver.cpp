@@ -175,15 +175,27 @@ void newton_system(const Problem& pb, const Values& x, const Partials& d, std::a
 // oxygen balance) is closed here, relative to carbon, so that the result holds
 // the elements it was given to rounding. A host hands the products back at its
 // next call, and a balance left open by even 1e-8 a call adds up over a run.
-// Each remainder goes to the larger of two carriers, so that it moves no
-// species by more than the iteration left open: hydrogen to H2 or H2O (the
-// oxygen put right next), oxygen to O2 or from CO to CO2 (carbon as it was),
-// nitrogen to N2.
+// Each remainder is put right so that it moves no species by more than the
+// iteration left open: hydrogen to the larger of H2 and H2O; nitrogen by
+// scaling N2, NO and N together, which takes none of them below zero and
+// leaves none at all in a mixture without nitrogen (N2 alone would carry the
+// NO and N of the iteration as a negative amount); then oxygen, with the
+// changes to H2O and NO, to O2 or, where CO is the larger, from CO to CO2
+// (carbon as it was).
 void close_balances(const Array1<double>& x, const Problem& pb) noexcept
 {
     const double carbon = x(kCO) + x(kCO2);
     const double dh = pb.r_h * carbon - (2.0 * (x(kH2O) + x(kH2)) + x(kH) + x(kOH));
     x(x(kH2) >= x(kH2O) ? kH2 : kH2O) += 0.5 * dh;
+    const double bound_n = 2.0 * x(kN2) + x(kNO) + x(kN);
+    if (bound_n > 0.0) {
+        const double scale = pb.r_n * carbon / bound_n;
+        x(kN2) *= scale;
+        x(kNO) *= scale;
+        x(kN) *= scale;
+    } else {
+        x(kN2) = 0.5 * pb.r_n * carbon;
+    }
     const double d_o =
         pb.r_o * carbon - (2.0 * (x(kCO2) + x(kO2)) + x(kCO) + x(kO) + x(kH2O) + x(kOH) + x(kNO));
     if (x(kO2) >= x(kCO)) {
@@ -192,8 +204,6 @@ void close_balances(const Array1<double>& x, const Problem& pb) noexcept
         x(kCO2) += d_o;
         x(kCO) -= d_o;
     }
-    const double dn = pb.r_n * carbon - (2.0 * x(kN2) + x(kNO) + x(kN));
-    x(kN2) += 0.5 * dn;
     x(kAr) = pb.r_ar * carbon;
     x(kSO2) = pb.r_s * carbon;
 }

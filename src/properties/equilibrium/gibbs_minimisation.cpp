@@ -172,7 +172,9 @@ void newton_system(const Atoms& a, const std::array<double, 4>& b, const Moles& 
 //   needed, which a mixture with a trace of carbon (hydrogen in air) would lack
 //   for its oxygen. (Another step of the iteration would close the balances
 //   only to the rounding of the chemical potentials, some 1e-14 a call, which
-//   still adds up.)
+//   still adds up.) No mole number goes below the minimum: an element present
+//   only as the minimum amounts of the call before, handed back, has no
+//   balance that can be closed, and its share would take them below zero.
 // Elements the mixture lacks stay out; their species stay at the minimum.
 void close_balances(const Atoms& a, const std::array<double, 4>& b,
                     const std::array<bool, kVaried>& held, Moles& n) noexcept
@@ -206,7 +208,7 @@ void close_balances(const Atoms& a, const std::array<double, 4>& b,
         if (held[j]) continue;
         double share = 0.0;
         for (int i = 0; i < 4; ++i) share += a[i][j] * l[i];
-        n[j] += n[j] * share;
+        n[j] = std::max(n[j] * (1.0 + share), kMinMoles);
     }
 }
 
