@@ -177,9 +177,10 @@ void newton_system(const Problem& pb, const Values& x, const Partials& d, std::a
 // next call, and a balance left open by even 1e-8 a call adds up over a run.
 // Each remainder is put right so that it moves no species by more than the
 // iteration left open: hydrogen to the larger of H2 and H2O; nitrogen by
-// scaling N2, NO and N together, which takes none of them below zero and
-// leaves none at all in a mixture without nitrogen (N2 alone would carry the
-// NO and N of the iteration as a negative amount); then oxygen, with the
+// scaling N2, NO and N together (onto N2 where they hold none), which takes
+// none of them below zero and leaves none at all in a mixture without
+// nitrogen (N2 alone would carry the NO and N of the iteration as a negative
+// amount); then oxygen, with the
 // changes to H2O and NO, to O2 or, where CO is the larger, from CO to CO2
 // (carbon as it was).
 void close_balances(const Array1<double>& x, const Problem& pb) noexcept
@@ -194,7 +195,7 @@ void close_balances(const Array1<double>& x, const Problem& pb) noexcept
         x(kNO) *= scale;
         x(kN) *= scale;
     } else {
-        x(kN2) = 0.5 * pb.r_n * carbon;
+        x(kN2) += 0.5 * (pb.r_n * carbon - bound_n);
     }
     const double d_o =
         pb.r_o * carbon - (2.0 * (x(kCO2) + x(kO2)) + x(kCO) + x(kO) + x(kH2O) + x(kOH) + x(kNO));

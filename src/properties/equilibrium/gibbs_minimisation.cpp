@@ -255,8 +255,7 @@ GibbsOutcome gibbs_min_eq(double p_Pa, double t_K, double n_C, double n_H, doubl
     for (int iter = 1; iter <= kMaxIterations; ++iter) {
         outcome.iterations = iter;
 
-        double n_total = fixed;
-        for (double nj : n) n_total += nj;
+        const double n_total = std::accumulate(n.begin(), n.end(), fixed);
         const double ln_p_n = std::log(p_Pa * 1e-5 / n_total);  // ln(p_bar / n)
 
         Moles mu{};  // chemical potentials / RT
