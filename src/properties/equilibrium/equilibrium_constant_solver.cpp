@@ -180,9 +180,8 @@ void newton_system(const Problem& pb, const Values& x, const Partials& d, std::a
 // scaling N2, NO and N together (onto N2 where they hold none), which takes
 // none of them below zero and leaves none at all in a mixture without
 // nitrogen (N2 alone would carry the NO and N of the iteration as a negative
-// amount); then oxygen, with the
-// changes to H2O and NO, to O2 or, where CO is the larger, from CO to CO2
-// (carbon as it was).
+// amount); then oxygen, with the changes to H2O and NO, to O2 or, where CO is
+// the larger, from CO to CO2 (carbon as it was).
 void close_balances(const Array1<double>& x, const Problem& pb) noexcept
 {
     const double carbon = x(kCO) + x(kCO2);
