@@ -25,7 +25,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979;
 constexpr double kPi4 = 0.7853981633974475;
-constexpr double k3Pi = 9.42477796076937;
 constexpr double kGuard = 1e18;  // stands in for a quotient by exactly zero
 
 // ---- where each template finds its arguments --------------------------------
@@ -208,16 +207,9 @@ Flow flat_valve_flow(const Valve& c) noexcept
 double flat_valve_film_force(const Valve& c) noexcept
 {
     const double ri = c.g[0] / 2.0, ro = c.g[1] / 2.0;
-    const double ring_m2 = ro * ro - ri * ri;
-    if (ring_m2 == 0.0) return 0.0;  // no film between equal diameters
+    if (ro * ro - ri * ri == 0.0) return 0.0;  // no film between equal diameters
     const FilmGap gap = squeeze_film_gap(c.s * (c.x_m - c.xb_m) + c.h0_m, c.s * (c.v_m_s - c.vb_m_s));
-    const double w = 1.0 / (2.0 * std::log(ro / ri)) - ri * ri / ring_m2;  // weight of p1 in the mean pressure
-    const double k_visc = ring_m2 * ring_m2 * k3Pi * (w - 0.5);
-    const double area_m2 = kPi * ring_m2;
-    const double fp_N = area_m2 * (c.p1_Pa * w + c.p2_Pa * (1.0 - w));
-    const double fv_N = k_visc * c.nu_m2_s * c.rho_kg_m3 * gap.rate_m_s / cube(gap.gap_m);
-    const double f_N = std::max(gap.factor * fv_N + fp_N, area_m2 * c.p_vap_Pa);  // cavitates at vapour pressure
-    return f_N * c.s;
+    return annular_film_force(ri, ro, c.p1_Pa, c.p2_Pa, c.p_vap_Pa, c.nu_m2_s * c.rho_kg_m3, gap) * c.s;
 }
 
 // ---- ball on a sharp seat edge (USER_BPSS) ------------------------------------

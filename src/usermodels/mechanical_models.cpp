@@ -55,23 +55,15 @@ exchange::UserModelArrays g_extf_parms;
 double squeeze_film_force(const SqueezeFilm& film, double h_m, double hdot_m_s) noexcept
 {
     const FilmGap gap = squeeze_film_gap(h_m, hdot_m_s);
-    const double hd = gap.rate_m_s;
-    const double he3 = gap.gap_m * gap.gap_m * gap.gap_m;
     const double r1 = film.r_inner_m;
     const double r2 = film.r_outer_m;
-    double force_N = 0.0;
-    double area_m2 = 0.0;
-    if (r1 != 0.0) {
-        const double a_ring = r2 * r2 - r1 * r1;
-        const double a = 1.0 / (2.0 * std::log(r2 / r1)) - r1 * r1 / a_ring;  // mean-pressure weight
-        area_m2 = kPi * a_ring;
-        const double viscous_N = gap.factor * 3.0 * kPi * a_ring * a_ring * (a - 0.5) * film.mu_Pa_s * hd / he3;
-        force_N = viscous_N + area_m2 * (film.p_inner_Pa * a + film.p_outer_Pa * (1.0 - a));  // pressure
-    } else {
-        area_m2 = kPi * r2 * r2;
-        const double r2_4 = r2 * r2 * r2 * r2;
-        force_N = area_m2 * film.p_outer_Pa - 1.5 * kPi * r2_4 * film.mu_Pa_s * hd / he3;
-    }
+    if (r1 != 0.0)
+        return annular_film_force(r1, r2, film.p_inner_Pa, film.p_outer_Pa, film.p_vapour_Pa, film.mu_Pa_s, gap);
+    // A circular film: the outer pressure over the disc, less its viscous term.
+    const double area_m2 = kPi * r2 * r2;
+    const double r2_4 = r2 * r2 * r2 * r2;
+    const double he3 = gap.gap_m * gap.gap_m * gap.gap_m;
+    const double force_N = area_m2 * film.p_outer_Pa - 1.5 * kPi * r2_4 * film.mu_Pa_s * gap.rate_m_s / he3;
     return std::max(force_N, area_m2 * film.p_vapour_Pa);  // the film cavitates at vapour pressure
 }
 

@@ -23,4 +23,17 @@ FilmGap squeeze_film_gap(double h_m, double hd_m_s) noexcept
     return g;
 }
 
+double annular_film_force(double r_in_m, double r_out_m, double p_in_Pa, double p_out_Pa, double p_vapour_Pa,
+                          double mu_Pa_s, const FilmGap& gap) noexcept
+{
+    constexpr double kPi = 3.14159265358979;
+    const double ring_m2 = r_out_m * r_out_m - r_in_m * r_in_m;
+    const double w = 1.0 / (2.0 * std::log(r_out_m / r_in_m)) - r_in_m * r_in_m / ring_m2;
+    const double area_m2 = kPi * ring_m2;
+    const double gap3 = gap.gap_m * gap.gap_m * gap.gap_m;
+    const double viscous_N = gap.factor * 3.0 * kPi * ring_m2 * ring_m2 * (w - 0.5) * mu_Pa_s * gap.rate_m_s / gap3;
+    const double force_N = viscous_N + area_m2 * (p_in_Pa * w + p_out_Pa * (1.0 - w));
+    return std::max(force_N, area_m2 * p_vapour_Pa);
+}
+
 }  // namespace usersub::usermodels
