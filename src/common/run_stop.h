@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 
 namespace usersub {
 
@@ -23,5 +25,20 @@ namespace usersub {
 // Storage could not be had: writes " Allocation error: out of memory in <entry>"
 // and stops the run.
 [[noreturn]] void fatal_out_of_memory(const char* entry) noexcept;
+
+// Runs a step that sizes library storage. Exhausted memory must not escape
+// through the host boundary: it ends the run as a fatal error that names the
+// entry point.
+template <class Step>
+void sizing(const char* entry, Step&& step) noexcept
+{
+    try {
+        step();
+    } catch (const std::bad_alloc&) {
+        fatal_out_of_memory(entry);
+    } catch (const std::length_error&) {
+        fatal_out_of_memory(entry);
+    }
+}
 
 }  // namespace usersub

@@ -9,7 +9,7 @@ extern "C" {
 
 void ALLOCATE_CYLINDERINFO(const int32_t* ncyl)
 {
-    host::sizing("ALLOCATE_CYLINDERINFO", [&] { ex::allocate_cylinder_arrays(*ncyl); });
+    sizing("ALLOCATE_CYLINDERINFO", [&] { ex::allocate_cylinder_arrays(*ncyl); });
 }
 
 void LOADCYLINDERINFO(const int32_t* icyl, const int32_t* ival, const double* r1, const double* r2,
@@ -26,7 +26,7 @@ void LOADCYLINDERANGLE(const int32_t* icyl, const double* angle) { ex::load_cyli
 
 void ALLOCATEINJECTORINFO(const int32_t* ninj)
 {
-    host::sizing("ALLOCATEINJECTORINFO", [&] { ex::allocate_injector_arrays(*ninj); });
+    sizing("ALLOCATEINJECTORINFO", [&] { ex::allocate_injector_arrays(*ninj); });
 }
 
 void LOADINJECTORINFO(const int32_t* iinj, const char* name, intptr_t name_len, const int32_t* i1,
@@ -40,7 +40,7 @@ void LOADINJECTORINFO(const int32_t* iinj, const char* name, intptr_t name_len, 
 
 void ALLOCATEVALVEINFO(const int32_t* nvalve)
 {
-    host::sizing("ALLOCATEVALVEINFO", [&] { ex::allocate_valve_arrays(*nvalve); });
+    sizing("ALLOCATEVALVEINFO", [&] { ex::allocate_valve_arrays(*nvalve); });
 }
 
 void LOADVALVEINFO(const int32_t* ivalve, const char* name, intptr_t name_len, const int32_t* i1,

@@ -247,7 +247,7 @@ void ENGNOXUSER(const int32_t* id, const int32_t* cylinder, const void*, const i
                 const double* source, const void*, double* nox, int32_t* status)
 {
     um::NoxStep a{*cylinder, *source_switch, *compare, *time_scale, *reference, *source, *nox, *status};
-    host::sizing("ENGNOXUSER", [&] { um::engnoxuser(*id, a); });
+    sizing("ENGNOXUSER", [&] { um::engnoxuser(*id, a); });
 }
 
 void NOXGENOUTPUT(const void*, const void*, const void*, const void*, const void*, const void*, const void*,

@@ -13,27 +13,27 @@ extern "C" {
 
 void ALLOCATE_USER_STRUCTURE(const int32_t* n)
 {
-    host::sizing("ALLOCATE_USER_STRUCTURE", [&] { ex::allocate_user_structure(*n); });
+    sizing("ALLOCATE_USER_STRUCTURE", [&] { ex::allocate_user_structure(*n); });
 }
 
 void LOAD_USER_INTARRAY(const int32_t* imodel, const int32_t* n, const int32_t* values)
 {
-    host::sizing("LOAD_USER_INTARRAY", [&] { ex::load_user_intarray(*imodel, *n, values); });
+    sizing("LOAD_USER_INTARRAY", [&] { ex::load_user_intarray(*imodel, *n, values); });
 }
 
 void LOAD_USER_REALARRAY(const int32_t* imodel, const int32_t* n, const double* values)
 {
-    host::sizing("LOAD_USER_REALARRAY", [&] { ex::load_user_realarray(*imodel, *n, values); });
+    sizing("LOAD_USER_REALARRAY", [&] { ex::load_user_realarray(*imodel, *n, values); });
 }
 
 void LOAD_USER_CHARARRAY(const int32_t* imodel, const int32_t* n, const char* texts, intptr_t texts_len)
 {
-    host::sizing("LOAD_USER_CHARARRAY", [&] { ex::load_user_chararray(*imodel, *n, texts, texts_len > 0 ? static_cast<std::size_t>(texts_len) : 0); });
+    sizing("LOAD_USER_CHARARRAY", [&] { ex::load_user_chararray(*imodel, *n, texts, texts_len > 0 ? static_cast<std::size_t>(texts_len) : 0); });
 }
 
 void ALLOCATE_USER_RLTARRAY(const int32_t* imodel, const int32_t* n)
 {
-    host::sizing("ALLOCATE_USER_RLTARRAY", [&] { ex::allocate_user_rltarray(*imodel, *n); });
+    sizing("ALLOCATE_USER_RLTARRAY", [&] { ex::allocate_user_rltarray(*imodel, *n); });
 }
 
 void SETUSERRLTVALUE(const int32_t* imodel, const int32_t* n, const double* values)
@@ -131,12 +131,12 @@ void GET_USERDLL_VERSION(double* version) { GET_SOLVER_VERSION_NUMBER(version); 
 
 void ALLOCATE_USER_PLOT(const int32_t* n)
 {
-    host::sizing("ALLOCATE_USER_PLOT", [&] { ex::allocate_user_plot(*n); });
+    sizing("ALLOCATE_USER_PLOT", [&] { ex::allocate_user_plot(*n); });
 }
 
 void LOAD_USER_PLOT(const int32_t* imodel, const int32_t* nplot, const int32_t* status, int32_t* ierr)
 {
-    host::sizing("LOAD_USER_PLOT", [&] { *ierr = ex::load_user_plot(*imodel, *nplot, status); });
+    sizing("LOAD_USER_PLOT", [&] { *ierr = ex::load_user_plot(*imodel, *nplot, status); });
 }
 
 void USERPLOTSTORE(const int32_t* imodel, const int32_t* iplot, const char* title, intptr_t title_len,

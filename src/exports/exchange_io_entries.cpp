@@ -12,12 +12,12 @@ extern "C" {
 
 void ALLOCATE_USER_STRING(const int32_t* n)
 {
-    host::sizing("ALLOCATE_USER_STRING", [&] { ex::allocate_user_string(*n); });
+    sizing("ALLOCATE_USER_STRING", [&] { ex::allocate_user_string(*n); });
 }
 
 void WRT_USER(const int32_t* imodel, const char* text, intptr_t text_len)
 {
-    host::sizing("WRT_USER", [&] { ex::wrt_user(*imodel, text::host(text, text_len)); });
+    sizing("WRT_USER", [&] { ex::wrt_user(*imodel, text::host(text, text_len)); });
 }
 
 void GETUSERSTRING(const int32_t* imodel, const int32_t* imsg, char* text, intptr_t text_len,
@@ -38,7 +38,7 @@ void LOADSPECIALREAL(const int32_t* i, const double* value) { ex::load_special_r
 
 void ALLOC_USER_HARN(const int32_t* nsig, const int32_t* nharn)
 {
-    host::sizing("ALLOC_USER_HARN", [&] { ex::alloc_user_harn(*nsig, *nharn); });
+    sizing("ALLOC_USER_HARN", [&] { ex::alloc_user_harn(*nsig, *nharn); });
 }
 
 void INIT_USER_HARN(const int32_t* iharn, const char* name, intptr_t name_len)
@@ -88,7 +88,7 @@ void SENSACTUDUMP2B(const int32_t* n, const double* values) { ex::sensactudump2b
 
 void UFD_ALLOC(const int32_t* nufd, const int32_t* nconn, const int32_t* nsp)
 {
-    host::sizing("UFD_ALLOC", [&] { ex::ufd_alloc(*nufd, *nconn, *nsp); });
+    sizing("UFD_ALLOC", [&] { ex::ufd_alloc(*nufd, *nconn, *nsp); });
 }
 
 void UFD_INIT(const int32_t* iufd, const int32_t* n, const int32_t* list) { ex::ufd_init(*iufd, *n, list); }

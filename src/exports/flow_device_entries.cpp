@@ -45,7 +45,7 @@ void UFDMODEL(const int32_t* device, const void*, const int32_t* np, const int32
                         *time,
                         *damping_switch,
                         *damping_ref_time};
-    host::sizing("UFDMODEL", [&] { um::ufdmodel(*imodel, a); });
+    sizing("UFDMODEL", [&] { um::ufdmodel(*imodel, a); });
 }
 
 void UFDMODEL_IMPL(const int32_t* device, const void*, const int32_t* init_switch, const int32_t* accept,
@@ -72,7 +72,7 @@ void UFDMODEL_IMPL(const int32_t* device, const void*, const int32_t* init_switc
                                 {"FMAS_H", fmas_h, n},
                                 *zero_out,
                                 {"SLPU", slpu, n}};
-    host::sizing("UFDMODEL_IMPL", [&] { um::ufdmodel_impl(*imodel, a); });
+    sizing("UFDMODEL_IMPL", [&] { um::ufdmodel_impl(*imodel, a); });
 }
 
 }  // extern "C"

@@ -8,8 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
-#include <stdexcept>
 #include <string_view>
 
 namespace usersub::host {
@@ -29,21 +27,6 @@ inline void put(T* out, const V& value) noexcept
 inline void put_text(char* out, std::intptr_t len, std::string_view value) noexcept
 {
     if (out != nullptr && len > 0) text::assign(out, static_cast<std::size_t>(len), value);
-}
-
-// Runs a step of an entry point that sizes library storage. Exhausted memory
-// must not escape through the host boundary: it ends the run as a fatal error
-// that names the entry point.
-template <class Step>
-void sizing(const char* entry, Step&& step) noexcept
-{
-    try {
-        step();
-    } catch (const std::bad_alloc&) {
-        fatal_out_of_memory(entry);
-    } catch (const std::length_error&) {
-        fatal_out_of_memory(entry);
-    }
 }
 
 // Describes one of the library's arrays to the host: 1-based, contiguous.

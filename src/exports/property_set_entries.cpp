@@ -18,7 +18,7 @@ void LOADPROP0(const int32_t* nspecies, const int32_t* props_scalar_2, const int
     const int32_t counts[10] = {*nspecies,       *props_scalar_2,        *props_scalar_3, *props_scalar_4,
                                 *props_scalar_5, *realgas_switch,        *products_switch,
                                 *transport_table_limit, *props_scalar_9, *props_scalar_10};
-    host::sizing("LOADPROP0", [&] { pr::loadprop0(counts); });
+    sizing("LOADPROP0", [&] { pr::loadprop0(counts); });
 }
 
 void LOADPROP1(const int32_t* iproptyp, const int32_t* ifuel, const int32_t* thermo_nterms,
@@ -75,14 +75,14 @@ void LOADCAVIT2(const int32_t* cavit_list, const double* cavit_pref, const doubl
 
 void LOADCIRCSET(const int32_t* n, const int32_t* modes)
 {
-    host::sizing("LOADCIRCSET", [&] { pr::loadcircset(*n, modes); });
+    sizing("LOADCIRCSET", [&] { pr::loadcircset(*n, modes); });
 }
 
 void LOADREALGAS(const int32_t* realgas_switch) { pr::load_realgas(*realgas_switch); }
 
 void COPY_USER_PROPERTY_PARAMETERS(const int32_t* gibbs_switch, const int32_t* n, const int32_t* list)
 {
-    host::sizing("COPY_USER_PROPERTY_PARAMETERS", [&] { pr::copy_user_property_parameters(*gibbs_switch, *n, list); });
+    sizing("COPY_USER_PROPERTY_PARAMETERS", [&] { pr::copy_user_property_parameters(*gibbs_switch, *n, list); });
 }
 
 void COPY_USER_EVOLUTION(const int32_t* words1000) { pr::copy_user_evolution(words1000); }

@@ -15,8 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
-#include <stdexcept>
 #include <vector>
 
 namespace usersub::usermodels {
@@ -42,13 +40,7 @@ std::int32_t nspecies() noexcept { return properties::species_table().nspecies; 
 double* state_comp_from_fm1() noexcept
 {
     const std::int32_t n = nspecies();
-    try {
-        g_state_comp.resize(static_cast<std::size_t>(std::max(n, 1)));
-    } catch (const std::bad_alloc&) {
-        fatal_out_of_memory("CATMODUSR");
-    } catch (const std::length_error&) {
-        fatal_out_of_memory("CATMODUSR");
-    }
+    sizing("CATMODUSR", [n] { g_state_comp.resize(static_cast<std::size_t>(std::max(n, 1))); });
     const auto src = fm1().span(1, n);
     std::copy(src.begin(), src.end(), g_state_comp.begin());
     return g_state_comp.data();

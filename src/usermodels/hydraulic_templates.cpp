@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -420,11 +419,7 @@ double* upstream_composition(const Layout& l, Array1<const double> y, std::int32
 {
     const auto need = static_cast<std::size_t>(std::max<std::int64_t>(
         {std::int64_t{n}, std::int64_t{properties::species_table().nspecies}, std::int64_t{1}}));
-    try {
-        if (g_fmloc.size() < need) g_fmloc.resize(need);
-    } catch (const std::bad_alloc&) {
-        fatal_out_of_memory(l.name);
-    }
+    if (g_fmloc.size() < need) sizing(l.name, [need] { g_fmloc.resize(need); });
     std::fill(g_fmloc.begin(), g_fmloc.end(), 0.0);
     if (n >= 1) std::copy_n(y.span(1, n).begin(), n, g_fmloc.begin());
     return g_fmloc.data();
