@@ -2,6 +2,7 @@
 
 #include "exchange/user_models.h"
 #include "usermodels/argument_checks.h"
+#include "usermodels/usermodel_common.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +10,6 @@
 namespace usersub::usermodels {
 namespace {
 
-constexpr double kPi = 3.14159265358979;
-constexpr double kPi4 = 0.7853981633974475;
 constexpr double kGuard = 1e18;  // stands in for a reciprocal of exactly zero
 
 exchange::UserModelArrays g_flow_parms;

@@ -194,7 +194,7 @@ void userengcylevaporation(std::int32_t id, EvaporationStep& a) noexcept
     const double r = geo.stroke / 2.0;
     const double e = geo.pin_offset;
     const double len = geo.rod_length;
-    const double phi = a.theta_deg * 3.14159265358979 / 180.0;
+    const double phi = a.theta_deg * kPi / 180.0;
     // A cylinder whose description is not loaded has no rod; one whose rod cannot
     // reach the crank pin at this angle has no piston position.
     if (!(len > 0.0)) {

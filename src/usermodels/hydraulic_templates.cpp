@@ -22,8 +22,6 @@
 namespace usersub::usermodels {
 namespace {
 
-constexpr double kPi = 3.14159265358979;
-constexpr double kPi4 = 0.7853981633974475;
 constexpr double kGuard = 1e18;  // stands in for a quotient by exactly zero
 
 // ---- where each template finds its arguments --------------------------------

@@ -117,7 +117,7 @@ NozzleFlow injnozzuser_solution(std::int32_t id, const NozzleInput& in) noexcept
         argument_error("INJNOZZUSER_SOLUTION", 11, "largest velocity", "must not be negative", in.u_max_m_s);
     // the effective radius is sqrt(cd) d / 2
     if (cd < 0.0) parameter_error("INJNOZZUSER_SOLUTION", 3, "discharge coefficient", "must not be negative", cd);
-    const double area_m2 = n_nozzles * 3.14159265358979 * d_m * d_m * 0.25;
+    const double area_m2 = n_nozzles * kPi * d_m * d_m * 0.25;
     const double dp_Pa = std::abs(in.p1_Pa - in.p2_Pa);
     NozzleFlow r{};
     if (in.flow_switch > 0.0) {

@@ -14,8 +14,6 @@
 namespace usersub::usermodels {
 namespace {
 
-constexpr double kPi = 3.14159265358979;
-
 // Film data of up to 20 connection models, by identifier. Refilled with the
 // defaults at the start of every connection call, before anything reads it.
 constexpr std::int32_t kSqzModels = 20;

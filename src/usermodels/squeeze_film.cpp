@@ -1,5 +1,7 @@
 #include "usermodels/squeeze_film.h"
 
+#include "usermodels/usermodel_common.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -26,7 +28,6 @@ FilmGap squeeze_film_gap(double h_m, double hd_m_s) noexcept
 double annular_film_force(double r_in_m, double r_out_m, double p_in_Pa, double p_out_Pa, double p_vapour_Pa,
                           double mu_Pa_s, const FilmGap& gap) noexcept
 {
-    constexpr double kPi = 3.14159265358979;
     const double ring_m2 = r_out_m * r_out_m - r_in_m * r_in_m;
     const double w = 1.0 / (2.0 * std::log(r_out_m / r_in_m)) - r_in_m * r_in_m / ring_m2;
     const double area_m2 = kPi * ring_m2;
