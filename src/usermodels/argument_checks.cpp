@@ -45,9 +45,8 @@ void beyond_real_range(std::string_view entry, std::initializer_list<RangeSource
     const RangeSource* worst = sources.begin();
     for (const RangeSource& s : sources)
         if (s.reach > worst->reach) worst = &s;
-    constexpr std::string_view condition = "gives a value beyond the real range";
-    if (worst->parameter) parameter_error(entry, worst->number, worst->what, condition, worst->value);
-    argument_error(entry, worst->number, worst->what, condition, worst->value);
+    if (worst->parameter) parameter_error(entry, worst->number, worst->what, kBeyondRealRange, worst->value);
+    argument_error(entry, worst->number, worst->what, kBeyondRealRange, worst->value);
 }
 
 }  // namespace usersub::usermodels

@@ -33,6 +33,9 @@ inline void require_nonzero(std::string_view entry, std::int32_t position, std::
     if (value == 0.0) argument_error(entry, position, what, "must not be zero", value);
 }
 
+// The condition of an input that carries a result out of the real range.
+inline constexpr std::string_view kBeyondRealRange = "gives a value beyond the real range";
+
 // An input that may carry a result out of the real range, with its reach: how far it
 // drives the result, |value| for a factor, |1/value| for a divisor, the larger of the
 // two where it enters both ways or through a power.

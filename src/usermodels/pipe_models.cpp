@@ -150,7 +150,7 @@ double cf_hg_user(std::int32_t id, const PipeFlow& f, double cf) noexcept
                                              {7, "viscosity", f.mu_Pas, extreme_reach(f.mu_Pas)},
                                              {7, "length scale", len_m, extreme_reach(len_m), true}});
         // otherwise exponents that carry the Nusselt law out of the real range
-        parameter_error("CF_HG_USER", 1, "Nusselt factor", "gives a value beyond the real range", g_nu_mult[0]);
+        parameter_error("CF_HG_USER", 1, "Nusselt factor", kBeyondRealRange, g_nu_mult[0]);
     }
 
     // A Nusselt number that is not positive has no point on the log-log curve.

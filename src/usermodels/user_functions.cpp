@@ -33,7 +33,7 @@ double xyfunc_user(std::int32_t imodel, double x, double mode, double a, double 
     double y = 0.0;
     if (mode == 1.0) y = a + b * real_power("XYFUNC_USER", 1, "x", x, c);
     else if (mode == 2.0) y = a + b * x + c * x * x;
-    if (!std::isfinite(y)) argument_error("XYFUNC_USER", 1, "x", "gives a value beyond the real range", x);
+    if (!std::isfinite(y)) argument_error("XYFUNC_USER", 1, "x", kBeyondRealRange, x);
     return y;
 }
 
@@ -45,7 +45,7 @@ double xyzfunc_user(std::int32_t imodel, double x, double y, const XyzPowerLaw& 
     if (p.intparm(1) != 1) return 0.0;
     const double z = law.c * real_power("XYZFUNC_USER", 1, "x less x0", x - law.x0, law.ex) *
                      real_power("XYZFUNC_USER", 2, "y less y0", y - law.y0, law.ey);
-    if (!std::isfinite(z)) argument_error("XYZFUNC_USER", 1, "x", "gives a value beyond the real range", x);
+    if (!std::isfinite(z)) argument_error("XYZFUNC_USER", 1, "x", kBeyondRealRange, x);
     return z;
 }
 

@@ -55,7 +55,7 @@ double dyn_tire_user(std::int32_t imodel, double speed_a, double speed_b, double
                                  std::pow(std::abs(speed_a) / 10.0, -1.25);
     // A wheel all but standing under a huge load: the speed term leaves the real range.
     if (!std::isfinite(mu))
-        argument_error("DYN_TIRE_USER", 2, "speed A", "gives a value beyond the real range", speed_a);
+        argument_error("DYN_TIRE_USER", 2, "speed A", kBeyondRealRange, speed_a);
     return mu;
 }
 
