@@ -201,23 +201,22 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
             h_vapour = th.product(v, th.product_full_terms(v)).h_J_kg;
             v_vapour = th.r_product(v) * t_over_p;
         }
-    } else {
-    const double t_inv = 1.0 / t_K;
-    for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
-        const double yi = y[i - 1];
-        const double r = th.r_product(i);
-        if (!(yi >= kTraceMassFraction)) {
-            // A product that is the vapour of the phase pair still gives its
-            // values to the pair differences, with its full polynomial.
-            if (i == rq.vapour) {
-                h_vapour = th.product(i, th.product_full_terms(i)).h_J_kg;
-                v_vapour = r * t_K * p_inv;
+    } else {  // the real-gas correction on: each product by its own bit
+        const double t_inv = 1.0 / t_K;
+        for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
+            const double yi = y[i - 1];
+            const double r = th.r_product(i);
+            if (!(yi >= kTraceMassFraction)) {
+                // A product that is the vapour of the phase pair still gives its
+                // values to the pair differences, with its full polynomial.
+                if (i == rq.vapour) {
+                    h_vapour = th.product(i, th.product_full_terms(i)).h_J_kg;
+                    v_vapour = r * t_K * p_inv;
+                }
+                continue;
             }
-            continue;
-        }
-        const int n_terms = th.product_terms(i, yi);
-        RealGasPoint c;
-        if (rg.on) {
+            const int n_terms = th.product_terms(i, yi);
+            RealGasPoint c;
             if ((rg_flag[i - 1] & 1) == 0) {
                 if (word219 < 5) dh_dP_sum = 0.0;
             } else {
@@ -225,23 +224,21 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
                 c = realgas_point(rg, rg.form, t_K, p_Pa, x[i - 1], product_species().prod_tcrit(k),
                                   product_species().prod_pcrit(k), r);
             }
+            const HCp g = th.product(i, n_terms);
+            const double w = t_K * r * yi * p_inv;
+            dv_dT_sum += (c.z * t_inv + c.dz_dT) * w;
+            dv_dP_sum += (-c.z * p_inv + c.dz_dP) * w;
+            vol_sum += c.z * w;
+            h_sum += yi * (g.h_J_kg + c.h_dep_J_kg);
+            cp_sum += yi * (g.cp_J_kgK + c.cp_dep_J_kgK);
+            mass_sum += yi;
+            if (word219 > 4) dh_dP_sum += yi * c.dh_dP;
+            if (i == rq.vapour) {
+                const HCp full = n_terms == th.product_full_terms(i) ? g : th.product(i, th.product_full_terms(i));
+                h_vapour = full.h_J_kg + c.h_dep_J_kg;
+                v_vapour = r * t_K * c.z * p_inv;
+            }
         }
-        const HCp g = th.product(i, n_terms);
-        const double w = t_K * r * yi * p_inv;
-        dv_dT_sum += (c.z * t_inv + c.dz_dT) * w;
-        dv_dP_sum += (-c.z * p_inv + c.dz_dP) * w;
-        vol_sum += c.z * w;
-        h_sum += yi * (g.h_J_kg + c.h_dep_J_kg);
-        cp_sum += yi * (g.cp_J_kgK + c.cp_dep_J_kgK);
-        mass_sum += yi;
-        if (word219 > 4) dh_dP_sum += yi * c.dh_dP;
-        if (i == rq.vapour) {
-            const HCp full = n_terms == th.product_full_terms(i) ? g : th.product(i, th.product_full_terms(i));
-            h_vapour = full.h_J_kg + c.h_dep_J_kg;
-            v_vapour = r * t_K * c.z * p_inv;
-        }
-    }
-
     }
     if (th.form() == GasDataForm::nasa9) {
         const HCp g = nasa9_h_cp(mix.set().data(), 1, kGasConstant, th.nasa9());
