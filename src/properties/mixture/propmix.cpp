@@ -191,30 +191,23 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
         mass_sum += yi;
     }
 
-    // Product species, always gases; traces with shortened series.
+    // Product species, always gases; traces with shortened series. A product
+    // that is the vapour of the phase pair gives its values to the pair
+    // differences with its full polynomial, even as a trace; with the real-gas
+    // correction on, the loop below corrects those of one that is not a trace.
+    const std::int32_t v = rq.vapour;
+    if (v >= tab.props_scalar_2 && v <= tab.nspecies) {
+        h_vapour = th.product(v, th.product_full_terms(v)).h_J_kg;
+        v_vapour = th.r_product(v) * t_over_p;
+    }
     if (!rg.on) {
         ideal_products(tab, th, y, mix, h_sum, cp_sum, ym_ideal, mass_sum);
-        // A product that is the vapour of the phase pair gives its values to
-        // the pair differences with its full polynomial, even as a trace.
-        const std::int32_t v = rq.vapour;
-        if (v >= tab.props_scalar_2 && v <= tab.nspecies) {
-            h_vapour = th.product(v, th.product_full_terms(v)).h_J_kg;
-            v_vapour = th.r_product(v) * t_over_p;
-        }
     } else {  // the real-gas correction on: each product by its own bit
         const double t_inv = 1.0 / t_K;
         for (std::int32_t i = tab.props_scalar_2; i <= tab.nspecies; ++i) {
             const double yi = y[i - 1];
+            if (!(yi >= kTraceMassFraction)) continue;
             const double r = th.r_product(i);
-            if (!(yi >= kTraceMassFraction)) {
-                // A product that is the vapour of the phase pair still gives its
-                // values to the pair differences, with its full polynomial.
-                if (i == rq.vapour) {
-                    h_vapour = th.product(i, th.product_full_terms(i)).h_J_kg;
-                    v_vapour = r * t_K * p_inv;
-                }
-                continue;
-            }
             const int n_terms = th.product_terms(i, yi);
             RealGasPoint c;
             if ((rg_flag[i - 1] & 1) == 0) {
