@@ -226,10 +226,9 @@ void mixture(const MixtureRules& rules, const MixtureRequest& rq, std::int32_t& 
             cp_sum += yi * (g.cp_J_kgK + c.cp_dep_J_kgK);
             mass_sum += yi;
             if (word219 > 4) dh_dP_sum += yi * c.dh_dP;
-            if (i == rq.vapour) {
-                const HCp full = n_terms == th.product_full_terms(i) ? g : th.product(i, th.product_full_terms(i));
-                h_vapour = full.h_J_kg + c.h_dep_J_kg;
-                v_vapour = r * t_K * c.z * p_inv;
+            if (i == v) {  // the pair's values set above, with the departures of this point
+                h_vapour += c.h_dep_J_kg;
+                v_vapour *= c.z;
             }
         }
     }
